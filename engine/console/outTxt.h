@@ -1,0 +1,63 @@
+// The one text console of the engine: a bounded history of everything
+// printed, mirrored into the front-end's output widget and, on request,
+// appended to "out.txt".
+#ifndef KORVA_OUTTXT_H
+#define KORVA_OUTTXT_H
+
+#include <cstdio>
+
+class Fl_Multiline_Output;
+class Fl_Box;
+
+class outTxt {
+public:
+    // The front-end shows the history through this hook, so that the
+    // engine itself never links a windowing toolkit.
+    using showFunc = void (*)(Fl_Multiline_Output* out, const char* text);
+
+    static constexpr int textSize = 64000;
+
+    outTxt();
+
+    // Appends msg to the history, refreshes the widget, mirrors to file.
+    void pr(const char* msg);
+    // As pr, but the widget's view is not moved to the end.
+    void prNoScroll(const char* msg);
+    // printf-style pr; a message longer than 2 kB is cut.
+    void prf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    // Empties the history; the widget shows it at the next print.
+    void prCls();
+    // Registers the widget that shows the history (null: none).
+    void setOut(Fl_Multiline_Output* widget);
+    // Stores the label box of the front-end; nothing prints into it.
+    void setOutBox(Fl_Box* labelBox);
+    // 1 switches the "out.txt" mirror on, any other value off.
+    void setOutToFile(int on);
+    // Installs the front-end's widget refresh (null: no refresh).
+    static void setShowFunc(showFunc f);
+    // Also writes every message to stream, as command-line tools want (null: off).
+    void setEcho(FILE* stream) { echo = stream; }
+
+    // @returns the history, always NUL-terminated.
+    const char* getText() const { return text; }
+    // @returns the number of characters held.
+    int getLength() const { return length; }
+    // @returns the label box registered by setOutBox.
+    Fl_Box* getOutBox() const { return box; }
+
+    int maxLines;
+
+private:
+    void append(const char* msg);
+
+    char text[textSize];
+    int toFile;
+    Fl_Box* box;
+    Fl_Multiline_Output* out;
+    int length;
+    FILE* echo = nullptr;
+
+    static showFunc show;
+};
+
+#endif

@@ -1,0 +1,141 @@
+// The scene store: every loaded object with its material groups, the
+// texture images and the live textures, loaded from .obj/.mtl/.rgb files
+// or from one package.
+#ifndef KORVA_DATA3D_H
+#define KORVA_DATA3D_H
+
+#include "material3D.h"
+#include "object3D.h"
+#include "texture3D.h"
+#include "textLines.h"
+
+#include <cstdio>
+#include <memory>
+
+class outTxt;
+
+class data3D {
+public:
+    static constexpr int maxObjects = 256;
+    static constexpr int maxMaterials = 128;
+    static constexpr int maxTextures = 512;
+    static constexpr int maxDynTextures = 512;
+    // vertices, normals, texture coordinates and face points of one load
+    static constexpr int maxEntries = 262143;
+    static constexpr int maxFacePoints = 31;
+    // one scratch plane of the image reader
+    static constexpr int maxImagePixels = 262145;
+
+    explicit data3D(outTxt* console);
+    data3D(const data3D&) = delete;
+    data3D& operator=(const data3D&) = delete;
+
+    // Frees every object, texture and live texture, leaves package mode and
+    // creates texture 0, "dummytex.rgb", 256 x 256 RGBA.
+    void init();
+
+    // Loads an .obj model and its material library.
+    // @returns the new object's index, or -1 (one console line says why).
+    int load_obj(const char* path);
+
+    object3D* getObject3D(int i);
+    int getNumObject() const { return numObjects; }
+
+    // Steps of load_obj over the file read into memory. @returns 1 / 0.
+    int load_mtl(const char* path);
+    int load_vtn(const char* path);
+    int load_usemtl(const char* path, const char* name);
+    int load_nomtl(const char* path);
+    int scan_v();
+    int scan_vn();
+    int scan_vt();
+    // @returns the number of faces read, or -1.
+    int scan_poly_vtn();
+    int scan_poly_vn();
+    int assemb_poly();
+
+    // Reads an uncompressed SGI image once per init. @returns its texture index, or -1.
+    int load_sgi(const char* name);
+    // Reads an SGI image into the live-texture table. @returns its index, or -1.
+    int load_dynsgi(const char* name);
+    // Copies live texture i into texture 0 with its alpha scaled by alpha / 256.
+    // @returns 1, or 0 when i is no live RGBA texture that fits texture 0.
+    int setdyntex(int i, unsigned int alpha);
+    // Replaces the last three characters of name with "rgb", in place.
+    static void namePictoRgb(char* name);
+    // Multi-format reader of image mode 1 (SGI, Targa, Sun raster). @returns index or -1.
+    int load_BriskImage(const char* name);
+    // Image mode 1 where no multi-format reader is used: the newest texture.
+    int load_BImage(const char* name);
+    texture3D* getTex2D(int i);
+    texture3D* getDynTex2D(int i);
+    int getNumTex() const { return numTex; }
+    int getNumDynTex() const { return numDynTex; }
+
+    static unsigned int getSGIlong(FILE* f);
+    static unsigned int getSGIshort(FILE* f);
+    static unsigned int getSGIchar(FILE* f);
+
+    // Writes the whole store as a package. @returns 1, or 0 when the file cannot be opened.
+    int save_pac(const char* path);
+    // Replaces the store with a package and enters package mode. @returns 1 / 0.
+    int load_pac(const char* path);
+
+    int getNumMaterials() const { return numMat; }
+    const material3D& getMaterial(int i) const { return mat[i]; }
+    long long getTotalTexBytes() const { return totalTexBytes; }
+    int getNumTriangles() const { return numTriangles; }
+    int getPacMode() const { return pacMode; }
+
+    int verbose;
+    int debug;
+    // 0: textures are SGI images; 1: the multi-format reader
+    int imageMode;
+
+private:
+    int loadImage(const char* name);
+    int readSGI(const char* op, texture3D* t, const char* name);
+    int loadBriskInto(texture3D* t, const char* name);
+    int scanVecRun(const char* kind, int dims);
+    int scanPolyRun(bool withTex);
+    int loadGroupArrays(FILE* f, group3D* g);
+    int newGroupArrays(group3D* g, int points, bool textured);
+    void freeObject(object3D* o);
+
+    outTxt* out;
+    int pacMode;
+    int pacCursor;
+    int numObjects;
+    object3D obj[maxObjects];
+    texture3D tex[maxTextures];
+    int numTex;
+    texture3D dynTex[maxDynTextures];
+    int numDynTex;
+    long long totalTexBytes;
+    int numTriangles;
+    int newTexBytes;
+    material3D mat[maxMaterials];
+    int numMat;
+    int curMat;
+
+    // the current load: its text and position, and its scratch tables
+    textLines src;
+    int curLine;
+    // object slots that may hold group arrays
+    int usedSlots;
+    std::unique_ptr<unsigned char[]> lineKind;
+    std::unique_ptr<float[]> vx, vy, vz, nx, ny, nz, tu, tv;
+    std::unique_ptr<int[]> fv, fn, ft, fCount;
+    int numV, numVN, numVT;
+    int numFaces, numFacePts;
+
+    // where the usemtl lines of the current load stand, and their names
+    std::unique_ptr<int[]> useLine;
+    std::unique_ptr<textLines::line[]> useName;
+    int numUse;
+
+    // image planes R, G, B, A
+    unsigned char plane[4][maxImagePixels];
+};
+
+#endif

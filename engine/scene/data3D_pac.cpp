@@ -1,0 +1,363 @@
+#include "data3D.h"
+
+#include "../console/outTxt.h"
+#include "imageDecode.h"
+#include "vekMemory.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+struct fileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using filePtr = std::unique_ptr<FILE, fileCloser>;
+
+constexpr bool hostLittle = std::endian::native == std::endian::little;
+
+void swap4(void* p, size_t n)
+{
+    auto* b = static_cast<unsigned char*>(p);
+    for (size_t i = 0; i < n; i++, b += 4) {
+        std::swap(b[0], b[3]);
+        std::swap(b[1], b[2]);
+    }
+}
+
+// Little-endian writer that remembers whether every write went through.
+struct pacWriter {
+    FILE* f;
+    bool ok = true;
+
+    void raw(const void* p, size_t n)
+    {
+        if (n > 0 && std::fwrite(p, 1, n, f) != n)
+            ok = false;
+    }
+    void words(const void* p, size_t n)
+    {
+        if (hostLittle) {
+            raw(p, n * 4);
+            return;
+        }
+        unsigned char buf[4096];
+        const auto* s = static_cast<const unsigned char*>(p);
+        while (n > 0) {
+            const size_t k = n < sizeof buf / 4 ? n : sizeof buf / 4;
+            std::memcpy(buf, s, k * 4);
+            swap4(buf, k);
+            raw(buf, k * 4);
+            s += k * 4;
+            n -= k;
+        }
+    }
+    void one(int v) { words(&v, 1); }
+};
+
+// Little-endian reader that never reads past the bytes the file holds.
+struct pacReader {
+    FILE* f;
+    long long left;
+
+    bool raw(void* p, size_t n)
+    {
+        if (static_cast<unsigned long long>(left) < n)
+            return false;
+        if (n > 0 && std::fread(p, 1, n, f) != n)
+            return false;
+        left -= static_cast<long long>(n);
+        return true;
+    }
+    bool words(void* p, size_t n)
+    {
+        if (n > static_cast<size_t>(left) / 4 || !raw(p, n * 4))
+            return false;
+        if (!hostLittle)
+            swap4(p, n);
+        return true;
+    }
+    bool one(int* v) { return words(v, 1); }
+    // @returns whether n elements of size bytes can still be in the file
+    bool holds(long long n, long long size) const { return n >= 0 && n <= left / size; }
+};
+
+void writeTextures(pacWriter* w, const texture3D* table, int count)
+{
+    w->one(count);
+    for (int i = 0; i < count; i++) {
+        const texture3D& t = table[i];
+        w->raw(t.name, sizeof t.name);
+        w->one(t.components);
+        w->one(t.width);
+        w->one(t.height);
+        if (t.pixels)
+            w->raw(t.pixels.get(), size_t(t.width) * size_t(t.height) * size_t(t.components));
+    }
+}
+
+}  // namespace
+
+int data3D::save_pac(const char* path)
+{
+    filePtr f(std::fopen(path, "wb"));
+    if (!f) {
+        out->prf("data3D::save_pac: error can't open %s\n", path);
+        return 0;
+    }
+    pacWriter w{f.get()};
+    w.one(numObjects);
+    for (int i = 0; i < numObjects; i++) {
+        const object3D& o = obj[i];
+        const int G = o.numGroups;
+        w.one(G);
+        w.raw(o.name, sizeof o.name);
+        for (int g = 0; g < G; g++)
+            w.one(o.group[g].numPoly);
+        for (int g = 0; g < G; g++)
+            w.one(o.group[g].type);
+        for (int g = 0; g < G; g++)
+            w.one(o.group[g].texture);
+        for (int g = 0; g < G; g++)
+            w.one(o.group[g].texture2);
+        for (int g = 0; g < G; g++)
+            w.words(o.group[g].Ka, 4);
+        for (int g = 0; g < G; g++)
+            w.words(o.group[g].Kd, 4);
+        for (int g = 0; g < G; g++)
+            w.words(o.group[g].Ks, 4);
+        for (int g = 0; g < G; g++) {
+            const group3D& gr = o.group[g];
+            const size_t Q = size_t(gr.numPoints);
+            w.words(gr.pointCount.get(), size_t(gr.numPoly));
+            w.words(gr.vertex.get(), Q * 3);
+            w.words(gr.normal.get(), Q * 3);
+            if (gr.textured())
+                w.words(gr.texCoord.get(), Q * 2);
+        }
+    }
+    writeTextures(&w, tex, numTex);
+    writeTextures(&w, dynTex, numDynTex);
+    for (int i = 0; i < numObjects; i++)
+        for (int g = 0; g < obj[i].numGroups; g++)
+            w.words(&obj[i].group[g].Ns, 1);
+    // a full disk must not pass for a written package
+    const bool closed = std::fclose(f.release()) == 0;
+    if (!w.ok || !closed) {
+        out->prf("data3D::save_pac: error writing %s\n", path);
+        return 0;
+    }
+    return 1;
+}
+
+int data3D::load_pac(const char* path)
+{
+    filePtr f(std::fopen(path, "rb"));
+    if (!f) {
+        out->prf("data3D::load_pac: error can't open %s\n", path);
+        return 0;
+    }
+    long long fileSize = -1;
+    if (std::fseek(f.get(), 0, SEEK_END) == 0)
+        fileSize = std::ftell(f.get());
+    if (fileSize < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) {
+        out->prf("data3D::load_pac: error can't read %s\n", path);
+        return 0;
+    }
+    pacReader rd{f.get(), fileSize};
+
+    // the package replaces the whole store; what it held is released first
+    const int keepImageMode = imageMode;
+    init();
+    tex[0] = texture3D();
+    numTex = 0;
+    imageMode = keepImageMode;
+
+    // a damaged package leaves an empty store behind, not a half-read one
+    auto fail = [&](const char* why) {
+        out->prf("data3D::load_pac: error %s in %s\n", why, path);
+        init();
+        imageMode = keepImageMode;
+        return 0;
+    };
+
+    int N = 0;
+    if (!rd.one(&N))
+        return fail("file ends early");
+    if (N < 0 || N > maxObjects)
+        return fail("object count out of range");
+
+    for (int i = 0; i < N; i++) {
+        object3D& o = obj[i];
+        usedSlots = i + 1;
+        int G = 0;
+        if (!rd.one(&G))
+            return fail("file ends early");
+        if (G < 0 || G > object3D::maxGroups)
+            return fail("group count out of range");
+        if (!rd.raw(o.name, sizeof o.name))
+            return fail("file ends early");
+        o.name[sizeof o.name - 1] = '\0';
+        int head[4][object3D::maxGroups];
+        float colour[3][object3D::maxGroups][4];
+        for (auto& h : head)
+            if (!rd.words(h, size_t(G)))
+                return fail("file ends early");
+        for (auto& c : colour)
+            if (!rd.words(c, size_t(G) * 4))
+                return fail("file ends early");
+        for (int g = 0; g < G; g++) {
+            group3D& gr = o.group[g];
+            gr.numPoly = head[0][g];
+            gr.type = head[1][g];
+            gr.texture = head[2][g];
+            gr.texture2 = head[3][g];
+            std::memcpy(gr.Ka, colour[0][g], sizeof gr.Ka);
+            std::memcpy(gr.Kd, colour[1][g], sizeof gr.Kd);
+            std::memcpy(gr.Ks, colour[2][g], sizeof gr.Ks);
+            if (gr.type < 0 || gr.type > 4)
+                return fail("material type out of range");
+            if (!rd.holds(gr.numPoly, 4))
+                return fail("polygon count out of range");
+        }
+        o.numGroups = G;
+
+        for (int g = 0; g < G; g++) {
+            group3D& gr = o.group[g];
+            gr.pointCount = vekAlloc<int>(size_t(gr.numPoly));
+            if (!gr.pointCount) {
+                out->pr("data3D::load_pac(): out of memory error1\n");
+                return fail("out of memory");
+            }
+            if (!rd.words(gr.pointCount.get(), size_t(gr.numPoly)))
+                return fail("file ends early");
+            long long Q = 0;
+            for (int p = 0; p < gr.numPoly; p++) {
+                const int c = gr.pointCount[p];
+                if (c < 3 || c > maxFacePoints)
+                    return fail("polygon point count out of range");
+                Q += c;
+            }
+            const long long perPoint = gr.textured() ? 32 : 24;
+            if (!rd.holds(Q, perPoint))
+                return fail("point count beyond the file");
+            gr.numPoints = int(Q);
+            const size_t n3 = size_t(Q) * 3;
+            const size_t n2 = size_t(Q) * 2;
+            gr.vertex = vekAlloc<float>(n3);
+            if (!gr.vertex) {
+                out->pr("data3D::load_pac(): out of memory error1\n");
+                return fail("out of memory");
+            }
+            if (!rd.words(gr.vertex.get(), n3))
+                return fail("file ends early");
+            gr.xVertex = vekAlloc<float>(n3);
+            if (!gr.xVertex) {
+                out->pr("data3D::load_pac(): out of memory error2\n");
+                return fail("out of memory");
+            }
+            gr.normal = vekAlloc<float>(n3);
+            if (!gr.normal) {
+                out->pr("data3D::load_pac(): out of memory error3\n");
+                return fail("out of memory");
+            }
+            if (!rd.words(gr.normal.get(), n3))
+                return fail("file ends early");
+            gr.xNormal = vekAlloc<float>(n3);
+            if (!gr.xNormal) {
+                out->pr("data3D::load_pac(): out of memory error4\n");
+                return fail("out of memory");
+            }
+            if (gr.textured()) {
+                gr.texCoord = vekAlloc<float>(n2);
+                if (!gr.texCoord) {
+                    out->pr("data3D::load_pac(): out of memory error5\n");
+                    return fail("out of memory");
+                }
+                if (!rd.words(gr.texCoord.get(), n2))
+                    return fail("file ends early");
+                gr.texCoord2 = vekAlloc<float>(n2);
+                if (!gr.texCoord2) {
+                    out->pr("data3D::load_pac(): out of memory error6\n");
+                    return fail("out of memory");
+                }
+            }
+        }
+        o.render.reset(new (std::nothrow) objRender3D());
+        if (!o.render) {
+            out->pr("data3D::load_obj: out of memory error\n");
+            return fail("out of memory");
+        }
+        vekMemory += objRender3D::recordBytes;
+    }
+    numObjects = N;
+
+    // textures, then live textures, in the same block form
+    texture3D* tables[2] = {tex, dynTex};
+    int* counts[2] = {&numTex, &numDynTex};
+    const int caps[2] = {maxTextures, maxDynTextures};
+    for (int k = 0; k < 2; k++) {
+        int T = 0;
+        if (!rd.one(&T))
+            return fail("file ends early");
+        // texture 0 is the one the live textures are shown through
+        if (T < (k == 0 ? 1 : 0) || T > caps[k])
+            return fail(k == 0 ? "texture count out of range" : "live texture count out of range");
+        for (int i = 0; i < T; i++) {
+            texture3D& t = tables[k][i];
+            int dims[3];
+            if (!rd.raw(t.name, sizeof t.name) || !rd.words(dims, 3))
+                return fail("file ends early");
+            t.name[sizeof t.name - 1] = '\0';
+            t.components = dims[0];
+            t.width = dims[1];
+            t.height = dims[2];
+            if ((t.components != 3 && t.components != 4) || !imageDecode::sizeOk(t.width, t.height))
+                return fail("texture size out of range");
+            const size_t bytes = size_t(t.width) * size_t(t.height) * size_t(t.components);
+            if (!rd.holds(static_cast<long long>(bytes), 1))
+                return fail("file ends early");
+            t.pixels = vekAlloc<unsigned char>(bytes);
+            if (!t.pixels) {
+                out->pr("data3D::load_pac(): out of memory error\n");
+                return fail("out of memory");
+            }
+            if (!rd.raw(t.pixels.get(), bytes))
+                return fail("file ends early");
+            *counts[k] = i + 1;
+        }
+    }
+    // texture 0 must stay a 256 x 256 RGBA block for the live textures
+    if (tex[0].components != 4 || tex[0].width * tex[0].height != 256 * 256)
+        return fail("texture 0 is no 256 x 256 RGBA block");
+
+    // every texture a group draws with must exist
+    for (int i = 0; i < numObjects; i++) {
+        for (int g = 0; g < obj[i].numGroups; g++) {
+            const group3D& gr = obj[i].group[g];
+            const bool usesSecond = gr.type == 3 || gr.type == 4;
+            if ((gr.type != 0 && (gr.texture < 0 || gr.texture >= numTex)) ||
+                (usesSecond && (gr.texture2 < 0 || gr.texture2 >= numTex)))
+                return fail("texture index out of range");
+        }
+    }
+
+    if (rd.left == 0) {
+        out->pr("Warnig: old *.pac (< v1.5) file found, but Korvane will work\n");
+        for (int i = 0; i < numObjects; i++)
+            for (int g = 0; g < obj[i].numGroups; g++)
+                obj[i].group[g].Ns = 50.0f;
+    } else {
+        for (int i = 0; i < numObjects; i++)
+            for (int g = 0; g < obj[i].numGroups; g++)
+                if (!rd.words(&obj[i].group[g].Ns, 1))
+                    return fail("file ends early in the shininess section");
+    }
+
+    totalTexBytes = 0;
+    for (int i = 1; i < numTex; i++)
+        totalTexBytes += static_cast<long long>(tex[i].width) * tex[i].height * tex[i].components;
+    pacMode = 1;
+    return 1;
+}

@@ -1,0 +1,25 @@
+// Decoders of the multi-format image reader. Each takes a whole file in
+// memory and fills the same texture record: 3 or 4 interleaved 8-bit
+// components, bottom row first.
+#ifndef KORVA_IMAGEDECODE_H
+#define KORVA_IMAGEDECODE_H
+
+#include "texture3D.h"
+
+#include <cstddef>
+
+struct imageDecode {
+    // largest image any reader accepts, in pixels (512 x 512 fits)
+    static constexpr long maxPixels = 262145;
+
+    // SGI: uncompressed or run-length encoded, 1 to 4 channels, 8 bits.
+    static bool sgi(const unsigned char* data, size_t size, texture3D* t);
+    // Targa: true-colour, uncompressed or run-length encoded, 24 or 32 bits.
+    static bool tga(const unsigned char* data, size_t size, texture3D* t);
+    // Sun raster: 24 or 32 bits, standard, RGB order or run-length encoded.
+    static bool ras(const unsigned char* data, size_t size, texture3D* t);
+    // @returns whether width x height is a size the readers take.
+    static bool sizeOk(long width, long height);
+};
+
+#endif

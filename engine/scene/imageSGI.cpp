@@ -1,0 +1,113 @@
+#include "imageDecode.h"
+#include "../scene/vekMemory.h"
+
+#include <cstring>
+
+namespace {
+
+unsigned be16(const unsigned char* p)
+{
+    return unsigned(p[0]) << 8 | p[1];
+}
+
+unsigned long be32(const unsigned char* p)
+{
+    return (unsigned long)(p[0]) << 24 | (unsigned long)(p[1]) << 16 | (unsigned long)(p[2]) << 8 | p[3];
+}
+
+// Expands one run-length encoded row of at most width bytes into row.
+bool unpackRow(const unsigned char* data, size_t size, unsigned long start, unsigned long len, unsigned char* row,
+               int width)
+{
+    if (start > size || len > size - start)
+        return false;
+    const unsigned char* p = data + start;
+    const unsigned char* end = p + len;
+    int x = 0;
+    while (p < end) {
+        const unsigned char c = *p++;
+        const int count = c & 0x7f;
+        if (count == 0)
+            break;
+        if (x + count > width)
+            return false;
+        if (c & 0x80) {
+            if (end - p < count)
+                return false;
+            std::memcpy(row + x, p, size_t(count));
+            p += count;
+        } else {
+            if (p >= end)
+                return false;
+            std::memset(row + x, *p++, size_t(count));
+        }
+        x += count;
+    }
+    return x == width;
+}
+
+}  // namespace
+
+bool imageDecode::sizeOk(long width, long height)
+{
+    return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels && width * height <= maxPixels;
+}
+
+bool imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
+{
+    if (size < 512 || be16(data) != 474)
+        return false;
+    const int storage = data[2];
+    const int bpc = data[3];
+    const int dim = int(be16(data + 4));
+    const int w = int(be16(data + 6));
+    const int h = dim >= 2 ? int(be16(data + 8)) : 1;
+    const int ch = dim >= 3 ? int(be16(data + 10)) : 1;
+    if ((storage != 0 && storage != 1) || bpc != 1 || dim < 1 || dim > 3)
+        return false;
+    if (ch < 1 || ch > 4 || !sizeOk(w, h))
+        return false;
+
+    const size_t plane = size_t(w) * size_t(h);
+    std::unique_ptr<unsigned char[]> planes(new (std::nothrow) unsigned char[plane * size_t(ch)]);
+    if (!planes)
+        return false;
+    if (storage == 0) {
+        if (size - 512 < plane * size_t(ch))
+            return false;
+        std::memcpy(planes.get(), data + 512, plane * size_t(ch));
+    } else {
+        const size_t rows = size_t(h) * size_t(ch);
+        if (size - 512 < rows * 8)
+            return false;
+        const unsigned char* starts = data + 512;
+        const unsigned char* lens = starts + rows * 4;
+        for (size_t r = 0; r < rows; r++) {
+            if (!unpackRow(data, size, be32(starts + r * 4), be32(lens + r * 4), planes.get() + r * size_t(w), w))
+                return false;
+        }
+    }
+
+    // grey images become RGB, grey + alpha RGBA
+    const int comps = ch == 1 || ch == 3 ? 3 : 4;
+    auto pix = vekAlloc<unsigned char>(plane * size_t(comps));
+    if (!pix)
+        return false;
+    const unsigned char* p = planes.get();
+    for (size_t i = 0; i < plane; i++) {
+        unsigned char* d = pix.get() + i * size_t(comps);
+        if (ch <= 2) {
+            d[0] = d[1] = d[2] = p[i];
+            if (ch == 2)
+                d[3] = p[plane + i];
+        } else {
+            for (int c = 0; c < ch; c++)
+                d[c] = p[size_t(c) * plane + i];
+        }
+    }
+    t->components = comps;
+    t->width = w;
+    t->height = h;
+    t->pixels = std::move(pix);
+    return true;
+}

@@ -1,0 +1,20 @@
+// The renderer's per-object record, allocated at the end of each load.
+#ifndef KORVA_OBJRENDER3D_H
+#define KORVA_OBJRENDER3D_H
+
+#include "../math/vec_4.h"
+
+struct objRender3D {
+    // block size the memory counter is charged for one record
+    static constexpr int recordBytes = 384;
+
+    int xformValid = 0;
+    int listValid = 0;
+    vec_4 boundMin = {};
+    vec_4 boundMax = {};
+    vec_4 boundBox[8] = {};
+};
+
+static_assert(sizeof(objRender3D) <= objRender3D::recordBytes, "renderer record outgrew its block");
+
+#endif

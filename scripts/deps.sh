@@ -1,0 +1,34 @@
+# Sourced by run.sh, test.sh and .ci/run: makes sure the Debian packages
+# named as arguments are installed, installing them when run as root.
+korva_need() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Korvane needs these Debian packages: ${missing[*]}" >&2
+        echo "Install them as root with:" >&2
+        echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q || exit 1
+    apt-get install -y -q --no-install-recommends "${missing[@]}" || exit 1
+}
+
+# what every build needs
+KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libtinyobjloader-dev)
+# what the tests use besides
+KORVA_TEST_PACKAGES=(imagemagick)
+
+korva_configure() {
+    local dir=$1
+    shift
+    cmake -S "$KORVA_ROOT" -B "$dir" "$@" >/dev/null || exit 1
+    cmake --build "$dir" -j "$(nproc)" || exit 1
+}

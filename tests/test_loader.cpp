@@ -1,0 +1,437 @@
+#include "console/outTxt.h"
+#include "scene/data3D.h"
+
+#include "tempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace {
+
+class LoaderTest : public ::testing::Test {
+protected:
+    tempDir dir;
+    std::unique_ptr<outTxt> console = std::make_unique<outTxt>();
+    std::unique_ptr<data3D> store = std::make_unique<data3D>(console.get());
+
+    std::string log() const { return console->getText(); }
+    bool logged(const std::string& s) const { return log().find(s) != std::string::npos; }
+    int count(const std::string& s) const
+    {
+        int n = 0;
+        const std::string l = log();
+        for (size_t p = l.find(s); p != std::string::npos; p = l.find(s, p + 1))
+            n++;
+        return n;
+    }
+};
+
+// a unit square in z = 0 with two triangles' worth of shared data
+const char* squareData = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvn 0 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
+
+// a small uncompressed SGI file written by hand, planes one after another
+std::string sgiFile(int w, int h, int ch, unsigned char base)
+{
+    std::string f(512, '\0');
+    f[0] = char(474 >> 8);
+    f[1] = char(474 & 255);
+    f[3] = 1;
+    f[5] = 3;
+    f[7] = char(w);
+    f[9] = char(h);
+    f[11] = char(ch);
+    for (int c = 0; c < ch; c++)
+        for (int i = 0; i < w * h; i++)
+            f += char(base + c * 16 + i);
+    return f;
+}
+
+}  // namespace
+
+TEST_F(LoaderTest, ModelWithoutLibraryGetsTheDefaultGreyMaterial)
+{
+    writeFile("plain.obj", std::string(squareData) + "f 1//1 2//1 3//1 4//1\nf 1//1 3//1 4//1\n");
+    const int i = store->load_obj("plain.obj");
+    ASSERT_EQ(i, 0);
+    EXPECT_TRUE(logged("data3D::load_obj:warnig no .mtl found -> use default mat\n"));
+    EXPECT_TRUE(logged("obj:0  3 polygons 0 newtex 1 materials  loaded in plain.obj\ntotaltexKB 0\t\ttotalNum 1 vekMemory "));
+    EXPECT_EQ(store->getNumObject(), 1);
+    const object3D* o = store->getObject3D(0);
+    EXPECT_STREQ(o->name, "plain.obj");
+    ASSERT_EQ(o->numGroups, 1);
+    const group3D& g = o->group[0];
+    EXPECT_EQ(g.type, 0);
+    EXPECT_EQ(g.numPoly, 2);
+    EXPECT_EQ(g.numPoints, 7);
+    EXPECT_EQ(g.pointCount[0], 4);
+    EXPECT_EQ(g.pointCount[1], 3);
+    for (int c = 0; c < 3; c++) {
+        EXPECT_FLOAT_EQ(g.Ka[c], 0.3f);
+        EXPECT_FLOAT_EQ(g.Kd[c], 0.5f);
+        EXPECT_FLOAT_EQ(g.Ks[c], 0.8f);
+    }
+    EXPECT_FLOAT_EQ(g.Kd[3], 1.0f);
+    // face points in face order: the second face starts with vertex 1, then 3
+    EXPECT_FLOAT_EQ(g.vertex[4 * 3 + 0], 0.0f);
+    EXPECT_FLOAT_EQ(g.vertex[5 * 3 + 0], 1.0f);
+    EXPECT_FLOAT_EQ(g.vertex[5 * 3 + 1], 1.0f);
+    EXPECT_FLOAT_EQ(g.normal[6 * 3 + 2], 1.0f);
+    EXPECT_EQ(g.texCoord, nullptr);
+    EXPECT_NE(g.xVertex, nullptr);
+    EXPECT_NE(o->render, nullptr);
+    EXPECT_EQ(store->getNumTriangles(), 3);
+}
+
+TEST_F(LoaderTest, FaceFormsAcceptedPerMaterialType)
+{
+    writeFile("m.mtl",
+              "newmtl plain\n# skipped\nKd 0.1 0.2 0.3\n"
+              "newmtl tex\n# skipped\nmap_Kd -s 1 1 1 grid.rgb\n"
+              "newmtl unused\n# skipped\nKd 1 1 1\n");
+    writeFile("grid.rgb", sgiFile(2, 2, 3, 10));
+    writeFile("m.obj", std::string("mtllib m.mtl\n") + squareData +
+                           "usemtl plain\n"
+                           "f 1/1/1 2/2/1 3/3/1\n"       // three indices on a colour material: texture dropped
+                           "g side\ns off\n"
+                           "f 1//1 3//1 4//1\n"
+                           "usemtl tex\n"
+                           "f 1//1 2//1 3//1\n"          // no texture index for a textured material
+                           "f 1/1/1 2/2/1 3/3/1 4/4/1\n"
+                           "f 1/1 2/2 3/3\n");           // texture but no normal
+    ASSERT_EQ(store->load_obj("m.obj"), 0);
+    const object3D* o = store->getObject3D(0);
+    // the unused material makes no group
+    ASSERT_EQ(o->numGroups, 2);
+
+    const group3D& plain = o->group[0];
+    EXPECT_EQ(plain.type, 0);
+    EXPECT_EQ(plain.numPoly, 2);
+    EXPECT_EQ(plain.texCoord, nullptr);
+    EXPECT_FLOAT_EQ(plain.Kd[1], 0.2f);
+
+    const group3D& tex = o->group[1];
+    EXPECT_EQ(tex.type, 1);
+    EXPECT_EQ(tex.numPoly, 2);
+    EXPECT_EQ(tex.numPoints, 7);
+    EXPECT_EQ(tex.texture, 1);
+    ASSERT_NE(tex.texCoord, nullptr);
+    EXPECT_NE(tex.texCoord2, nullptr);
+    EXPECT_FLOAT_EQ(tex.texCoord[2 * 2 + 0], 1.0f);  // point 3 of the quad: vt 3
+    EXPECT_FLOAT_EQ(tex.texCoord[2 * 2 + 1], 1.0f);
+    EXPECT_EQ(count("data3D::scan_poly_vtn(): warning: unknown f polyline type"), 1);
+    EXPECT_TRUE(logged("warning: found f 1/1  2/2  3/3\t NO NORMALS\n"));
+    // the computed normal is one unit normal per face: (P0 - P2) x (P1 - P2) of the square is +z
+    for (int p = 4; p < 7; p++) {
+        EXPECT_NEAR(tex.normal[p * 3 + 0], 0.0f, 1e-6f);
+        EXPECT_NEAR(tex.normal[p * 3 + 1], 0.0f, 1e-6f);
+        EXPECT_NEAR(tex.normal[p * 3 + 2], 1.0f, 1e-6f);
+    }
+    EXPECT_EQ(store->getNumTriangles(), 2 + 3);
+    EXPECT_TRUE(logged("data3D::scan_poly_vtn:warning end of file\n"));
+}
+
+TEST_F(LoaderTest, TexturedMaterialWithNormalOnlyFacesHasNoPolygons)
+{
+    writeFile("t.mtl", "newmtl tex\n\nmap_Kd grid.rgb\n");
+    writeFile("grid.rgb", sgiFile(2, 2, 3, 0));
+    writeFile("t.obj", std::string("mtllib t.mtl\n") + squareData + "usemtl tex\nf 1//1 2//1 3//1\nf 1//1 3//1 4//1\n");
+    EXPECT_EQ(store->load_obj("t.obj"), -1);
+    EXPECT_EQ(count("data3D::scan_poly_vtn(): warning: unknown f polyline type 1\nf 1//1"), 2);
+    EXPECT_TRUE(logged("data3D::load_obj: error no polygons found"));
+    EXPECT_EQ(store->getNumObject(), 0);
+}
+
+TEST_F(LoaderTest, PointCountsFrom3To31)
+{
+    std::string obj;
+    for (int i = 0; i < 40; i++)
+        obj += "v " + std::to_string(std::cos(i * 0.15)) + " " + std::to_string(std::sin(i * 0.15)) + " 0\n";
+    obj += "vn 0 0 1\n";
+    auto face = [](int n) {
+        std::string f = "f";
+        for (int i = 1; i <= n; i++)
+            f += " " + std::to_string(i) + "//1";
+        return f + "\n";
+    };
+    obj += face(31) + face(32) + face(2) + face(33) + face(3);
+    writeFile("big.obj", obj);
+    ASSERT_EQ(store->load_obj("big.obj"), 0);
+    const group3D& g = store->getObject3D(0)->group[0];
+    EXPECT_EQ(g.numPoly, 2);
+    EXPECT_EQ(g.pointCount[0], 31);
+    EXPECT_EQ(g.pointCount[1], 3);
+    EXPECT_EQ(count("data3D::scan_poly_vn(): warning: unknown f polyline type"), 3);
+    EXPECT_EQ(store->getNumTriangles(), 29 + 1);
+}
+
+TEST_F(LoaderTest, IndicesOutsideTheirTablesAreRefused)
+{
+    const std::string head = std::string(squareData);
+    const struct {
+        const char* face;
+        const char* msg;
+    } cases[] = {
+        {"f 1//1 2//1 5//1\n", "data3D::scan_poly_vn(): index error 5\n"},
+        {"f 0//1 2//1 3//1\n", "data3D::scan_poly_vn(): index error 0\n"},
+        {"f 1//1 -2//1 3//1\n", "data3D::scan_poly_vn(): index error -2\n"},
+        {"f 1//1 2//2 3//1\n", "data3D::scan_poly_vn(): index error 2\n"},
+        {"f 1//1 2//1 99999999999//1\n", "data3D::scan_poly_vn(): index error 2147483647\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string name = "bad" + std::to_string(n++) + ".obj";
+        writeFile(name, head + c.face);
+        console->prCls();
+        EXPECT_EQ(store->load_obj(name.c_str()), -1) << c.face;
+        EXPECT_TRUE(logged(c.msg)) << log();
+        EXPECT_TRUE(logged("data3D::load_nomtl: error scanning f 1//2 poly_vn\n"));
+        EXPECT_TRUE(logged("data3D::load_obj: load_nomtl error\n"));
+    }
+    // texture indices are checked where the material is textured
+    writeFile("t.mtl", "newmtl tex\n\nmap_Kd grid.rgb\n");
+    writeFile("grid.rgb", sgiFile(2, 2, 3, 0));
+    writeFile("t.obj", "mtllib t.mtl\n" + head + "usemtl tex\nf 1/1/1 2/9/1 3/3/1\n");
+    console->prCls();
+    EXPECT_EQ(store->load_obj("t.obj"), -1);
+    EXPECT_TRUE(logged("data3D::scan_poly_vtn(): index error 9\n"));
+    EXPECT_TRUE(logged("data3D::load_usemtl: error scanning f 1/2/3 poly_vtn\n"));
+    EXPECT_EQ(store->getNumObject(), 0);
+}
+
+TEST_F(LoaderTest, TheLineAfterNewmtlIsNotRead)
+{
+    writeFile("a.mtl", "newmtl first\n# comment\nKa 0.1 0.2 0.3\nNs 7\n");
+    writeFile("a.obj", std::string("mtllib a.mtl\n") + squareData + "usemtl first\nf 1//1 2//1 3//1\n");
+    ASSERT_EQ(store->load_obj("a.obj"), 0);
+    EXPECT_FLOAT_EQ(store->getObject3D(0)->group[0].Ka[1], 0.2f);
+    EXPECT_FLOAT_EQ(store->getObject3D(0)->group[0].Ns, 7.0f);
+
+    // directly after newmtl the Ka line takes no effect: the entry keeps its contents
+    writeFile("b.mtl", "newmtl second\nKa 0.9 0.9 0.9\nKd 0.4 0.4 0.4\n");
+    writeFile("b.obj", std::string("mtllib b.mtl\n") + squareData + "usemtl second\nf 1//1 2//1 3//1\n");
+    ASSERT_EQ(store->load_obj("b.obj"), 1) << log();
+    const group3D& g = store->getObject3D(1)->group[0];
+    EXPECT_FLOAT_EQ(g.Ka[0], 0.1f);
+    EXPECT_FLOAT_EQ(g.Ka[3], 1.0f);
+    EXPECT_FLOAT_EQ(g.Kd[0], 0.4f);
+
+    // a newmtl on the last line ends the library
+    writeFile("c.mtl", "newmtl a\nKd 1 1 1\nnewmtl b\n");
+    EXPECT_EQ(store->load_mtl("c.mtl"), 1);
+    EXPECT_EQ(store->getNumMaterials(), 2);
+}
+
+TEST_F(LoaderTest, MaterialLineErrors)
+{
+    const struct {
+        const char* line;
+        const char* msg;
+    } cases[] = {
+        {"Ka 0.1 0.2\n", "data3D::load_mtl: error Ka\n"},
+        {"Kd x\n", "data3D::load_mtl: error Kd\n"},
+        {"Ks 1 2\n", "data3D::load_mtl: error: Ks\n"},
+        {"Ns\n", "data3D::load_mtl: error: Ns\n"},
+        {"map_Kd nothere.tga\n", "data3D::load_mtl: load texture error\n"},
+    };
+    for (const auto& c : cases) {
+        writeFile("e.mtl", std::string("newmtl m\n\n") + c.line);
+        writeFile("e.obj", std::string("mtllib e.mtl\n") + squareData + "usemtl m\nf 1//1 2//1 3//1\n");
+        console->prCls();
+        EXPECT_EQ(store->load_obj("e.obj"), -1) << c.line;
+        EXPECT_TRUE(logged(c.msg)) << log();
+        EXPECT_TRUE(logged("data3D::load_obj: load_mtl error\n"));
+    }
+    // the texture name is tried once more with the extension "rgb"
+    EXPECT_TRUE(logged("\t\t\tdata3D::load_sgi: can't open nothere.tga\n"));
+    EXPECT_TRUE(logged("\t\t\tdata3D::load_sgi: can't open nothere.rgb\n"));
+
+    console->prCls();
+    EXPECT_EQ(store->load_obj("none.obj"), -1);
+    EXPECT_STREQ(console->getText(), "data3D::load_obj: error can't open none.obj\n");
+    writeFile("n.obj", std::string("mtllib none.mtl\n") + squareData);
+    console->prCls();
+    EXPECT_EQ(store->load_obj("n.obj"), -1);
+    EXPECT_STREQ(console->getText(), "data3D::load_mtl: error can't open none.mtl\ndata3D::load_obj: load_mtl error\n");
+}
+
+TEST_F(LoaderTest, TexturesLoadOncePerInitAndRetryAsRgb)
+{
+    writeFile("wall.rgb", sgiFile(4, 2, 3, 1));
+    writeFile("t.mtl", "newmtl a\n\nmap_Kd wall.tga\nnewmtl b\n\nmap_Kd wall.rgb\nmap_refl wall.rgb\n"
+                       "newmtl c\n\nmap_bump -bm 2 wall.rgb\n");
+    writeFile("t.obj", std::string("mtllib t.mtl\n") + squareData +
+                           "usemtl a\nf 1/1/1 2/2/1 3/3/1\nusemtl b\nf 1/1/1 2/2/1 3/3/1\nusemtl c\nf 1/1/1 2/2/1 3/3/1\n");
+    ASSERT_EQ(store->load_obj("t.obj"), 0) << log();
+    EXPECT_EQ(store->getNumTex(), 2);
+    const object3D* o = store->getObject3D(0);
+    ASSERT_EQ(o->numGroups, 3);
+    EXPECT_EQ(o->group[0].type, 1);
+    EXPECT_EQ(o->group[0].texture, 1);
+    EXPECT_EQ(o->group[1].type, 3);
+    EXPECT_EQ(o->group[1].texture2, 1);
+    EXPECT_EQ(o->group[2].type, 4);
+    EXPECT_EQ(o->group[2].texture2, 1);
+    const texture3D* t = store->getTex2D(1);
+    EXPECT_STREQ(t->name, "wall.rgb");
+    EXPECT_EQ(t->components, 3);
+    EXPECT_EQ(t->width, 4);
+    EXPECT_EQ(t->height, 2);
+    // planes interleaved: pixel 1 is R = 1 + 1, G = 17 + 1, B = 33 + 1
+    EXPECT_EQ(t->pixels[3], 2);
+    EXPECT_EQ(t->pixels[4], 18);
+    EXPECT_EQ(t->pixels[5], 34);
+    EXPECT_TRUE(logged("obj:0  3 polygons 24 newtex 3 materials  loaded in t.obj\n"));
+    EXPECT_EQ(store->getTotalTexBytes(), 24);
+
+    // a second model naming the same image reads no file
+    std::filesystem::remove("wall.rgb");
+    ASSERT_EQ(store->load_obj("t.obj"), 1);
+    EXPECT_EQ(store->getNumTex(), 2);
+    EXPECT_TRUE(logged("obj:1  3 polygons 0 newtex 3 materials"));
+}
+
+TEST_F(LoaderTest, RunsSkipSmoothingAndGroupLinesAndResumeAtTheirEnd)
+{
+    writeFile("r.mtl", "newmtl a\n\nnewmtl b\n\n");
+    writeFile("r.obj", std::string("mtllib r.mtl\n") + squareData +
+                           "usemtl a\n# comment before faces\ng one\nf 1//1 2//1 3//1\ns 1\ng two\nf 1//1 3//1 4//1\n"
+                           "usemtl b\nf 1//1 2//1 4//1\n"
+                           "usemtl a\nf 2//1 3//1 4//1\n"
+                           "usemtl a\n");
+    ASSERT_EQ(store->load_obj("r.obj"), 0);
+    const object3D* o = store->getObject3D(0);
+    ASSERT_EQ(o->numGroups, 2);
+    EXPECT_EQ(o->group[0].numPoly, 3);  // both runs of a
+    EXPECT_EQ(o->group[1].numPoly, 1);
+    // the usemtl on the last line finds no face line after it
+    EXPECT_EQ(count("data3D::load_usemtl: error read line\n"), 1);
+    // faces of material a come in file order
+    EXPECT_FLOAT_EQ(o->group[0].vertex[6 * 3 + 0], 1.0f);
+    EXPECT_FLOAT_EQ(o->group[0].vertex[6 * 3 + 1], 0.0f);
+}
+
+TEST_F(LoaderTest, LinesAreCutAt511CharactersAsFgetsCutsThem)
+{
+    // the rest of an over-long comment line is read as a line of its own
+    const std::string longComment = "#" + std::string(510, 'x') + "v 5 6 7\n";
+    writeFile("l.obj", std::string(squareData) + longComment + "f 1//1 2//1 5//1\n");
+    ASSERT_EQ(store->load_obj("l.obj"), 0) << log();
+    const group3D& g = store->getObject3D(0)->group[0];
+    EXPECT_FLOAT_EQ(g.vertex[2 * 3 + 0], 5.0f);
+    EXPECT_FLOAT_EQ(g.vertex[2 * 3 + 2], 7.0f);
+
+    // text after a NUL byte is not seen, as in a C string
+    static const char withNul[] = "f 1//1 2//1 3//1\0 4//1\n";
+    writeFile("z.obj", std::string(squareData) + std::string(withNul, sizeof withNul - 1));
+    ASSERT_EQ(store->load_obj("z.obj"), 1) << log();
+    EXPECT_EQ(store->getObject3D(1)->group[0].pointCount[0], 3);
+}
+
+TEST_F(LoaderTest, VertexRunsAndTheirMessages)
+{
+    store->verbose = 1;
+    writeFile("v.obj", "v 0 0 0\nv 1 0 0\nvn 0 0 1\nv 0 1 0\nvt 0.5\nvt 0.5 0.5\nf 1//1 2//1 3//1\nv 1 1 1\n");
+    ASSERT_EQ(store->load_obj("v.obj"), 0) << log();
+    EXPECT_TRUE(logged("\t\t\t\tscanned 2 x v of 2\n"));
+    EXPECT_TRUE(logged("\t\t\t\tscanned 1 x vn of 1\n"));
+    EXPECT_TRUE(logged("\t\t\t\tscanned 1 x v of 3\n"));
+    EXPECT_TRUE(logged("\t\t\t\tscanned 1 x vt of 1\n"));  // "vt 0.5" is no vt line
+    EXPECT_TRUE(logged("data3D::scan_v(): end of file\n"));
+    EXPECT_TRUE(logged("\ndata3D::load_obj: v.obj\n\n"));
+    EXPECT_TRUE(logged("\n\t\tdata3D::load_nomtl: v.obj \n\n"));
+    EXPECT_TRUE(logged("\t\t\t\tdata3D::assemb_poly()\n"));
+}
+
+TEST_F(LoaderTest, FixedCapacitiesFailCleanly)
+{
+    // the 262144th vertex overflows
+    {
+        std::string obj;
+        obj.reserve(262144 * 8);
+        for (int i = 0; i < 262144; i++)
+            obj += "v 1 2 3\n";
+        writeFile("many.obj", obj);
+        EXPECT_EQ(store->load_obj("many.obj"), -1);
+        EXPECT_TRUE(logged("max v overflow\n"));
+        EXPECT_TRUE(logged("data3D::load: error scanning  v\n"));
+        // one fewer is fine
+        obj.resize(obj.size() - 8);
+        obj += "vn 0 0 1\nf 1//1 2//1 3//1\n";
+        writeFile("many.obj", obj);
+        console->prCls();
+        EXPECT_EQ(store->load_obj("many.obj"), 0) << log();
+    }
+    // face points of one material pass stop below 262144
+    {
+        std::string obj = std::string(squareData);
+        const std::string face = "f 1//1 2//1 3//1 4//1 1//1 2//1 3//1 4//1 1//1 2//1 3//1 4//1 1//1 2//1 3//1 4//1\n";
+        for (int i = 0; i < 262144 / 16; i++)
+            obj += face;
+        writeFile("pts.obj", obj);
+        console->prCls();
+        EXPECT_EQ(store->load_obj("pts.obj"), -1);
+        EXPECT_TRUE(logged("max f .. points overflow\n"));
+    }
+    // 129 materials
+    {
+        std::string mtl;
+        for (int i = 0; i <= data3D::maxMaterials; i++)
+            mtl += "newmtl m" + std::to_string(i) + "\n\n";
+        writeFile("m.mtl", mtl);
+        console->prCls();
+        EXPECT_EQ(store->load_mtl("m.mtl"), 0);
+        EXPECT_TRUE(logged("data3D::load_mtl: error more than 128 materials in m.mtl\n"));
+    }
+    // 129 groups in one object
+    {
+        std::string mtl;
+        std::string obj = "mtllib g.mtl\n" + std::string(squareData);
+        for (int i = 0; i <= object3D::maxGroups; i++) {
+            mtl += "newmtl g" + std::to_string(i) + "\n\n";
+            obj += "usemtl g" + std::to_string(i) + "\nf 1//1 2//1 3//1\n";
+        }
+        writeFile("g.mtl", mtl.substr(0, mtl.rfind("newmtl")));
+        writeFile("g.obj", obj);
+        console->prCls();
+        EXPECT_EQ(store->load_obj("g.obj"), 1) << log();
+        EXPECT_EQ(store->getObject3D(1)->numGroups, 128);
+    }
+    // the 257th object
+    {
+        store->init();
+        writeFile("s.obj", std::string(squareData) + "f 1//1 2//1 3//1\n");
+        for (int i = 0; i < data3D::maxObjects; i++)
+            ASSERT_EQ(store->load_obj("s.obj"), i);
+        console->prCls();
+        EXPECT_EQ(store->load_obj("s.obj"), -1);
+        EXPECT_TRUE(logged("data3D::load_obj: error too many objects (256) for s.obj\n"));
+        EXPECT_EQ(store->getNumObject(), 256);
+    }
+}
+
+TEST_F(LoaderTest, InitEmptiesTheStoreAndMakesTexture0)
+{
+    writeFile("s.obj", std::string(squareData) + "f 1//1 2//1 3//1\n");
+    ASSERT_EQ(store->load_obj("s.obj"), 0);
+    store->imageMode = 1;
+    store->init();
+    EXPECT_EQ(store->getNumObject(), 0);
+    EXPECT_EQ(store->getObject3D(0)->numGroups, 0);
+    EXPECT_EQ(store->getObject3D(0)->render, nullptr);
+    EXPECT_EQ(store->imageMode, 0);
+    ASSERT_EQ(store->getNumTex(), 1);
+    const texture3D* t0 = store->getTex2D(0);
+    EXPECT_STREQ(t0->name, "dummytex.rgb");
+    EXPECT_EQ(t0->width, 256);
+    EXPECT_EQ(t0->height, 256);
+    EXPECT_EQ(t0->components, 4);
+    EXPECT_NE(t0->pixels, nullptr);
+    // placement matrices start as the identity
+    EXPECT_EQ(store->getObject3D(255)->objMat.m[15], 1.0f);
+    EXPECT_EQ(store->getObject3D(255)->normMat.m[1], 0.0f);
+    EXPECT_EQ(store->getObject3D(-1), nullptr);
+    EXPECT_EQ(store->load_obj("s.obj"), 0);
+}
