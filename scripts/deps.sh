@@ -22,9 +22,9 @@ korva_need() {
 }
 
 # what every build needs
-KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libtinyobjloader-dev)
+KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libtinyobjloader-dev libgl-dev libx11-dev)
 # what the tests use besides
-KORVA_TEST_PACKAGES=(imagemagick)
+KORVA_TEST_PACKAGES=(imagemagick xvfb xauth libgl1-mesa-dri)
 
 korva_configure() {
     local dir=$1

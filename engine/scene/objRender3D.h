@@ -13,6 +13,13 @@ struct objRender3D {
     vec_4 boundMin = {};
     vec_4 boundMax = {};
     vec_4 boundBox[8] = {};
+    // render-state mirrors as the object's display list leaves them
+    int endBlending = 0;
+    int endCullFace = 0;
+    int endTwoSideLight = 0;
+    int endTexEnabled = 0;
+    // triangles the display list sends
+    int listTriangles = 0;
 };
 
 static_assert(sizeof(objRender3D) <= objRender3D::recordBytes, "renderer record outgrew its block");

@@ -1,0 +1,721 @@
+#include "gl3D.h"
+
+#include "console/outTxt.h"
+#include "font8x13.h"
+#include "glHeaders.h"
+
+#include <cstdio>
+#include <cstring>
+
+const glWindow3D* gl3D::windowSys = nullptr;
+
+namespace {
+
+void setColour(float* c, float r, float g, float b, float a)
+{
+    c[0] = r;
+    c[1] = g;
+    c[2] = b;
+    c[3] = a;
+}
+
+// appends to a fixed text buffer, never past its end
+void appendf(char* buf, size_t size, const char* fmt, const char* a, const char* b = "", const char* c = "")
+{
+    if (buf == nullptr || size == 0)
+        return;
+    const size_t used = std::strlen(buf);
+    if (used + 1 >= size)
+        return;
+    std::snprintf(buf + used, size - used, fmt, "", a, b, c);
+}
+
+}  // namespace
+
+gl3D::gl3D(outTxt* console)
+    : ddmSwitch(0), texLinear(1), texPerUse(0), hintNicest(1), verbose(0), mipmap(0), noReflect(0),
+      polySubDivide(0), zOffsetEnabled(1), wire(0), texClamp(0), out(console), glWin(0), vendor{}, renderer{},
+      xres(640), yres(480), dres(16), bufferMode(2), mode2(0), frLeft(-1.0f), frRight(1.0f), frBottom(-1.0f),
+      frTop(1.0f), frNear(1.0f), frFar(100.0f), numTexNames(0)
+{
+    identityMat(&camMat);
+    identityMat(&boundMat);
+    identityMat(&boundMat2);
+    init();
+}
+
+gl3D::~gl3D() = default;
+
+void gl3D::init()
+{
+    verbose = 0;
+    boundBoxCheck = 1;
+    zEnabled = lighting = texEnabled = noTexture = blending = noZwrite = cullFace = 0;
+    wire = fog = blendCullFaceOffFlag = lightBlend = spotSet = twoSideLight = texClamp = 0;
+    texMade = 0;
+    zOffset = 0.0f;
+    relightCount = 0;
+    setColour(matAmbient, 0.5f, 0.5f, 0.5f, 1.0f);
+    setColour(matDiffuse, 0.7f, 0.7f, 0.7f, 1.0f);
+    setColour(matSpecular, 1.0f, 1.0f, 1.0f, 1.0f);
+    matShininess = 0.0f;
+    setColour(lightAmbient, 0.3f, 0.3f, 0.3f, 1.0f);
+    setColour(lightDiffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+    setColour(lightSpecular, 0.1f, 0.1f, 0.1f, 1.0f);
+    fakAmbient = fakSpecular = fakDiffuse = fakShininess = 1.0f;
+    polyCount = 0;
+    texBytes = 0;
+    std::memset(texCounted, 0, sizeof texCounted);
+    altTriangle = 0;
+    curTex = noTex;
+}
+
+void gl3D::setWindowSystem(const glWindow3D* sys)
+{
+    windowSys = sys;
+}
+
+int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
+{
+    (void)a;
+    (void)b;
+    xres = x;
+    yres = y;
+    dres = depth;
+    bufferMode = mode;
+    mode2 = m2;
+    if (windowSys == nullptr || windowSys->create == nullptr) {
+        out->pr("gl3D::init3D: error no window system\n");
+        return 0;
+    }
+    glWin = windowSys->create("Korvane", xres, yres, bufferMode == 2 ? 1 : 0);
+    if (glWin == 0) {
+        out->pr("gl3D::init3D: error can't create the OpenGL window\n");
+        return 0;
+    }
+    const char* v = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
+    const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    std::snprintf(vendor, sizeof vendor, "%s", v ? v : "");
+    std::snprintf(renderer, sizeof renderer, "%s", r ? r : "");
+    if (verbose) {
+        out->prf("\nGL_VENDOR: %s\n", vendor);
+        out->prf("\nGL_RENDERER: %s\n", renderer);
+    }
+    return 1;
+}
+
+int gl3D::get3DInfo(int x, int y, int depth, int a, int b, int mode, int m2, int verb, const char* title, char* info1,
+                    size_t size1, char* info2, size_t size2)
+{
+    (void)a;
+    (void)b;
+    xres = x;
+    yres = y;
+    dres = depth;
+    bufferMode = mode;
+    mode2 = m2;
+    if (info1 != nullptr && size1 > 0)
+        info1[0] = '\0';
+    if (info2 != nullptr && size2 > 0)
+        info2[0] = '\0';
+    return gl3DInfUnix(verb, title, info1, size1, info2, size2) ? 1 : 0;
+}
+
+int gl3D::gl3DInfUnix(int verb, const char* title, char* info1, size_t size1, char* info2, size_t size2)
+{
+    (void)title;
+    char v[256];
+    char r[256];
+    const char* gv = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
+    const char* gr = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    std::snprintf(v, sizeof v, "%s", gv ? gv : "");
+    std::snprintf(r, sizeof r, "%s", gr ? gr : "");
+    // the info texts are single lines
+    for (int i = 1; i < 255; i++) {
+        if (v[i] == '\n')
+            v[i] = '\0';
+        if (r[i] == '\n')
+            r[i] = '\0';
+    }
+    appendf(info1, size1, "%sGLvendor:%s  GLrenderer:%s\n", v, r);
+
+    init3DView(-0.2f, 0.2f, -0.2f, 0.2f, 0.3f, 20.0f);
+    clear3DScreen(1.0f, 1.0f, 1.0f, 1.0f);
+    pr("TESTING SWAP3DBuffer for OpenGL", -0.9f, 0.92f);
+    swap3DBuffer();
+    clear3DScreen(0.0f, 0.0f, 0.0f, 1.0f);
+    pr("TESTING SWAP3DBuffer for OpenGL", -0.9f, 0.92f);
+
+    const long t0 = (windowSys && windowSys->millis) ? windowSys->millis() : 0;
+    for (int i = 0; i < 200; i++)
+        swap3DBuffer();
+    const long t1 = (windowSys && windowSys->millis) ? windowSys->millis() : 0;
+    // a clock that did not move reads as one millisecond, not as a division by zero
+    const long elapsed = t1 - t0 > 0 ? t1 - t0 : 1;
+    const float rate = 200.0f / (float(elapsed) / 1000.0f);
+    if (verb == 1)
+        out->prf("\nSWAP3DBuffer test result %3.2f Hz \n", double(rate));
+    if (rate < 150.0f) {
+        out->pr("looks like VSync for OpenGL is ON\n");
+        appendf(info2, size2, "%sVSync ON  ", "");
+    } else {
+        appendf(info2, size2, "%sVSync OFF  ", "");
+    }
+    appendf(info2, size2, ddmSwitch == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
+    return 1;
+}
+
+int gl3D::init3DView(float left, float right, float bottom, float top, float near, float far)
+{
+    frLeft = left;
+    frRight = right;
+    frBottom = bottom;
+    frTop = top;
+    frNear = near;
+    frFar = far;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(left, right, bottom, top, near, far);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, xres, yres);
+
+    // the cull projection reaches 1.3 times as far as the view
+    const float farC = 1.3f * far;
+    matrix_4 p = {};
+    p.m[0] = 2.0f * near / (right - left);
+    p.m[2] = (right + left) / (right - left);
+    p.m[5] = 2.0f * near / (top - bottom);
+    p.m[6] = (top + bottom) / (top - bottom);
+    p.m[10] = -(farC + near) / (farC - near);
+    p.m[11] = -2.0f * farC * near / (farC - near);
+    p.m[14] = -1.0f;
+    boundMat = p;
+    boundMat2 = p;
+    setHintAll();
+    return 1;
+}
+
+int gl3D::change3DWin(int a, int b, int x, int y, int d)
+{
+    (void)a;
+    (void)b;
+    (void)d;
+    xres = x;
+    yres = y;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(frLeft, frRight, frBottom, frTop, frNear, frFar);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, xres, yres);
+    return 1;
+}
+
+int gl3D::clear3DScreen(float r, float g, float b, float a)
+{
+    if (bufferMode == 1)
+        glDrawBuffer(GL_FRONT);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(r, g, b, a);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    polyCount = 0;
+    texBytes = 0;
+    curTex = noTex;
+    identityMat(&camMat);
+    std::memset(texCounted, 0, sizeof texCounted);
+    return 1;
+}
+
+int gl3D::swap3DBuffer()
+{
+    altTriangle = 0;
+    if (bufferMode == 1)
+        return 1;
+    if (verbose)
+        printError();
+    glFlush();
+    if (windowSys != nullptr && windowSys->swap != nullptr)
+        windowSys->swap(glWin);
+    return 1;
+}
+
+int gl3D::release3D()
+{
+    if (texNames && numTexNames > 0)
+        glDeleteTextures(numTexNames, texNames.get());
+    texNames.reset();
+    numTexNames = 0;
+    texMade = 0;
+    if (glWin != 0 && windowSys != nullptr && windowSys->destroy != nullptr)
+        windowSys->destroy(glWin);
+    glWin = 0;
+    return 0;
+}
+
+int gl3D::pr(const char* text, float x, float y)
+{
+    if (text == nullptr || text[0] == '\0')
+        return 1;
+    glPushMatrix();
+    glLoadIdentity();
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
+                 GL_FOG_BIT | GL_LIGHTING_BIT | GL_PIXEL_MODE_BIT | GL_POINT_BIT | GL_CURRENT_BIT);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glRasterPos3f(x * frRight, y * frTop, -frNear - 0.01f);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const font8x13& font = font8x13::get();
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; c++) {
+        // characters the font lacks draw nothing and take no room
+        if (const unsigned char* g = font.glyph(*c))
+            glBitmap(font8x13::width, font8x13::height, 0.0f, 2.0f, 10.0f, 0.0f, g);
+    }
+    glPopAttrib();
+    glPopMatrix();
+    return 1;
+}
+
+int gl3D::prMat(const matrix_4& m)
+{
+    const float rows[4] = {0.8f, 0.7f, 0.6f, 0.5f};
+    for (int r = 0; r < 4; r++) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%6.3f %6.3f %6.3f %6.3f", double(m.m[r * 4]), double(m.m[r * 4 + 1]),
+                      double(m.m[r * 4 + 2]), double(m.m[r * 4 + 3]));
+        // pr scales by the frustum itself
+        pr(line, -0.8f, rows[r]);
+    }
+    return 1;
+}
+
+int gl3D::printError()
+{
+    switch (glGetError()) {
+    case GL_NO_ERROR:
+        out->pr("GL_NO_ERROR\n");
+        break;
+    case GL_INVALID_ENUM:
+        out->pr("GL_INVALID_ENUM\n");
+        break;
+    case GL_INVALID_VALUE:
+        out->pr("GL_INVALID_VALUE\n");
+        break;
+    case GL_INVALID_OPERATION:
+        out->pr("GL_INVALID_OPERATION\n");
+        break;
+    case GL_STACK_OVERFLOW:
+        out->pr("GL_STACK_OVERFLOW\n");
+        break;
+    case GL_STACK_UNDERFLOW:
+        out->pr("GL_STACK_UNDERFLOW\n");
+        break;
+    case GL_OUT_OF_MEMORY:
+        out->pr("GL_OUT_OF_MEMORY\n");
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+int gl3D::resetCamMat()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    identityMat(&camMat);
+    return 1;
+}
+
+int gl3D::translateCam(float x, float y, float z)
+{
+    glTranslatef(-x, -y, -z);
+    translateMat(&camMat, -x, -y, -z);
+    return 1;
+}
+
+int gl3D::rotateCamX(float a)
+{
+    glRotatef(-a, 1.0f, 0.0f, 0.0f);
+    rotateXMat(&camMat, -a);
+    return 1;
+}
+
+int gl3D::rotateCamY(float a)
+{
+    glRotatef(-a, 0.0f, 1.0f, 0.0f);
+    rotateYMat(&camMat, -a);
+    return 1;
+}
+
+int gl3D::rotateCamZ(float a)
+{
+    glRotatef(-a, 0.0f, 0.0f, 1.0f);
+    rotateZMat(&camMat, -a);
+    return 1;
+}
+
+int gl3D::postMatrixMulCam(const matrix_4& m)
+{
+    postMulMat(&camMat, m);
+    float t[16];
+    glMatrixOf(m, t);
+    glMultMatrixf(t);
+    return 1;
+}
+
+int gl3D::getCamMat(matrix_4* m) const
+{
+    *m = camMat;
+    return 1;
+}
+
+int gl3D::getBoundMat(matrix_4* m) const
+{
+    *m = boundMat;
+    return 1;
+}
+
+void gl3D::lightOf(int i, unsigned* light) const
+{
+    static const unsigned lights[3] = {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2};
+    *light = (i >= 0 && i < 3) ? lights[i] : 0;
+}
+
+int gl3D::setLightColors(float ar, float ag, float ab, float dr, float dg, float db, float sr, float sg, float sb)
+{
+    setColour(lightAmbient, ar, ag, ab, 1.0f);
+    setColour(lightDiffuse, dr, dg, db, 1.0f);
+    setColour(lightSpecular, sr, sg, sb, 1.0f);
+    return 1;
+}
+
+int gl3D::setNormalLight(int i, float x, float y, float z)
+{
+    unsigned l = 0;
+    lightOf(i, &l);
+    if (l == 0)
+        return 1;
+    const float dir[3] = {0.0f, 0.0f, -1.0f};
+    const float pos[4] = {x, y, z, 0.0f};
+    glLightfv(l, GL_AMBIENT, lightAmbient);
+    glLightfv(l, GL_DIFFUSE, lightDiffuse);
+    glLightfv(l, GL_SPECULAR, lightSpecular);
+    glLightf(l, GL_CONSTANT_ATTENUATION, 1.0f);
+    glLightf(l, GL_LINEAR_ATTENUATION, 0.0f);
+    glLightf(l, GL_QUADRATIC_ATTENUATION, 0.0f);
+    glLightfv(l, GL_SPOT_DIRECTION, dir);
+    glLightf(l, GL_SPOT_CUTOFF, 180.0f);
+    glLightf(l, GL_SPOT_EXPONENT, 0.0f);
+    glLightfv(l, GL_POSITION, pos);
+    glEnable(l);
+    spotSet = 0;
+    return 1;
+}
+
+int gl3D::setSpot(int i, float px, float py, float pz, float dx, float dy, float dz, float cutoff, float exponent)
+{
+    unsigned l = 0;
+    lightOf(i, &l);
+    if (l == 0)
+        return 1;
+    const float dir[3] = {dx, dy, dz};
+    const float pos[4] = {px, py, pz, 1.0f};
+    glLightfv(l, GL_AMBIENT, lightAmbient);
+    glLightfv(l, GL_DIFFUSE, lightDiffuse);
+    glLightfv(l, GL_SPECULAR, lightSpecular);
+    glLightf(l, GL_SPOT_CUTOFF, cutoff);
+    glLightf(l, GL_SPOT_EXPONENT, exponent);
+    glLightfv(l, GL_SPOT_DIRECTION, dir);
+    glLightfv(l, GL_POSITION, pos);
+    glEnable(l);
+    spotSet = 1;
+    return 1;
+}
+
+int gl3D::setAtten(int i, float constant, float linear, float quadratic)
+{
+    unsigned l = 0;
+    lightOf(i, &l);
+    if (l == 0)
+        return 1;
+    glLightf(l, GL_CONSTANT_ATTENUATION, constant);
+    glLightf(l, GL_LINEAR_ATTENUATION, linear);
+    glLightf(l, GL_QUADRATIC_ATTENUATION, quadratic);
+    return 1;
+}
+
+int gl3D::enableLightning()
+{
+    glEnable(GL_LIGHTING);
+    lighting = 1;
+    return 1;
+}
+
+int gl3D::disableLightning()
+{
+    glDisable(GL_LIGHTING);
+    lighting = 0;
+    return 1;
+}
+
+int gl3D::enableFogLin(float start, float end, float r, float g, float b, float a)
+{
+    const float c[4] = {r, g, b, a};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, start);
+    glFogf(GL_FOG_END, end);
+    glFogfv(GL_FOG_COLOR, c);
+    glEnable(GL_FOG);
+    fog = 1;
+    return 1;
+}
+
+int gl3D::disableFog()
+{
+    glDisable(GL_FOG);
+    fog = 0;
+    return 1;
+}
+
+int gl3D::setMaterialMulFak(float ambient, float diffuse, float specular)
+{
+    fakAmbient = ambient;
+    fakDiffuse = diffuse;
+    fakSpecular = specular;
+    return 1;
+}
+
+int gl3D::setMaterial(float ar, float ag, float ab, float aa, float dr, float dg, float db, float da, float sr,
+                      float sg, float sb, float sa, float shininess)
+{
+    setColour(matAmbient, ar * fakAmbient, ag * fakAmbient, ab * fakAmbient, aa);
+    setColour(matDiffuse, dr * fakDiffuse, dg * fakDiffuse, db * fakDiffuse, da);
+    setColour(matSpecular, sr * fakSpecular, sg * fakSpecular, sb * fakSpecular, sa);
+    // the spot light's highlight would be a single bright point: no shininess under it
+    matShininess = spotSet == 1 ? 0.0f : shininess * fakShininess;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matAmbient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matDiffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, matSpecular);
+    // OpenGL takes shininess from 0 to 128 only
+    const float s = matShininess < 0.0f ? 0.0f : (matShininess > 128.0f ? 128.0f : matShininess);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, s);
+    return 1;
+}
+
+int gl3D::setLastMaterial()
+{
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matAmbient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matDiffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, matSpecular);
+    return 1;
+}
+
+int gl3D::zOn()
+{
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    zEnabled = 1;
+    return 1;
+}
+
+int gl3D::zOff()
+{
+    glDisable(GL_DEPTH_TEST);
+    zEnabled = 0;
+    return 1;
+}
+
+int gl3D::setZOffset(float o)
+{
+    if (zOffsetEnabled == 1)
+        glDepthRange(0.0, 1.0 - double(o));
+    zOffset = o;
+    return 1;
+}
+
+int gl3D::noZwriteOn()
+{
+    glDepthMask(GL_FALSE);
+    noZwrite = 1;
+    return 1;
+}
+
+int gl3D::noZwriteOff()
+{
+    glDepthMask(GL_TRUE);
+    noZwrite = 0;
+    return 1;
+}
+
+int gl3D::blendOn()
+{
+    glEnable(GL_BLEND);
+    if (lightBlend == 1)
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    else
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    blending = 1;
+    return 1;
+}
+
+int gl3D::blendOff()
+{
+    glDisable(GL_BLEND);
+    blending = 0;
+    return 1;
+}
+
+int gl3D::lightBlendOn()
+{
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    lightBlend = 1;
+    return 1;
+}
+
+int gl3D::lightBlendOff()
+{
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    lightBlend = 0;
+    return 1;
+}
+
+int gl3D::cullFaceOn()
+{
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    cullFace = 1;
+    return 1;
+}
+
+int gl3D::cullFaceOff()
+{
+    glDisable(GL_CULL_FACE);
+    cullFace = 0;
+    return 1;
+}
+
+int gl3D::twoSideLightOn()
+{
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glDisable(GL_CULL_FACE);
+    cullFace = 0;
+    twoSideLight = 1;
+    return 1;
+}
+
+int gl3D::twoSideLightOff()
+{
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    cullFace = 1;
+    twoSideLight = 0;
+    return 1;
+}
+
+int gl3D::blendCullFaceOn()
+{
+    cullFaceOn();
+    blendCullFaceOffFlag = 0;
+    return 1;
+}
+
+int gl3D::blendCullFaceOff()
+{
+    blendCullFaceOffFlag = 1;
+    return 1;
+}
+
+int gl3D::wireOn()
+{
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    wire = 1;
+    return 1;
+}
+
+int gl3D::wireOff()
+{
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    wire = 0;
+    return 1;
+}
+
+int gl3D::texOn()
+{
+    if (noTexture == 1)
+        return 1;
+    if (texEnabled == 0)
+        glEnable(GL_TEXTURE_2D);
+    texEnabled = 1;
+    return 1;
+}
+
+int gl3D::texOff()
+{
+    glDisable(GL_TEXTURE_2D);
+    texEnabled = 0;
+    curTex = -1;
+    return 1;
+}
+
+int gl3D::noTexOn()
+{
+    glDisable(GL_TEXTURE_2D);
+    texEnabled = 0;
+    noTexture = 1;
+    curTex = -1;
+    return 1;
+}
+
+int gl3D::noTexOff()
+{
+    noTexture = 0;
+    curTex = -1;
+    return 1;
+}
+
+int gl3D::texClampOn()
+{
+    texClamp = 1;
+    return 1;
+}
+
+int gl3D::texClampOff()
+{
+    texClamp = 0;
+    return 1;
+}
+
+int gl3D::boundBoxCheckOn()
+{
+    boundBoxCheck = 1;
+    return 1;
+}
+
+int gl3D::boundBoxCheckOff()
+{
+    boundBoxCheck = 0;
+    return 1;
+}
+
+int gl3D::setPolySubDivide(int n)
+{
+    polySubDivide = n;
+    return 1;
+}
+
+int gl3D::setHintAll()
+{
+    const GLenum h = hintNicest == 1 ? GL_NICEST : GL_FASTEST;
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, h);
+    glHint(GL_POINT_SMOOTH_HINT, h);
+    glHint(GL_LINE_SMOOTH_HINT, h);
+    glHint(GL_POLYGON_SMOOTH_HINT, h);
+    glHint(GL_FOG_HINT, h);
+    if (wire == 1)
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    return 1;
+}

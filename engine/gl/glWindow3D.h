@@ -1,0 +1,16 @@
+// What the renderer needs from the windowing layer: a GL window with a depth
+// buffer, its buffer swap, and the program clock. The FLTK front-end, the
+// Windows shell and the tests each fill one in.
+#ifndef KORVA_GLWINDOW3D_H
+#define KORVA_GLWINDOW3D_H
+
+struct glWindow3D {
+    // Opens a window with a current GL context. @returns its id, or 0.
+    int (*create)(const char* title, int width, int height, int doubleBuffer);
+    void (*destroy)(int id);
+    void (*swap)(int id);
+    // milliseconds of the program clock
+    long (*millis)();
+};
+
+#endif

@@ -1,0 +1,78 @@
+#include "glxWindow.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+Display* dpy = nullptr;
+Window win = 0;
+GLXContext ctx = nullptr;
+
+int create(const char* title, int w, int h, int doubleBuffer)
+{
+    if (dpy == nullptr)
+        dpy = XOpenDisplay(nullptr);
+    if (dpy == nullptr) {
+        std::fprintf(stderr, "glxWindow: no X display (run under xvfb-run)\n");
+        return 0;
+    }
+    int single[] = {GLX_RGBA, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, 16, None};
+    int dbl[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
+                 GLX_DEPTH_SIZE, 16, None};
+    XVisualInfo* vi = glXChooseVisual(dpy, DefaultScreen(dpy), doubleBuffer ? dbl : single);
+    if (vi == nullptr)
+        return 0;
+    const Window root = RootWindow(dpy, vi->screen);
+    XSetWindowAttributes swa = {};
+    swa.colormap = XCreateColormap(dpy, root, vi->visual, AllocNone);
+    swa.event_mask = ExposureMask;
+    win = XCreateWindow(dpy, root, 0, 0, unsigned(w), unsigned(h), 0, vi->depth, InputOutput, vi->visual,
+                        CWColormap | CWEventMask, &swa);
+    XStoreName(dpy, win, title);
+    XMapWindow(dpy, win);
+    ctx = glXCreateContext(dpy, vi, nullptr, True);
+    XFree(vi);
+    if (ctx == nullptr || !glXMakeCurrent(dpy, win, ctx))
+        return 0;
+    XSync(dpy, False);
+    return 1;
+}
+
+void destroy(int)
+{
+    if (dpy == nullptr)
+        return;
+    glXMakeCurrent(dpy, None, nullptr);
+    if (ctx != nullptr)
+        glXDestroyContext(dpy, ctx);
+    if (win != 0)
+        XDestroyWindow(dpy, win);
+    ctx = nullptr;
+    win = 0;
+    XSync(dpy, False);
+}
+
+void swap(int)
+{
+    if (dpy != nullptr && win != 0)
+        glXSwapBuffers(dpy, win);
+}
+
+long millis()
+{
+    using namespace std::chrono;
+    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+const glWindow3D sys = {create, destroy, swap, millis};
+
+}  // namespace
+
+const glWindow3D* glxWindowSystem()
+{
+    return &sys;
+}

@@ -1,0 +1,521 @@
+// The renderer against real OpenGL (Mesa under Xvfb), read back pixel by pixel.
+#include "console/outTxt.h"
+#include "gl/gl3D.h"
+#include "scene/data3D.h"
+
+#include "glxWindow.h"
+#include "tempDir.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int W = 128;
+const int H = 128;
+
+struct rgb {
+    int r, g, b;
+};
+
+class GlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gl3D::setWindowSystem(glxWindowSystem());
+        ASSERT_EQ(gl->init3D(W, H, 24, 0, 0, 2, 0), 1) << "no GL window: run the GL tests under xvfb-run";
+        // a 90 degree view: the near plane spans -0.1 .. 0.1 at 0.1
+        gl->init3DView(-0.1f, 0.1f, -0.1f, 0.1f, 0.1f, 100.0f);
+        gl->zOn();
+        gl->clear3DScreen(0.0f, 0.0f, 0.0f, 1.0f);
+    }
+    void TearDown() override { gl->release3D(); }
+
+    rgb pixel(int x, int y)
+    {
+        unsigned char p[4] = {};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+        return rgb{p[0], p[1], p[2]};
+    }
+    // pixels that are not the clear colour
+    int lit()
+    {
+        std::vector<unsigned char> p(size_t(W) * H * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+        int n = 0;
+        for (size_t i = 0; i < p.size(); i += 4)
+            n += (p[i] | p[i + 1] | p[i + 2]) != 0;
+        return n;
+    }
+    // a model of the given faces at z = -2 facing the camera, loaded into the store
+    int model(const std::string& faces, const std::string& mtl = "", const std::string& verts = "")
+    {
+        static int n = 0;
+        const std::string name = "m" + std::to_string(n++);
+        std::string obj;
+        if (!mtl.empty()) {
+            writeFile(name + ".mtl", mtl);
+            obj += "mtllib " + name + ".mtl\n";
+        }
+        obj += verts.empty() ? "v -1 -1 -2\nv 1 -1 -2\nv 1 1 -2\nv -1 1 -2\nv 0 1.5 -2\nvn 0 0 1\n"
+                               "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvt 0.5 1\n"
+                             : verts;
+        writeFile(name + ".obj", obj + faces);
+        return store->load_obj((name + ".obj").c_str());
+    }
+
+    tempDir dir;
+    std::unique_ptr<outTxt> console = std::make_unique<outTxt>();
+    std::unique_ptr<gl3D> gl = std::make_unique<gl3D>(console.get());
+    std::unique_ptr<data3D> store = std::make_unique<data3D>(console.get());
+};
+
+std::string sgiFile(int w, int h, int ch, const std::vector<unsigned char>& interleaved)
+{
+    std::string f(512, '\0');
+    f[0] = char(474 >> 8);
+    f[1] = char(474 & 255);
+    f[3] = 1;
+    f[5] = 3;
+    f[6] = char(w >> 8);
+    f[7] = char(w);
+    f[8] = char(h >> 8);
+    f[9] = char(h);
+    f[11] = char(ch);
+    for (int c = 0; c < ch; c++)
+        for (int i = 0; i < w * h; i++)
+            f += char(interleaved[size_t(i * ch + c)]);
+    return f;
+}
+
+std::string solidSgi(int w, int h, int ch, unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255)
+{
+    std::vector<unsigned char> px;
+    for (int i = 0; i < w * h; i++) {
+        px.push_back(r);
+        px.push_back(g);
+        px.push_back(b);
+        if (ch == 4)
+            px.push_back(a);
+    }
+    return sgiFile(w, h, ch, px);
+}
+
+}  // namespace
+
+TEST_F(GlTest, CameraMatrixMirrorsTheModelView)
+{
+    gl->resetCamMat();
+    gl->translateCam(1.0f, -2.0f, 3.5f);
+    gl->rotateCamY(30.0f);
+    gl->rotateCamX(-12.5f);
+    matrix_4 m;
+    identityMat(&m);
+    translateMat(&m, 0.5f, 0.25f, -1.0f);
+    rotateZMat(&m, 40.0f);
+    gl->postMatrixMulCam(m);
+    gl->rotateCamZ(75.0f);
+    matrix_4 cam;
+    gl->getCamMat(&cam);
+    float mv[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+    for (int r = 0; r < 4; r++)
+        for (int c = 0; c < 4; c++)
+            EXPECT_NEAR(cam.m[r * 4 + c], mv[c * 4 + r], 1e-5f) << r << "," << c;
+
+    // the camera moves the world the other way: a camera at +x sees the origin to its left
+    gl->resetCamMat();
+    gl->translateCam(2.0f, 0.0f, 0.0f);
+    gl->getCamMat(&cam);
+    EXPECT_FLOAT_EQ(cam.m[3], -2.0f);
+
+    // clearing the screen resets both
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->getCamMat(&cam);
+    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+    EXPECT_EQ(cam.m[3], 0.0f);
+    EXPECT_EQ(mv[12], 0.0f);
+
+    // the cull projection reaches 1.3 x far
+    matrix_4 b;
+    gl->getBoundMat(&b);
+    EXPECT_FLOAT_EQ(b.m[0], 1.0f);
+    EXPECT_FLOAT_EQ(b.m[14], -1.0f);
+    EXPECT_NEAR(b.m[10], -(130.0f + 0.1f) / (130.0f - 0.1f), 1e-6f);
+    EXPECT_NEAR(b.m[11], -2.0f * 130.0f * 0.1f / (130.0f - 0.1f), 1e-6f);
+}
+
+TEST_F(GlTest, CulledObjectsDrawAndCountNothing)
+{
+    const int quad = model("f 1//1 2//1 3//1 4//1\n");
+    ASSERT_EQ(quad, 0);
+    gl->disableLightning();
+    glColor3f(1, 1, 1);
+
+    // visible straight ahead: covers the centre, counts two triangles
+    EXPECT_EQ(gl->drawObj(store.get(), quad), 1);
+    EXPECT_EQ(gl->polyCount, 2);
+    EXPECT_GT(pixel(W / 2, H / 2).r, 200);
+    EXPECT_EQ(pixel(2, 2).r, 0);  // the quad spans half the view at z = -2
+    EXPECT_GT(lit(), W * H / 5);
+
+    // behind the camera, beyond the 0.18 x far margin
+    gl->translateObj(store.get(), quad, 0.0f, 0.0f, -40.0f);
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->rotateCamY(180.0f);
+    EXPECT_EQ(gl->drawObj(store.get(), quad), 1);
+    EXPECT_EQ(gl->polyCount, 0);
+    EXPECT_EQ(lit(), 0);
+    gl->clear3DScreen(0, 0, 0, 1);
+    EXPECT_EQ(gl->drawObj(store.get(), quad), 1);
+    EXPECT_EQ(gl->polyCount, 2);
+
+    // far to the side
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->translateObj(store.get(), quad, 200.0f, 0.0f, 0.0f);
+    EXPECT_EQ(gl->drawObj(store.get(), quad), 1);
+    EXPECT_EQ(gl->polyCount, 0);
+    EXPECT_EQ(lit(), 0);
+
+    // with the check off it is sent anyway
+    gl->boundBoxCheckOff();
+    EXPECT_EQ(gl->drawObj(store.get(), quad), 1);
+    EXPECT_EQ(gl->polyCount, 2);
+    gl->boundBoxCheckOn();
+
+    // a box around the camera has every corner outside the volume: culled
+    const int box = model("f 1//1 2//1 3//1 4//1\nf 5//1 6//1 7//1 8//1\n", "",
+                          "v -200 -200 -200\nv 200 -200 -200\nv 200 200 -200\nv -200 200 -200\n"
+                          "v -200 -200 200\nv 200 -200 200\nv 200 200 200\nv -200 200 200\nvn 0 0 1\n");
+    gl->clear3DScreen(0, 0, 0, 1);
+    EXPECT_EQ(gl->drawObj(store.get(), box), 1);
+    EXPECT_EQ(gl->polyCount, 0);
+
+    // the 0.18 x far shift keeps an object just behind the near plane
+    const int near = model("f 1//1 2//1 3//1\n", "", "v -0.1 -0.1 0.5\nv 0.1 -0.1 0.5\nv 0 0.1 0.5\nvn 0 0 1\n");
+    gl->clear3DScreen(0, 0, 0, 1);
+    EXPECT_EQ(gl->drawObj(store.get(), near), 1);
+    EXPECT_EQ(gl->polyCount, 1);
+
+    EXPECT_EQ(gl->drawObj(store.get(), 99), 0);
+    EXPECT_EQ(gl->translateObj(store.get(), 256, 1, 1, 1), 0);
+    EXPECT_NE(std::string(console->getText()).find("gl3D::translateObj(256) error no Object\n"), std::string::npos);
+}
+
+TEST_F(GlTest, TriangleCountsOfFansAndSubdivision)
+{
+    writeFile("t.rgb", solidSgi(4, 4, 3, 0, 255, 0));
+    const std::string mtl = "newmtl t\n\nmap_Kd t.rgb\n";
+    const int penta = model("f 1//1 2//1 3//1 5//1 4//1\n");
+    const int tri = model("usemtl t\nf 1/1/1 2/2/1 3/3/1\n", mtl);
+    const int quad = model("usemtl t\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", mtl);
+    gl->makeTex(store.get());
+    gl->disableLightning();
+
+    gl->drawObj(store.get(), penta);
+    EXPECT_EQ(gl->polyCount, 3);
+    const int pentaPixels = lit();
+
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), tri);
+    EXPECT_EQ(gl->polyCount, 1);
+    const int triPixels = lit();
+    EXPECT_GT(pixel(W / 2 + 10, H / 2 - 10).g, 200);
+
+    // depth 2: a triangle becomes four, over the same pixels
+    gl->setPolySubDivide(2);
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), tri);
+    EXPECT_EQ(gl->polyCount, 4);
+    EXPECT_NEAR(lit(), triPixels, triPixels / 50 + 8);
+
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), quad);
+    EXPECT_EQ(gl->polyCount, 8);
+    gl->setPolySubDivide(1);
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), quad);
+    EXPECT_EQ(gl->polyCount, 4);
+    // untextured polygons are not subdivided
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), penta);
+    EXPECT_EQ(gl->polyCount, 3);
+    EXPECT_NEAR(lit(), pentaPixels, pentaPixels / 50 + 8);
+
+    // subdivision splits alternate edges and swapping starts over
+    gl->altTriangle = 1;
+    gl->swap3DBuffer();
+    EXPECT_EQ(gl->altTriangle, 0);
+}
+
+TEST_F(GlTest, TexturesBindOnceAndSwitchBlending)
+{
+    writeFile("rgb.rgb", solidSgi(4, 4, 3, 255, 0, 0));
+    writeFile("rgba.rgb", solidSgi(4, 4, 4, 0, 0, 255, 128));
+    ASSERT_EQ(store->load_sgi("rgb.rgb"), 1);
+    ASSERT_EQ(store->load_sgi("rgba.rgb"), 2);
+    EXPECT_EQ(gl->setTex(1, store.get()), 0);  // no textures made yet
+    gl->makeTex(store.get());
+    EXPECT_EQ(gl->texMade, 1);
+
+    GLint bound = -1;
+    gl->clear3DScreen(0, 0, 0, 1);
+    EXPECT_EQ(gl->setTex(1, store.get()), 1);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    const GLint first = bound;
+    EXPECT_NE(first, 0);
+    // asked again, nothing is bound
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(gl->setTex(1, store.get()), 1);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    // after clearing the screen it binds again
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->setTex(1, store.get());
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, first);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    gl->texOff();
+    gl->setTex(1, store.get());
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, first);
+
+    // RGBA turns blending on, RGB off again
+    EXPECT_EQ(gl->blending, 0);
+    gl->setTex(2, store.get());
+    EXPECT_EQ(gl->blending, 1);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    gl->setTex(1, store.get());
+    EXPECT_EQ(gl->blending, 0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    // with blendCullFaceOff an RGBA texture lights both sides
+    gl->cullFaceOn();
+    gl->blendCullFaceOff();
+    gl->setTex(2, store.get());
+    EXPECT_EQ(gl->twoSideLight, 1);
+    EXPECT_EQ(gl->cullFace, 0);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    gl->setTex(1, store.get());
+    EXPECT_EQ(gl->cullFace, 1);
+    EXPECT_EQ(gl->twoSideLight, 0);
+
+    // texture bytes count once per frame
+    const int o = model("usemtl a\nf 1/1/1 2/2/1 3/3/1\nf 1/1/1 3/3/1 4/4/1\n", "newmtl a\n\nmap_Kd rgb.rgb\n");
+    const int o2 = model("usemtl a\nf 1/1/1 2/2/1 3/3/1\n", "newmtl a\n\nmap_Kd rgb.rgb\n");
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), o);
+    gl->drawObj(store.get(), o2);
+    EXPECT_EQ(gl->texBytes, 4 * 4 * 3);
+    EXPECT_EQ(gl->texCounted[1], 1);
+    EXPECT_GT(pixel(W / 2, H / 2).r, 200);  // lighting off: the texture's red
+}
+
+TEST_F(GlTest, MipmapsArePointSampledDownToOnePixel)
+{
+    std::vector<unsigned char> px;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 64; x++) {
+            px.push_back((unsigned char)(x * 4));
+            px.push_back((unsigned char)(y * 16));
+            px.push_back((unsigned char)((x + y) & 1 ? 255 : 0));
+        }
+    writeFile("m.rgb", sgiFile(64, 16, 3, px));
+    ASSERT_EQ(store->load_sgi("m.rgb"), 1);
+    gl->mipmap = 1;
+    gl->makeTex(store.get());
+    gl->setTex(1, store.get());
+    const int sizes[7][2] = {{64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}};
+    for (int l = 0; l < 7; l++) {
+        GLint w = 0;
+        GLint h = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, l, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, l, GL_TEXTURE_HEIGHT, &h);
+        EXPECT_EQ(w, sizes[l][0]) << "level " << l;
+        EXPECT_EQ(h, sizes[l][1]) << "level " << l;
+    }
+    GLint minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+
+    // level 2 pixel (x, y) is the source pixel (4x, 4y)
+    std::vector<unsigned char> l2(16 * 4 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_RGB, GL_UNSIGNED_BYTE, l2.data());
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 16; x++)
+            for (int c = 0; c < 3; c++)
+                ASSERT_EQ(l2[size_t((y * 16 + x) * 3 + c)], px[size_t(((y * 4) * 64 + x * 4) * 3 + c)]);
+    // where the height has run out, the first row is still sampled
+    unsigned char l5[2 * 3];
+    glGetTexImage(GL_TEXTURE_2D, 5, GL_RGB, GL_UNSIGNED_BYTE, l5);
+    EXPECT_EQ(l5[3], px[32 * 3]);
+}
+
+TEST_F(GlTest, DisplayListsDrawTheSameAndAreDroppedOnMove)
+{
+    const int quad = model("f 1//1 2//1 3//1 4//1\n");
+    gl->disableLightning();
+    glColor3f(1, 1, 1);
+    gl->drawObj(store.get(), quad);
+    const int direct = lit();
+
+    ASSERT_EQ(gl->precalcObj(store.get(), quad), 1);
+    EXPECT_EQ(store->getObject3D(quad)->render->listValid, 1);
+    gl->clear3DScreen(0, 0, 0, 1);
+    EXPECT_EQ(gl->polyCount, 0);
+    gl->drawObj(store.get(), quad);
+    EXPECT_EQ(gl->polyCount, 2);
+    EXPECT_EQ(lit(), direct);
+
+    // moving it drops the list: drawn again from the arrays, at the new place
+    gl->translateObj(store.get(), quad, 0.5f, 0.0f, 0.0f);
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), quad);
+    EXPECT_EQ(store->getObject3D(quad)->render->listValid, 0);
+    EXPECT_EQ(pixel(4, H / 2).r, 0);
+    EXPECT_GT(pixel(W - 30, H / 2).r, 200);
+    EXPECT_EQ(gl->polyCount, 2);
+}
+
+TEST_F(GlTest, ReflectionPassDrawsSphereMappedOverTheBase)
+{
+    writeFile("base.rgb", solidSgi(4, 4, 3, 0, 0, 255));
+    writeFile("env.rgb", solidSgi(4, 4, 3, 255, 0, 0));
+    const int o = model("usemtl r\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl r\n\nmap_Kd base.rgb\nmap_refl env.rgb\n");
+    gl->makeTex(store.get());
+    gl->disableLightning();
+    gl->drawObj(store.get(), o);
+    // two triangles of base, two of reflection
+    EXPECT_EQ(gl->polyCount, 4);
+    EXPECT_GT(pixel(W / 2, H / 2).r, 200);  // the reflection lies over the blue base
+    EXPECT_EQ(gl->texBytes, 2 * 4 * 4 * 3);
+
+    gl->noReflect = 1;
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), o);
+    EXPECT_EQ(gl->polyCount, 2);
+    EXPECT_GT(pixel(W / 2, H / 2).b, 200);
+    EXPECT_EQ(pixel(W / 2, H / 2).r, 0);
+}
+
+TEST_F(GlTest, TextDrawsGlyphsAndSkipsCharactersItLacks)
+{
+    glColor3f(1, 1, 1);
+    gl->pr("", 0.0f, 0.0f);
+    EXPECT_EQ(lit(), 0);
+    gl->pr("\x80\xff", -0.5f, 0.0f);
+    EXPECT_EQ(lit(), 0);
+    gl->pr("A", -0.5f, 0.0f);
+    const int a = lit();
+    EXPECT_GT(a, 10);
+    EXPECT_LT(a, 40);
+    // a raster at x = -0.5 of the view starts a quarter in
+    gl->clear3DScreen(0, 0, 0, 1);
+    glColor3f(1, 1, 1);
+    gl->pr("I I", -0.5f, 0.0f);
+    std::vector<unsigned char> row(W * 3);
+    int firstLit = -1;
+    for (int y = H / 2 - 2; y < H / 2 + 10 && firstLit < 0; y++) {
+        glReadPixels(0, y, W, 1, GL_RGB, GL_UNSIGNED_BYTE, row.data());
+        for (int x = 0; x < W; x++)
+            if (row[size_t(x) * 3] != 0) {
+                firstLit = x;
+                break;
+            }
+    }
+    EXPECT_GE(firstLit, W / 4);
+    EXPECT_LE(firstLit, W / 4 + 8);
+    // the state pr changes is given back
+    gl->enableLightning();
+    gl->pr("x", 0.0f, 0.0f);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(GlTest, SwapTestReportsRateAndInfoTexts)
+{
+    char info1[512] = "old";
+    char info2[512] = "old";
+    EXPECT_EQ(gl->get3DInfo(W, H, 24, 0, 0, 2, 0, 1, "Korvane", info1, sizeof info1, info2, sizeof info2), 1);
+    EXPECT_EQ(std::string(info1).rfind("GLvendor:", 0), 0u) << info1;
+    EXPECT_NE(std::string(info1).find("  GLrenderer:"), std::string::npos);
+    const std::string i2 = info2;
+    EXPECT_TRUE(i2 == "VSync ON  DDMSwich OFF\n" || i2 == "VSync OFF  DDMSwich OFF\n") << i2;
+    EXPECT_NE(std::string(console->getText()).find("\nSWAP3DBuffer test result "), std::string::npos);
+    gl->ddmSwitch = 1;
+    gl->get3DInfo(W, H, 24, 0, 0, 2, 0, 0, "Korvane", info1, sizeof info1, info2, sizeof info2);
+    EXPECT_NE(std::string(info2).find("DDMSwich ON \n"), std::string::npos);
+}
+
+TEST_F(GlTest, MaterialsLightsAndSwitches)
+{
+    gl->setMaterialMulFak(0.5f, 2.0f, 1.0f);
+    gl->setNormalLight(0, 0.0f, 0.0f, 1.0f);
+    EXPECT_EQ(gl->spotSet, 0);
+    gl->setMaterial(0.4f, 0.4f, 0.4f, 1.0f, 0.25f, 0.25f, 0.25f, 0.5f, 1, 1, 1, 1, 40.0f);
+    float v[4];
+    glGetMaterialfv(GL_FRONT, GL_AMBIENT, v);
+    EXPECT_FLOAT_EQ(v[0], 0.2f);
+    glGetMaterialfv(GL_BACK, GL_DIFFUSE, v);
+    EXPECT_FLOAT_EQ(v[0], 0.5f);
+    EXPECT_FLOAT_EQ(v[3], 0.5f);
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, v);
+    EXPECT_FLOAT_EQ(v[0], 40.0f);
+    gl->setSpot(1, 0, 5, 0, 0, -1, 0, 30.0f, 2.0f);
+    EXPECT_EQ(gl->spotSet, 1);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+    gl->setMaterial(0.4f, 0.4f, 0.4f, 1.0f, 0.25f, 0.25f, 0.25f, 1.0f, 1, 1, 1, 1, 40.0f);
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, v);
+    EXPECT_EQ(v[0], 0.0f);
+    glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, v);
+    EXPECT_FLOAT_EQ(v[0], 30.0f);
+    gl->setSpot(5, 0, 0, 0, 0, 0, 0, 1, 1);  // no such light: nothing changes
+
+    gl->noTexOn();
+    gl->texOn();
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(gl->curTex, -1);
+    gl->noTexOff();
+    gl->texOn();
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(gl->texEnabled, 1);
+
+    gl->lightBlendOn();
+    gl->blendOn();
+    GLint dst = 0;
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_EQ(dst, GL_ONE);
+    gl->lightBlendOff();
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+    gl->setZOffset(0.25f);
+    float range[2];
+    glGetFloatv(GL_DEPTH_RANGE, range);
+    EXPECT_FLOAT_EQ(range[1], 0.75f);
+    gl->noZwriteOn();
+    GLboolean mask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_EQ(mask, GL_FALSE);
+    gl->wireOn();
+    GLint modes[2];
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    EXPECT_EQ(modes[0], GL_LINE);
+    gl->enableFogLin(1.0f, 10.0f, 0.1f, 0.2f, 0.3f, 1.0f);
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    glGetFloatv(GL_FOG_END, v);
+    EXPECT_FLOAT_EQ(v[0], 10.0f);
+
+    console->prCls();
+    glEnable(0x1234);
+    gl->printError();
+    gl->printError();
+    EXPECT_STREQ(console->getText(), "GL_INVALID_ENUM\nGL_NO_ERROR\n");
+}
