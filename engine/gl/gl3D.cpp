@@ -280,7 +280,7 @@ int gl3D::pr(const char* text, float x, float y)
 int gl3D::prMat(const matrix_4& m)
 {
     const float rows[4] = {0.8f, 0.7f, 0.6f, 0.5f};
-    for (int r = 0; r < 4; r++) {
+    for (size_t r = 0; r < 4; r++) {
         char line[128];
         std::snprintf(line, sizeof line, "%6.3f %6.3f %6.3f %6.3f", double(m.m[r * 4]), double(m.m[r * 4 + 1]),
                       double(m.m[r * 4 + 2]), double(m.m[r * 4 + 3]));
