@@ -14,9 +14,9 @@ struct fileCloser {
 };
 using filePtr = std::unique_ptr<FILE, fileCloser>;
 
-void toLittle(unsigned char* b, const float* v, int n)
+void toLittle(unsigned char* b, const float* v, size_t n)
 {
-    for (int i = 0; i < n; i++) {
+    for (size_t i = 0; i < n; i++) {
         unsigned u = 0;
         std::memcpy(&u, &v[i], 4);
         b[i * 4 + 0] = (unsigned char)u;
@@ -26,9 +26,9 @@ void toLittle(unsigned char* b, const float* v, int n)
     }
 }
 
-void fromLittle(float* v, const unsigned char* b, int n)
+void fromLittle(float* v, const unsigned char* b, size_t n)
 {
-    for (int i = 0; i < n; i++) {
+    for (size_t i = 0; i < n; i++) {
         const unsigned u = unsigned(b[i * 4]) | unsigned(b[i * 4 + 1]) << 8 | unsigned(b[i * 4 + 2]) << 16 |
                            unsigned(b[i * 4 + 3]) << 24;
         std::memcpy(&v[i], &u, 4);

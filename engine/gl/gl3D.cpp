@@ -104,8 +104,8 @@ int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
     return 1;
 }
 
-int gl3D::get3DInfo(int x, int y, int depth, int a, int b, int mode, int m2, int verb, const char* title, char* info1,
-                    size_t size1, char* info2, size_t size2)
+int gl3D::get3DInfo(int x, int y, int depth, int a, int b, int mode, int m2, int verb, char* title, size_t titleSize,
+                    char* info1, size_t size1, char* info2, size_t size2)
 {
     (void)a;
     (void)b;
@@ -118,12 +118,13 @@ int gl3D::get3DInfo(int x, int y, int depth, int a, int b, int mode, int m2, int
         info1[0] = '\0';
     if (info2 != nullptr && size2 > 0)
         info2[0] = '\0';
-    return gl3DInfUnix(verb, title, info1, size1, info2, size2) ? 1 : 0;
+    return gl3DInfUnix(verb, title, titleSize, info1, size1, info2, size2) ? 1 : 0;
 }
 
-int gl3D::gl3DInfUnix(int verb, const char* title, char* info1, size_t size1, char* info2, size_t size2)
+int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size_t size1, char* info2, size_t size2)
 {
-    (void)title;
+    (void)info2;
+    (void)size2;
     char v[256];
     char r[256];
     const char* gv = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
@@ -137,7 +138,7 @@ int gl3D::gl3DInfUnix(int verb, const char* title, char* info1, size_t size1, ch
         if (r[i] == '\n')
             r[i] = '\0';
     }
-    appendf(info1, size1, "%sGLvendor:%s  GLrenderer:%s\n", v, r);
+    appendf(title, titleSize, "%sGLvendor:%s  GLrenderer:%s\n", v, r);
 
     init3DView(-0.2f, 0.2f, -0.2f, 0.2f, 0.3f, 20.0f);
     clear3DScreen(1.0f, 1.0f, 1.0f, 1.0f);
@@ -157,11 +158,11 @@ int gl3D::gl3DInfUnix(int verb, const char* title, char* info1, size_t size1, ch
         out->prf("\nSWAP3DBuffer test result %3.2f Hz \n", double(rate));
     if (rate < 150.0f) {
         out->pr("looks like VSync for OpenGL is ON\n");
-        appendf(info2, size2, "%sVSync ON  ", "");
+        appendf(info1, size1, "%sVSync ON  ", "");
     } else {
-        appendf(info2, size2, "%sVSync OFF  ", "");
+        appendf(info1, size1, "%sVSync OFF  ", "");
     }
-    appendf(info2, size2, ddmSwitch == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
+    appendf(info1, size1, ddmSwitch == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
     return 1;
 }
 

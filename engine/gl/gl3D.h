@@ -33,10 +33,12 @@ public:
 
     // Opens the window "Korvane"; bufferMode 1 single, 2 double buffered.
     int init3D(int xres, int yres, int depth, int a, int b, int bufferMode, int mode2);
-    // The display test: swap rate and the info texts. @returns 1.
-    int get3DInfo(int xres, int yres, int depth, int a, int b, int bufferMode, int mode2, int verbose,
-                  const char* title, char* info1, size_t size1, char* info2, size_t size2);
-    int gl3DInfUnix(int verbose, const char* title, char* info1, size_t size1, char* info2, size_t size2);
+    // The display test: empties info1 and info2, appends the GL vendor and
+    // renderer to title and the swap-rate verdict to info1. @returns 1.
+    int get3DInfo(int xres, int yres, int depth, int a, int b, int bufferMode, int mode2, int verbose, char* title,
+                  size_t titleSize, char* info1, size_t size1, char* info2, size_t size2);
+    int gl3DInfUnix(int verbose, char* title, size_t titleSize, char* info1, size_t size1, char* info2,
+                    size_t size2);
     int init3DView(float left, float right, float bottom, float top, float near, float far);
     int change3DWin(int a, int b, int xres, int yres, int d);
     int clear3DScreen(float r, float g, float b, float a);

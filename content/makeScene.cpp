@@ -1,0 +1,102 @@
+// Writes the whole data tree of the demo and the benchmark under one root:
+// linux/Korva.INI, both texture sets, the end pictures, the flight paths and
+// the packages, which the engine itself loads from the loose files and saves.
+//   korva_makescene ROOT
+#include "cityGen.h"
+#include "driver3D.h"
+#include "pathGen.h"
+#include "platform3D.h"
+#include "texGen.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool writeIni(const std::string& path)
+{
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (f == nullptr)
+        return false;
+    std::fprintf(f, "Korvane reference machine (2 cores, Mesa llvmpipe)\n"
+                    "Debian 12, software OpenGL\n"
+                    "runDemo=1\nrunBenchNormal=0\nrunBenchHigh=0\nvekCityFly=0\n"
+                    "Xresolution=640\nYresolution=480\nDresolution=16\n"
+                    "viewDistance=1\ndynamicFog=1\nflyNight=1\nnumBuf=2\nnoTextureMode=0\n"
+                    "mNoReflectionMap=0\nnoBlendFuncSRCALPHA_DSTONE=0\nglQualityHintHigh=1\nglFilterLinear=1\n"
+                    "mMipmapLevels=0\nprecalc=0\nenableMusic=1\nkhz44100=1\n");
+    return std::fclose(f) == 0;
+}
+
+bool loadDeskObjects()
+{
+    // the desk objects of the Windows intro: the ship group and the logo
+    if (changeDir3D("../smltex/ship") != 0)
+        return false;
+    const char* const ship[] = {"ship.obj", "shipli.obj", "plassim1.obj"};
+    for (const char* f : ship)
+        if (sceneData.load_obj(f) < 0)
+            return false;
+    for (int k = 1; k <= 16; k++)
+        if (sceneData.load_obj(("plassim" + std::to_string(k) + ".obj").c_str()) < 0)
+            return false;
+    if (changeDir3D("../korva") != 0)
+        return false;
+    if (sceneData.load_obj("korvani.obj") < 0 || sceneData.load_obj("korval.obj") < 0)
+        return false;
+    return changeDir3D("../../linux") == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: korva_makescene ROOT\n");
+        return 2;
+    }
+    const std::string root = fs::absolute(argv[1]).string();
+    for (const char* d : {"linux", "data", "endtex", "bigtex", "smltex"})
+        fs::create_directories(root + "/" + d);
+
+    cityLayout layout;
+    long tris = 0;
+    for (const auto& [set, size] : {std::pair<const char*, int>{"bigtex", 512}, {"smltex", 128}}) {
+        if (writeSceneTextures(root + "/" + set, size) < 0 || (tris = writeSceneModels(root + "/" + set, &layout)) < 0) {
+            std::fprintf(stderr, "korva_makescene: can't write %s/%s\n", root.c_str(), set);
+            return 1;
+        }
+    }
+    if (!writeEndPictures(root + "/endtex") || !writePaths(root + "/data") || !writeIni(root + "/linux/Korva.INI")) {
+        std::fprintf(stderr, "korva_makescene: can't write the pictures, paths or Korva.INI\n");
+        return 1;
+    }
+
+    // the packages are the engine's own snapshot of the loose files, in catalogue order
+    if (changeDir3D((root + "/linux").c_str()) != 0)
+        return 1;
+    for (int big = 0; big < 2; big++) {
+        loadBigTex = big;
+        sceneData.init();
+        if (loadSceneFiles3D(1) != 1) {
+            std::fprintf(stderr, "korva_makescene: the scene does not load:\n%s\n", mainOut.getText());
+            return 1;
+        }
+        const char* pac = big ? "../data/bigtex.pac" : "../data/smltex.pac";
+        if (sceneData.save_pac(pac) != 1) {
+            std::fprintf(stderr, "korva_makescene: can't write %s\n", pac);
+            return 1;
+        }
+    }
+    sceneData.init();
+    if (!loadDeskObjects() || sceneData.save_pac("../data/deskobjs.pac") != 1) {
+        std::fprintf(stderr, "korva_makescene: can't write deskobjs.pac:\n%s\n", mainOut.getText());
+        return 1;
+    }
+    std::printf("korva_makescene: %s: %ld model triangles per set, %zu towers\n", root.c_str(), tris,
+                layout.towers.size() / 2);
+    return 0;
+}

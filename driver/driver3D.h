@@ -1,0 +1,104 @@
+// The demo and benchmark driver: its process-wide run state, the engine
+// objects, and the operations the front-end calls.
+#ifndef KORVA_DRIVER3D_H
+#define KORVA_DRIVER3D_H
+
+#include "console/outTxt.h"
+#include "effects/dr3DTail.h"
+#include "effects/fog3D.h"
+#include "effects/recmat3D.h"
+#include "gl/gl3D.h"
+#include "math/matrix_4.h"
+#include "scene/data3D.h"
+
+// the engine objects, created in this order before main runs
+extern outTxt mainOut;
+extern gl3D glEngine;
+extern data3D sceneData;
+extern fog3D fogClouds;
+extern recmat3D deskShipRec, deskLogoRec, cityShipRec, cityCamRec, endShipRec, endCamRec, sphereRec;
+extern dr3DTail shipTail;
+
+// run state
+extern int runDemo, runBenchNormal, runBenchHigh;
+extern int drawIntroNow, drawCityNow, drawEndNow;
+extern int runBenchControlNow;
+extern int startIntro, startCity, startEnd;
+extern int closeFLTKWin;
+extern int startUpOK;
+extern float timeMul;
+extern int frameCounter;
+extern int conterRes;
+extern long startTimeM, lastTimeM, midLastTimeM, tmpMilliM;
+extern float elapsedTimeS, elapsedStartTimeS;
+extern float recPlayTimeS, recPlayTimeZero;
+extern float cityFps, midFps, minFps, maxFps;
+extern int scrX, scrY, scrD, startScrX, startScrY, startScrD;
+extern int loadBigTex, bigTexLoaded, smlTexLoaded, cityRecLoaded;
+extern char pcNameText[1024], pcInfText[1024], benchNameText[1024];
+extern char m3dinfText1[1024], m3dinfText2[1024], m3dinfText3[1024];
+extern const char tVersion[16];
+extern int saveBench;
+extern int helpOn;
+extern int change3dWin;
+extern int endPicNum;
+extern int firstBenchRun, numBenchNow;
+
+// settings of the parameter file and the dialogs
+extern int vekCityFly;
+extern float viewDistance;
+extern int dynamicFog, flyNight, numBuf, noTextureMode, noBlendFuncSRCALPHA_DSTONE;
+extern int mNoReflectionMap, glQualityHintHigh, glFilterLinear, mMipmapLevels;
+extern int precalc, playSound, khz44100, hightQualityMidas, frameWindow;
+extern int numDrv, numDev;
+
+// the poses of the sequences
+extern matrix_4 shipMat, camMat;
+extern vec_4 sphPos, velo, shipVec, shipDirVec;
+
+// scene slots
+extern int fabObjstart, fabObjend, fab_aObjstart, fab_aObjend;
+extern int prop1, prop2, prop3, prop3_a, prop4, prop5, prop5_a, prop6;
+extern int shipObj, ship_aObj, plas_aObjstart, plas_aObjend;
+extern int korvaObj, korva_aObj;
+extern int strObjstart, strObjend, skyObjstart, skyObjend, sky_aObjstart, sky_aObjend;
+extern int unilg, unilogo, spherelogo, rivastation, rivastation_a, rivastation_earth;
+extern int spot1a, spot2a, spot3a, spot4a;
+extern int fogTexNum1, fogTexNum2, fogTexNum3, trakTexNum;
+extern int loadascii;
+
+// Reads the parameter file and applies its rules.
+void loadParameter(const char* path);
+// The fixed settings of a benchmark and the run's name, as the front-end
+// starts a run (before start3D).
+void prepareRun3D();
+// The start-up banner of main.
+void printBanner3D(const char* title);
+
+int loadObjs3D();
+int loadObj3D(const char* name);
+int chdir3D(const char* dir);
+// The scene's files in catalogue order from the current texture set's
+// folders (ascii 1, loose files) or the loaded package (ascii 0).
+int loadSceneFiles3D(int ascii);
+
+int start3D();
+void myIdle();
+void draw3D();
+void myReshape(int w, int h);
+void myKeyboard(unsigned char key, int x, int y);
+void mySpecial(int key, int x, int y);
+// The user closed the run window.
+void closeRunWindow3D();
+int benchControl3D();
+
+void drawIntro3D();
+void drawCity3D();
+void drawCityObj3D();
+void drawTracktor3D(const vec_4& from, const vec_4& to, float t);
+void drawEnd3D();
+
+// Composes the nine-line record. @returns its length in out.
+int benchRecord3D(char* out, int size);
+
+#endif

@@ -1,0 +1,310 @@
+// Program flow: the start of a run, the idle and frame callbacks, the keys,
+// and the benchmark's measurement and its bench.res record.
+#include "driver3D.h"
+#include "frontEnd3D.h"
+#include "platform3D.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+void append(char* buf, size_t size, const char* text)
+{
+    const size_t used = std::strlen(buf);
+    if (used + 1 < size)
+        std::snprintf(buf + used, size - used, "%s", text);
+}
+
+const frontEnd3D* fe()
+{
+    return getFrontEnd3D();
+}
+
+}  // namespace
+
+void printBanner3D(const char* title)
+{
+    mainOut.prf("%s\n", title);
+    mainOut.pr("Korvane on the web: https://korvane.example.org/\n");
+    mainOut.pr("You use this software at your own risk.\n");
+}
+
+void prepareRun3D()
+{
+    if (runDemo == 1)
+        mainOut.pr("\nSTARTING DEMO  ");
+    else
+        std::snprintf(benchNameText, sizeof benchNameText, "%s", "OPENGL    ");
+    if (runBenchNormal == 1) {
+        mainOut.pr("\nSTARTING NORMALDETAIL BENCH  ");
+        append(benchNameText, sizeof benchNameText, "N.DETAIL  ");
+    } else if (runBenchHigh == 1) {
+        mainOut.pr("\nSTARTING HIGHDETAIL BENCH  ");
+        append(benchNameText, sizeof benchNameText, "H.DETAIL  ");
+    }
+    // a benchmark measures the same scene whatever the demo settings say
+    if (runBenchNormal == 1 || runBenchHigh == 1) {
+        runDemo = 0;
+        if (runBenchHigh == 1)
+            runBenchNormal = 0;
+        frameWindow = 0;
+        numBuf = 2;
+        precalc = 0;
+        noTextureMode = 0;
+        playSound = 0;
+        mNoReflectionMap = 0;
+        glFilterLinear = 1;
+        glQualityHintHigh = 1;
+        viewDistance = runBenchHigh == 1 ? 58.5f : 19.5f;
+        dynamicFog = runBenchHigh == 1 ? 2 : 1;
+    }
+}
+
+int start3D()
+{
+    if (loadBigTex == 1) {
+        mMipmapLevels = 8;
+        mainOut.pr("BIGTEXTURES  ");
+        append(benchNameText, sizeof benchNameText, "B.TEX\n");
+    } else {
+        mainOut.pr("NORMALTEXTURES  ");
+        append(benchNameText, sizeof benchNameText, "N.TEX\n");
+    }
+    glEngine.mipmap = mMipmapLevels > 0 ? 1 : 0;
+    glEngine.noReflect = mNoReflectionMap;
+    glEngine.hintNicest = glQualityHintHigh;
+    glEngine.texLinear = glFilterLinear;
+
+    char line[512] = "OPEN GL\n";
+    if (viewDistance == 10.0f)
+        append(line, sizeof line, "VIEW DISTANCE: NEAR   ");
+    if (viewDistance == 19.5f)
+        append(line, sizeof line, "VIEW DISTANCE: NORMAL   ");
+    if (viewDistance == 58.5f)
+        append(line, sizeof line, "VIEW DISTANCE: FAR   ");
+    if (flyNight == 0)
+        append(line, sizeof line, "FLY: DAY   ");
+    if (flyNight == 1)
+        append(line, sizeof line, "FLY: NIGHT   ");
+    if (dynamicFog == 0)
+        append(line, sizeof line, "DYNAMICFOG: NONE   ");
+    if (dynamicFog == 1)
+        append(line, sizeof line, "DYNAMICFOG: NORMAL   ");
+    if (dynamicFog > 1)
+        append(line, sizeof line, "DYNAMICFOG: HIGH   ");
+    if (numBuf == 1)
+        append(line, sizeof line, "SINGLEBUFFER   ");
+    if (numBuf == 2)
+        append(line, sizeof line, "DOUBLEBUFFER   ");
+    append(line, sizeof line, mMipmapLevels > 0 ? "MIPMAPON\n" : "MIPMAPOFF\n");
+    append(line, sizeof line, glQualityHintHigh == 1 ? "glHint: GL_NICEST   " : "glHint: GL_FASTEST   ");
+    append(line, sizeof line, glFilterLinear == 1 ? "glTextureFilter: LINEAR\n" : "glTextureFilter: NEAREST\n");
+    mainOut.pr(line);
+
+    if ((loadBigTex == 1 && bigTexLoaded == 0) || (loadBigTex == 0 && smlTexLoaded == 0)) {
+        bigTexLoaded = smlTexLoaded = 0;
+        sceneData.init();
+        if (loadObjs3D() == 0)
+            return 0;
+    }
+    glEngine.texClampOn();
+
+    startUpOK = 1;
+    startUpOK = glEngine.init3D(scrX, scrY, scrD, numDrv, numDev, numBuf, frameWindow);
+    if (startUpOK == 1) {
+        glEngine.init3DView(-0.2f, 0.2f, -0.2f, 0.2f, 0.3f, viewDistance);
+        glEngine.zOn();
+        glEngine.cullFaceOn();
+    }
+
+    recmat3D* const paths[] = {&cityShipRec, &cityCamRec, &deskShipRec, &endShipRec, &endCamRec, &sphereRec};
+    if (cityRecLoaded == 0 && startUpOK == 1) {
+        const char* const files[] = {"../data/ship.bre",    "../data/cam.bre",    "../data/deskship.bre",
+                                     "../data/endship.bre", "../data/endcam.bre", "../data/sphere.bre"};
+        for (int k = 0; k < 6; k++) {
+            startUpOK = paths[k]->loadBin(files[k]);
+            if (startUpOK <= 0) {
+                scrX = startScrX;
+                scrY = startScrY;
+                scrD = startScrD;
+                glEngine.release3D();
+                return 0;
+            }
+        }
+        cityRecLoaded = 1;
+    } else {
+        for (recmat3D* p : paths)
+            p->rewind();
+    }
+
+    if (startUpOK == 1) {
+        sceneData.setdyntex(4, 255);
+        glEngine.makeTex(&sceneData);
+        if (noTextureMode == 1) {
+            glEngine.texOff();
+            glEngine.noTexOn();
+        } else {
+            glEngine.noTexOff();
+            glEngine.texOn();
+        }
+        if (precalc == 1)
+            for (int i = 0; i < sceneData.getNumObject(); i++)
+                glEngine.precalcObj(&sceneData, i);
+        cityFps = 0.0f;
+        endPicNum = 0;
+        startIntro = startCity = startEnd = 1;
+    }
+    if (startUpOK == 0) {
+        scrX = startScrX;
+        scrY = startScrY;
+        scrD = startScrD;
+        glEngine.release3D();
+        return 0;
+    }
+
+    lastTimeM = clockMillis3D();
+    do {
+        if (runDemo == 1) {
+            timeMul = 1.0f;
+            drawIntroNow = 1;
+        } else {
+            timeMul = 4.0f;
+            runBenchControlNow = 2;
+        }
+    } while (clockMillis3D() - lastTimeM < 100);
+    return 1;
+}
+
+void myIdle()
+{
+    if (closeFLTKWin == 1) {
+        closeFLTKWin = 0;
+        if (fe() && fe()->musicClose)
+            fe()->musicClose();
+        if (fe() && fe()->musicOnBox)
+            playSound = fe()->musicOnBox();
+        if (fe() && fe()->inWindowBox)
+            frameWindow = fe()->inWindowBox();
+        drawCityNow = drawEndNow = 0;
+        glEngine.release3D();
+        scrX = startScrX;
+        scrY = startScrY;
+        scrD = startScrD;
+        if (fe() && fe()->destroyRunWindow)
+            fe()->destroyRunWindow();
+        if (fe() && fe()->enableDialog)
+            fe()->enableDialog();
+    }
+    if (drawIntroNow == 1 || drawCityNow == 1 || drawEndNow == 1 || runBenchControlNow >= 1) {
+        if (fe() && fe()->redisplay)
+            fe()->redisplay();
+    }
+}
+
+void draw3D()
+{
+    if (drawIntroNow != 1 && drawCityNow != 1 && drawEndNow != 1 && runBenchControlNow < 1)
+        return;
+    if (change3dWin)
+        glEngine.change3DWin(0, 0, scrX, scrY, scrD);
+    if (drawIntroNow == 1)
+        drawIntro3D();
+    if (drawCityNow == 1)
+        drawCity3D();
+    if (drawEndNow == 1)
+        drawEnd3D();
+    if (runBenchControlNow > 0)
+        benchControl3D();
+}
+
+void myReshape(int w, int h)
+{
+    glEngine.change3DWin(0, 0, w, h, scrD);
+}
+
+void myKeyboard(unsigned char key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (key != 27 && key != 'e')
+        return;
+    if (runDemo == 1 && drawIntroNow == 1) {
+        drawIntroNow = 0;
+        drawCityNow = 1;
+    } else if (runDemo == 1 && drawCityNow == 1) {
+        drawCityNow = 0;
+        drawEndNow = 1;
+    } else {
+        closeFLTKWin = 1;
+    }
+}
+
+void mySpecial(int key, int x, int y)
+{
+    (void)key;
+    (void)x;
+    (void)y;
+}
+
+void closeRunWindow3D()
+{
+    if (runDemo == 1 && drawIntroNow == 1) {
+        drawIntroNow = 0;
+        drawCityNow = 1;
+    } else if (runDemo == 1 && drawCityNow == 1) {
+        drawCityNow = 0;
+        drawEndNow = 1;
+    } else {
+        closeFLTKWin = 1;
+        drawCityNow = drawEndNow = 0;
+    }
+}
+
+int benchRecord3D(char* out, int size)
+{
+    return std::snprintf(out, size_t(size), "[\n%s\n%s%s\n%s%s%d x %d x %d fps: %4.1f\n]\n\n", pcNameText,
+                         benchNameText, pcInfText, m3dinfText1, m3dinfText2, scrX, scrY, scrD, double(cityFps));
+}
+
+int benchControl3D()
+{
+    if (runBenchControlNow == 2) {
+        std::snprintf(m3dinfText1, sizeof m3dinfText1, "%s", tVersion);
+        startUpOK = glEngine.get3DInfo(scrX, scrY, scrD, numDrv, numDev, 2, 0, 1, m3dinfText1, sizeof m3dinfText1,
+                                       m3dinfText2, sizeof m3dinfText2, m3dinfText3, sizeof m3dinfText3);
+        runBenchControlNow = 0;
+        if (startUpOK != 0)
+            drawCityNow = 1;
+        return 1;
+    }
+    if (runBenchControlNow == 1) {
+        if (saveBench == 1) {
+            // composed whole and written at once, so a crash never leaves half a record
+            char record[5200];
+            const int n = benchRecord3D(record, sizeof record);
+            FILE* f = std::fopen("bench.res", "a");
+            bool ok = f != nullptr;
+            if (f != nullptr) {
+                const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
+                ok = std::fwrite(record, 1, len, f) == len;
+                ok = syncFile3D(f) && ok;
+                ok = std::fclose(f) == 0 && ok;
+            }
+            if (ok)
+                mainOut.pr("\nbenchmark results written to bench.res file\n\n");
+            else
+                mainOut.pr("can't write BENCH.RES file\n");
+        }
+        mainOut.prf("%s\n", pcNameText);
+        mainOut.prf("%s\n", pcInfText);
+        mainOut.pr(m3dinfText1);
+        mainOut.prf("%s\n", m3dinfText2);
+        mainOut.prf("%d x %d x %d", scrX, scrY, scrD);
+        mainOut.prf(" fps: %4.1f\n\n\n", double(cityFps));
+        runBenchControlNow = 0;
+        closeFLTKWin = 1;
+    }
+    return 1;
+}

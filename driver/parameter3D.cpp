@@ -1,0 +1,134 @@
+#include "driver3D.h"
+
+#include "scene/scanText.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct fileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+// view distance codes of the file: near, normal, far
+float distanceOf(int code)
+{
+    switch (code) {
+    case 0:
+        return 10.0f;
+    case 2:
+        return 58.5f;
+    default:
+        return 19.5f;
+    }
+}
+
+// "key=" at the very start of the line, then a decimal integer
+bool keyValue(const char* line, const char* key, int* value)
+{
+    const size_t n = std::strlen(key);
+    if (std::strncmp(line, key, n) != 0 || line[n] != '=')
+        return false;
+    scanText s(line + n + 1, line + std::strlen(line));
+    return s.readInt(value);
+}
+
+// identification texts carry no line break, nor a carriage return before it
+void cutLine(char* text)
+{
+    for (int i = 0; i < 256 && text[i] != '\0'; i++)
+        if (text[i] == '\n' || text[i] == '\r')
+            text[i] = '\0';
+}
+
+}  // namespace
+
+void loadParameter(const char* path)
+{
+    int distanceCode = 1;
+    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "r"));
+    if (f) {
+        char line[256];
+        if (std::fgets(line, sizeof line, f.get()) != nullptr) {
+            std::snprintf(pcNameText, sizeof pcNameText, "%s", line);
+            if (std::fgets(line, sizeof line, f.get()) != nullptr)
+                std::snprintf(pcInfText, sizeof pcInfText, "%s", line);
+        }
+        cutLine(pcNameText);
+        cutLine(pcInfText);
+
+        struct key {
+            const char* name;
+            int* value;
+        };
+        const key keys[] = {
+            {"runDemo", &runDemo},
+            {"runBenchNormal", &runBenchNormal},
+            {"runBenchHigh", &runBenchHigh},
+            {"vekCityFly", &vekCityFly},
+            {"Xresolution", &scrX},
+            {"Yresolution", &scrY},
+            {"Dresolution", &scrD},
+            {"viewDistance", &distanceCode},
+            {"dynamicFog", &dynamicFog},
+            {"flyNight", &flyNight},
+            {"numBuf", &numBuf},
+            {"noTextureMode", &noTextureMode},
+            {"mNoReflectionMap", &mNoReflectionMap},
+            {"noBlendFuncSRCALPHA_DSTONE", &noBlendFuncSRCALPHA_DSTONE},
+            {"glQualityHintHigh", &glQualityHintHigh},
+            {"glFilterLinear", &glFilterLinear},
+            {"mMipmapLevels", &mMipmapLevels},
+            {"precalc", &precalc},
+            {"enableMusic", &playSound},
+            {"khz44100", &khz44100},
+        };
+        while (std::fgets(line, sizeof line, f.get()) != nullptr) {
+            for (const key& k : keys) {
+                int v = 0;
+                if (keyValue(line, k.name, &v))
+                    *k.value = v;
+            }
+        }
+    }
+
+    if (runBenchHigh == 1) {
+        runDemo = runBenchNormal = 0;
+        frameWindow = 0;
+        distanceCode = 2;
+        dynamicFog = 2;
+    } else if (runBenchNormal == 1) {
+        runDemo = runBenchHigh = 0;
+        frameWindow = 0;
+        distanceCode = 1;
+        dynamicFog = 1;
+    } else {
+        runDemo = 1;
+        runBenchNormal = runBenchHigh = 0;
+        frameWindow = 1;
+    }
+    if (runBenchNormal == 1 || runBenchHigh == 1) {
+        numBuf = 2;
+        precalc = 0;
+        noTextureMode = 0;
+        saveBench = 1;
+        playSound = 0;
+        mNoReflectionMap = 0;
+        glFilterLinear = 1;
+        glQualityHintHigh = 1;
+    }
+    scrX = scrX < 160 ? 160 : (scrX > 1920 ? 1920 : scrX);
+    scrY = scrY < 120 ? 120 : (scrY > 1280 ? 1280 : scrY);
+    viewDistance = distanceOf(distanceCode);
+    if (dynamicFog > 2)
+        dynamicFog = 1;
+    mMipmapLevels = mMipmapLevels > 0 ? 8 : 0;
+    if (numBuf != 1 && numBuf != 2)
+        numBuf = 2;
+    if (noTextureMode >= 2)
+        noTextureMode = 0;
+    if (mNoReflectionMap >= 2)
+        mNoReflectionMap = 0;
+}
