@@ -67,6 +67,8 @@ extern int spot1a, spot2a, spot3a, spot4a;
 extern int fogTexNum1, fogTexNum2, fogTexNum3, trakTexNum;
 extern int loadascii;
 
+// Puts every setting back to its built-in default.
+void defaultSettings3D();
 // Reads the parameter file and applies its rules.
 void loadParameter(const char* path);
 // The fixed settings of a benchmark and the run's name, as the front-end

@@ -59,3 +59,28 @@ const frontEnd3D* getFrontEnd3D()
 {
     return frontEnd;
 }
+
+void defaultSettings3D()
+{
+    runDemo = runBenchNormal = runBenchHigh = 0;
+    vekCityFly = 0;
+    scrX = 640;
+    scrY = 480;
+    scrD = 16;
+    viewDistance = 19.5f;
+    dynamicFog = 1;
+    flyNight = 1;
+    numBuf = 2;
+    noTextureMode = 0;
+    mNoReflectionMap = 0;
+    noBlendFuncSRCALPHA_DSTONE = 0;
+    glQualityHintHigh = 1;
+    glFilterLinear = 1;
+    mMipmapLevels = 0;
+    precalc = 0;
+    playSound = 1;
+    khz44100 = 1;
+    frameWindow = 1;
+    saveBench = 1;
+    pcNameText[0] = pcInfText[0] = '\0';
+}

@@ -23,8 +23,10 @@ korva_need() {
 
 # what every build needs
 KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libtinyobjloader-dev libgl-dev libx11-dev)
+# what a run needs on a machine without a screen
+KORVA_RUN_PACKAGES=(xvfb xauth libgl1-mesa-dri)
 # what the tests use besides
-KORVA_TEST_PACKAGES=(imagemagick xvfb xauth libgl1-mesa-dri)
+KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick)
 
 korva_configure() {
     local dir=$1

@@ -1,0 +1,53 @@
+// Runs a TOWNVIEW benchmark through the driver in a bare window, as the
+// dialogs would start it, and appends its record to bench.res.
+//   korva_bench ROOT [--high] [--big] [--size WxH] [--nosave]
+// ROOT is the data tree (its linux/ folder becomes the working folder).
+// Run it under a display, for example xvfb-run.
+#include "bareFront3D.h"
+#include "driver3D.h"
+#include "platform3D.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: korva_bench ROOT [--high] [--big] [--size WxH] [--nosave]\n");
+        return 2;
+    }
+    mainOut.setEcho(stdout);
+    if (changeDir3D((std::string(argv[1]) + "/linux").c_str()) != 0) {
+        std::fprintf(stderr, "korva_bench: no %s/linux\n", argv[1]);
+        return 1;
+    }
+    loadParameter("Korva.INI");
+    runDemo = 0;
+    runBenchNormal = 1;
+    runBenchHigh = 0;
+    for (int i = 2; i < argc; i++) {
+        if (!std::strcmp(argv[i], "--high")) {
+            runBenchHigh = 1;
+            runBenchNormal = 0;
+        } else if (!std::strcmp(argv[i], "--big")) {
+            loadBigTex = 1;
+        } else if (!std::strcmp(argv[i], "--nosave")) {
+            saveBench = 0;
+        } else if (!std::strcmp(argv[i], "--size") && i + 1 < argc) {
+            std::sscanf(argv[++i], "%dx%d", &scrX, &scrY);
+        }
+    }
+    printBanner3D("Korvane benchmark runner 1.3");
+    armClock3D();
+    installBareFront3D();
+    prepareRun3D();
+    startScrX = scrX;
+    startScrY = scrY;
+    startScrD = scrD;
+    if (start3D() != 1)
+        return 1;
+    const int frames = runFrames3D(1000000);
+    std::printf("frames drawn: %d  cityFps: %.2f\n", frames, double(cityFps));
+    return cityFps > 0.0f ? 0 : 1;
+}

@@ -1,0 +1,82 @@
+#include "bareFront3D.h"
+
+#include "driver3D.h"
+#include "frontEnd3D.h"
+#include "glxWindow.h"
+
+namespace {
+
+bareFront3D record;
+bool redrawAsked = false;
+bool windowOpen = false;
+
+void redisplay()
+{
+    redrawAsked = true;
+    record.redraws++;
+}
+
+void destroyRunWindow()
+{
+    windowOpen = false;
+    record.closes++;
+}
+
+void enableDialog()
+{
+    record.enables++;
+}
+
+int musicOnBox()
+{
+    return playSound;
+}
+
+int inWindowBox()
+{
+    return frameWindow;
+}
+
+void musicPlay(const char* path)
+{
+    record.music.emplace_back(path);
+}
+
+void musicClose()
+{
+    record.musicCloses++;
+}
+
+const frontEnd3D bare = {redisplay, destroyRunWindow, enableDialog, musicOnBox, inWindowBox, musicPlay, musicClose,
+                         nullptr};
+
+}  // namespace
+
+bareFront3D* installBareFront3D()
+{
+    gl3D::setWindowSystem(glxWindowSystem());
+    setFrontEnd3D(&bare);
+    record = bareFront3D();
+    return &record;
+}
+
+int runFrames3D(int maxFrames)
+{
+    windowOpen = true;
+    int frames = 0;
+    while (windowOpen && frames < maxFrames) {
+        if (record.pendingKey != 0) {
+            myKeyboard(record.pendingKey, 0, 0);
+            record.pendingKey = 0;
+        }
+        redrawAsked = false;
+        myIdle();
+        if (!windowOpen)
+            break;
+        if (!redrawAsked)
+            return frames;  // nothing left to draw: the run waits for the user
+        draw3D();
+        frames++;
+    }
+    return frames;
+}

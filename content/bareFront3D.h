@@ -1,0 +1,26 @@
+// A front-end without dialogs for the driver: the bare GLX window, redraws
+// run from a loop of its own, and a record of what the driver asked for.
+// The benchmark runner, the preview and the driver tests use it.
+#ifndef KORVA_BAREFRONT3D_H
+#define KORVA_BAREFRONT3D_H
+
+#include <string>
+#include <vector>
+
+struct bareFront3D {
+    int redraws = 0;
+    int closes = 0;
+    int enables = 0;
+    std::vector<std::string> music;
+    int musicCloses = 0;
+    // pressed into myKeyboard by runFrames when above 0
+    unsigned char pendingKey = 0;
+};
+
+// Installs the bare window system and front-end; returns its record.
+bareFront3D* installBareFront3D();
+// Runs idle and frame callbacks until the run window is closed or maxFrames
+// frames were drawn. @returns the frames drawn.
+int runFrames3D(int maxFrames);
+
+#endif

@@ -1,0 +1,124 @@
+// The driver end to end in a real window (Mesa under Xvfb): a whole
+// benchmark, then a demo through all its sequences, on the build's data tree.
+#include "bareFront3D.h"
+#include "driver3D.h"
+#include "platform3D.h"
+
+#include "tempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int lineCount(const std::string& s)
+{
+    int n = 0;
+    for (char c : s)
+        n += c == '\n';
+    return n;
+}
+
+// a private copy of the tree's working folder beside links to its data
+void linkTree(const fs::path& at)
+{
+    const fs::path tree = KORVA_TREE;
+    for (const char* d : {"data", "smltex", "bigtex", "endtex"})
+        fs::create_directory_symlink(tree / d, at / d);
+    fs::create_directory(at / "linux");
+    fs::copy_file(tree / "linux" / "Korva.INI", at / "linux" / "Korva.INI");
+}
+
+}  // namespace
+
+TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
+{
+    tempDir dir;
+    linkTree(dir.path);
+    ASSERT_EQ(changeDir3D("linux"), 0);
+    writeFile("bench.res", "[\nearlier\n]\n");
+    armClock3D();
+    bareFront3D* fe = installBareFront3D();
+
+    // the benchmark, as the dialog starts it
+    loadParameter("Korva.INI");
+    runDemo = 0;
+    runBenchNormal = 1;
+    runBenchHigh = 0;
+    prepareRun3D();
+    startScrX = scrX;
+    startScrY = scrY;
+    startScrD = scrD;
+    ASSERT_EQ(start3D(), 1) << mainOut.getText();
+    EXPECT_EQ(runBenchControlNow, 2);
+    EXPECT_EQ(timeMul, 4.0f);
+    const int frames = runFrames3D(100000);
+    EXPECT_GT(frames, 20);
+    EXPECT_EQ(fe->closes, 1);
+    EXPECT_EQ(fe->enables, 1);
+    EXPECT_TRUE(fe->music.empty());  // a benchmark plays no music
+    EXPECT_GT(cityFps, 0.0f);
+
+    const std::string res = readFile("bench.res");
+    ASSERT_EQ(res.rfind("[\nearlier\n]\n", 0), 0u);
+    const std::string rec = res.substr(12);
+    EXPECT_EQ(lineCount(rec), 9);
+    EXPECT_EQ(rec.rfind("[\nKorvane reference machine", 0), 0u) << rec;
+    EXPECT_NE(rec.find("\nOPENGL    N.DETAIL  N.TEX\n"), std::string::npos);
+    EXPECT_NE(rec.find("\nKORVA_LIN 1.3  GLvendor:"), std::string::npos);
+    EXPECT_NE(rec.find("DDMSwich OFF\n640 x 480 x 16 fps: "), std::string::npos);
+    EXPECT_EQ(rec.substr(rec.size() - 4), "\n]\n\n");
+    EXPECT_EQ(scrX, startScrX);
+
+    // the same texture set again: neither the package nor the paths are read
+    const int objects = sceneData.getNumObject();
+    fs::remove("../data");
+    mainOut.prCls();
+    defaultSettings3D();
+    runDemo = 1;
+    prepareRun3D();
+    ASSERT_EQ(start3D(), 1) << mainOut.getText();
+    EXPECT_EQ(sceneData.getNumObject(), objects);
+    EXPECT_EQ(drawIntroNow, 1);
+    EXPECT_EQ(timeMul, 1.0f);
+
+    // the intro draws, starts the demo's music and hands over when its path runs out
+    EXPECT_EQ(runFrames3D(5), 5);
+    ASSERT_EQ(fe->music.size(), 1u);
+    EXPECT_EQ(fe->music[0], "../data/celesfnt.mus");
+    EXPECT_GT(glEngine.polyCount, 0);
+    startTimeM -= 30000;
+    runFrames3D(2);
+    EXPECT_EQ(drawIntroNow, 0);
+    EXPECT_EQ(drawCityNow, 1);
+
+    // the city flies until its camera path ends, then waits with its result
+    EXPECT_EQ(runFrames3D(5), 5);
+    EXPECT_GT(glEngine.polyCount, 1000);
+    EXPECT_EQ(cityFps, 0.0f);
+    startTimeM -= 200000;
+    runFrames3D(3);
+    EXPECT_GT(cityFps, 0.0f);
+    EXPECT_EQ(drawCityNow, 1);
+    EXPECT_NE(std::string(mainOut.getText()).find("DEMO "), std::string::npos);
+    const float taken = cityFps;
+    runFrames3D(3);
+    EXPECT_EQ(cityFps, taken);  // taken once per flight
+
+    // ESC goes on to the end pictures, which close the run when their path ends
+    fe->pendingKey = 27;
+    runFrames3D(3);
+    EXPECT_EQ(drawEndNow, 1);
+    EXPECT_EQ(drawCityNow, 0);
+    startTimeM -= 40000;
+    runFrames3D(10);
+    EXPECT_EQ(drawEndNow, 0);
+    EXPECT_EQ(fe->closes, 2);
+    EXPECT_EQ(fe->musicCloses, 2);
+    EXPECT_EQ(lineCount(readFile("bench.res")), 3 + 9);  // the demo writes no record
+    EXPECT_EQ(changeDir3D(dir.home.c_str()), 0);
+}
