@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Set-up, then the main job: a normal-detail TOWNVIEW benchmark through the
-# driver on the build's data tree; its record is appended to
-# build/korvane/linux/bench.res. Extra arguments go to the runner
-# (--high, --big, --size WxH, --nosave).
+# Set-up, then the main job: a normal-detail TOWNVIEW benchmark of the whole
+# city flight with townview_x, which prints the console's result and appends
+# the record to build/korvane/linux/bench.res. Extra arguments go to
+# townview_x (--bench high, --big-textures, --size WxH, --no-save).
 set -u
 KORVA_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$KORVA_ROOT/scripts/deps.sh"
 korva_need "${KORVA_BUILD_PACKAGES[@]}" "${KORVA_RUN_PACKAGES[@]}"
 korva_configure "$KORVA_ROOT/build"
-runner=("$KORVA_ROOT/build/bench/korva_bench" "$KORVA_ROOT/build/korvane" "$@")
+cd "$KORVA_ROOT/build/korvane/linux" || exit 1
+args=(--bench normal "$@")
 if [ -n "${DISPLAY:-}" ]; then
-    exec "${runner[@]}"
+    exec ./townview_x "${args[@]}"
 fi
 # no screen: Mesa's software renderer in a virtual one
-LIBGL_ALWAYS_SOFTWARE=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "${runner[@]}"
+LIBGL_ALWAYS_SOFTWARE=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" ./townview_x "${args[@]}"

@@ -16,11 +16,13 @@ namespace {
 
 std::string shown;
 int showCalls = 0;
+int lastScroll = -1;
 
-void recordShow(Fl_Multiline_Output*, const char* text)
+void recordShow(Fl_Multiline_Output*, const char* text, int scroll)
 {
     shown = text;
     showCalls++;
+    lastScroll = scroll;
 }
 
 class ConsoleTest : public ::testing::Test {
@@ -105,6 +107,7 @@ TEST_F(ConsoleTest, WidgetGetsTheWholeHistoryOnEveryPrint)
     c->setOut(fakeWidget);
     c->pr("one\n");
     EXPECT_EQ(shown, "before any widget\none\n");
+    EXPECT_EQ(lastScroll, 1);
     c->pr("");
     // an empty message changes nothing but still refreshes
     EXPECT_EQ(showCalls, 2);
@@ -115,6 +118,7 @@ TEST_F(ConsoleTest, WidgetGetsTheWholeHistoryOnEveryPrint)
     EXPECT_EQ(showCalls, 2);  // not refreshed until the next print
     c->prNoScroll("About Korvane\nline two\n");
     EXPECT_EQ(shown, "About Korvane\nline two\n");
+    EXPECT_EQ(lastScroll, 0);  // the view stays at the top
     c->setOut(nullptr);
     c->pr("hidden\n");
     EXPECT_EQ(showCalls, 3);

@@ -364,6 +364,27 @@ TEST_F(GlTest, SwapTestReportsRateAndInfoTexts)
     EXPECT_NE(std::string(info1).find("DDMSwich ON \n"), std::string::npos);
 }
 
+TEST_F(GlTest, ANewWindowStartsWithMirrorsAtOpenGLDefaults)
+{
+    gl->blendOn();
+    gl->enableLightning();
+    gl->cullFaceOn();
+    gl->texOn();
+    gl->release3D();
+    ASSERT_EQ(gl->init3D(W, H, 24, 0, 0, 2, 0), 1);
+    EXPECT_EQ(gl->blending, 0);
+    EXPECT_EQ(gl->lighting, 0);
+    EXPECT_EQ(gl->cullFace, 0);
+    EXPECT_EQ(gl->texEnabled, 0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    // so an RGBA texture turns blending on in the new context
+    writeFile("a.rgb", solidSgi(2, 2, 4, 9, 9, 9, 100));
+    ASSERT_EQ(store->load_sgi("a.rgb"), 1);
+    gl->makeTex(store.get());
+    gl->setTex(1, store.get());
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+}
+
 TEST_F(GlTest, MaterialsLightsAndSwitches)
 {
     gl->setMaterialMulFak(0.5f, 2.0f, 1.0f);

@@ -10,7 +10,7 @@ outTxt::outTxt() : maxLines(1024), text{}, toFile(0), box(nullptr), out(nullptr)
 {
 }
 
-void outTxt::append(const char* msg)
+void outTxt::append(const char* msg, int scroll)
 {
     const int keep = 10 * maxLines;
     if (length > keep) {
@@ -30,7 +30,7 @@ void outTxt::append(const char* msg)
     text[length] = '\0';
 
     if (out != nullptr && show != nullptr)
-        show(out, text);
+        show(out, text, scroll);
 
     if (echo != nullptr) {
         std::fputs(msg, echo);
@@ -48,12 +48,12 @@ void outTxt::append(const char* msg)
 
 void outTxt::pr(const char* msg)
 {
-    append(msg);
+    append(msg, 1);
 }
 
 void outTxt::prNoScroll(const char* msg)
 {
-    append(msg);
+    append(msg, 0);
 }
 
 void outTxt::prf(const char* fmt, ...)
@@ -63,7 +63,7 @@ void outTxt::prf(const char* fmt, ...)
     va_start(ap, fmt);
     std::vsnprintf(buf, sizeof buf, fmt, ap);
     va_end(ap);
-    append(buf);
+    append(buf, 1);
 }
 
 void outTxt::prCls()

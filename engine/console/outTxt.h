@@ -13,7 +13,8 @@ class outTxt {
 public:
     // The front-end shows the history through this hook, so that the
     // engine itself never links a windowing toolkit.
-    using showFunc = void (*)(Fl_Multiline_Output* out, const char* text);
+    // scroll is 1 for pr (bring the newest line into view), 0 for prNoScroll.
+    using showFunc = void (*)(Fl_Multiline_Output* out, const char* text, int scroll);
 
     static constexpr int textSize = 64000;
 
@@ -48,7 +49,7 @@ public:
     int maxLines;
 
 private:
-    void append(const char* msg);
+    void append(const char* msg, int scroll);
 
     char text[textSize];
     int toFile;

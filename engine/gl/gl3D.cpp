@@ -93,6 +93,15 @@ int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
         out->pr("gl3D::init3D: error can't create the OpenGL window\n");
         return 0;
     }
+    // a new context starts from OpenGL's defaults: the mirrors must say so too
+    zEnabled = lighting = texEnabled = blending = noZwrite = cullFace = fog = lightBlend = twoSideLight = 0;
+    spotSet = 0;
+    wire = 0;
+    relightCount = 0;
+    curTex = noTex;
+    texMade = 0;
+    texNames.reset();
+    numTexNames = 0;
     const char* v = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
     const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     std::snprintf(vendor, sizeof vendor, "%s", v ? v : "");

@@ -1,0 +1,129 @@
+// townview_x: the Linux program. Without arguments it shows its dialogs;
+// for scripts it also runs a benchmark or the demo straight away.
+#include "driver3D.h"
+#include "fltkFront.h"
+#include "platform3D.h"
+
+#include <FL/Fl.H>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+const char* const usage =
+    "usage: townview_x [options]\n"
+    "  (no options)          the dialogs choose a demo or a benchmark\n"
+    "  --bench normal|high   run that benchmark at once, then exit\n"
+    "  --demo                run the demo at once, then exit\n"
+    "  --size WxH            window size\n"
+    "  --fullscreen          the whole screen\n"
+    "  --big-textures        the big texture set\n"
+    "  --no-save             do not append to bench.res\n"
+    "  --help, --version\n";
+
+// the data tree lies one level up from the working folder; else try the program's own folder
+void findDataTree(const char* argv0)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory("../data", ec))
+        return;
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", ec);
+    const std::filesystem::path dir = ec ? std::filesystem::absolute(argv0).parent_path() : self.parent_path();
+    changeDir3D(dir.string().c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int autoRun = 0;  // 1 normal bench, 2 high bench, 3 demo
+    bool fullscreen = false;
+    int wantX = 0, wantY = 0, bigTex = 0, noSave = 0;
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        if (a == "--help") {
+            std::printf("%s", usage);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("townview_x %s\n", tVersion);
+            return 0;
+        }
+        if (a == "--bench" && i + 1 < argc) {
+            const std::string m = argv[++i];
+            if (m != "normal" && m != "high") {
+                std::fprintf(stderr, "%s", usage);
+                return 2;
+            }
+            autoRun = m == "high" ? 2 : 1;
+        } else if (a == "--demo") {
+            autoRun = 3;
+        } else if (a == "--size" && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &wantX, &wantY) != 2) {
+                std::fprintf(stderr, "%s", usage);
+                return 2;
+            }
+        } else if (a == "--fullscreen") {
+            fullscreen = true;
+        } else if (a == "--big-textures") {
+            bigTex = 1;
+        } else if (a == "--no-save") {
+            noSave = 1;
+        } else {
+            std::fprintf(stderr, "townview_x: unknown option %s\n%s", a.c_str(), usage);
+            return 2;
+        }
+    }
+    findDataTree(argv[0]);
+    // scripts read the console on standard output
+    if (autoRun != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
+        mainOut.setEcho(stdout);
+
+    loadParameter("Korva.INI");
+    runDemo = runBenchNormal = runBenchHigh = 0;
+    dynamicFog = 1;
+    viewDistance = 19.5f;
+    flyNight = 1;
+    glQualityHintHigh = 1;
+    glFilterLinear = 1;
+
+    buildMainDialog();
+    installFltkFront();
+    mainWin->show();
+    cityFps = 0.0f;
+    firstBenchRun = 1;
+    numBenchNow = 0;
+    printBanner3D(mainWin->label());
+    armClock3D();
+
+    if (wantX > 0 && wantY > 0) {
+        scrX = wantX;
+        scrY = wantY;
+    }
+    if (fullscreen) {
+        scrX = fullScreenX;
+        scrY = fullScreenY;
+    }
+    loadBigTex = bigTex;
+    if (noSave)
+        saveBench = 0;
+    if (autoRun != 0) {
+        runDemo = autoRun == 3;
+        runBenchNormal = autoRun == 1;
+        runBenchHigh = autoRun == 2;
+        if (autoRun != 3)
+            saveBench = noSave ? 0 : 1;
+        if (startGlut() != 1)
+            return 1;
+        while (!runEnded && Fl::wait() > 0) {
+        }
+        return (autoRun == 3 || cityFps > 0.0f) ? 0 : 1;
+    }
+    while (Fl::wait() > 0) {
+    }
+    return 0;
+}

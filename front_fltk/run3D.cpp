@@ -1,0 +1,210 @@
+// The run window: a top-level FLTK window into which the renderer opens its
+// GL view through FLTK's GLUT interface, the driver's callbacks, the music.
+#include "driver3D.h"
+#include "fltkFront.h"
+#include "frontEnd3D.h"
+#include "midas.h"
+#include "platform3D.h"
+
+#include <FL/Fl.H>
+#include <FL/glut.H>
+
+#include <chrono>
+
+Fl_Window* glWin = nullptr;
+int midasOK = 1;
+int runEnded = 0;
+
+namespace {
+
+MIDASmodule module = nullptr;
+MIDASmodulePlayHandle playHandle = 0;
+
+void busyWait(int ms)
+{
+    const long start = clockMillis3D();
+    while (clockMillis3D() - start < ms) {
+    }
+}
+
+int createGlut(const char* title, int w, int h, int doubleBuffer)
+{
+    glutInitDisplayMode(GLUT_DEPTH | GLUT_RGB | (doubleBuffer ? GLUT_DOUBLE : GLUT_SINGLE));
+    glutInitWindowSize(w, h);
+    glutInitWindowPosition(0, 0);
+    return glutCreateWindow(title);
+}
+
+void destroyGlut(int id)
+{
+    glutDestroyWindow(id);
+}
+
+void swapGlut(int)
+{
+    glutSwapBuffers();
+}
+
+const glWindow3D glutSystem = {createGlut, destroyGlut, swapGlut, clockMillis3D};
+
+void redisplay()
+{
+    glutPostRedisplay();
+}
+
+void destroyRunWindow()
+{
+    // the idle callback must not spin on after the run
+    glutIdleFunc(nullptr);
+    if (glWin != nullptr) {
+        glWin->hide();
+        Fl::delete_widget(glWin);
+        glWin = nullptr;
+    }
+    runEnded = 1;
+}
+
+void enableDialog()
+{
+    configDemoButton->activate();
+    startDemoButton->activate();
+    singleBenchButton->activate();
+    resolutionList->activate();
+}
+
+int musicOnBox()
+{
+    return musicOnCheck->value();
+}
+
+int inWindowBox()
+{
+    return inWindowCheck->value();
+}
+
+void mouse(int* x, int* y, int* buttons)
+{
+    int mx = 0, my = 0;
+    Fl::get_mouse(mx, my);
+    *x = glWin ? mx - glWin->x_root() : mx;
+    *y = glWin ? my - glWin->y_root() : my;
+    *buttons = (Fl::event_state() & FL_BUTTON1) ? 1 : 0;
+}
+
+const frontEnd3D fltkSeam = {redisplay, destroyRunWindow, enableDialog, musicOnBox, inWindowBox, MidasPlay, MidasClose,
+                             mouse};
+
+// the console shows its whole history; pr brings the newest line into view
+void showConsole(Fl_Multiline_Output* out, const char* text, int scroll)
+{
+    out->value(text);
+    if (scroll)
+        out->position(out->size());
+    else
+        out->position(0);
+}
+
+void soundFailed(const char* msg)
+{
+    midasOK = 0;
+    mainOut.pr(msg);
+}
+
+}  // namespace
+
+void installFltkFront()
+{
+    gl3D::setWindowSystem(&glutSystem);
+    setFrontEnd3D(&fltkSeam);
+    outTxt::setShowFunc(showConsole);
+    if (consoleOut != nullptr)
+        mainOut.setOut(consoleOut);
+}
+
+void exitGLUTCB(Fl_Widget*, void*)
+{
+    closeRunWindow3D();
+}
+
+int startGlut()
+{
+    prepareRun3D();
+    // the screen is as large as a window can be
+    if (scrX > fullScreenX)
+        scrX = fullScreenX;
+    if (scrY > fullScreenY)
+        scrY = fullScreenY;
+
+    glWin = new Fl_Window((fullScreenX - scrX) / 2, (fullScreenY - scrY) / 2, scrX, scrY, "Korvane FLTK");
+    glWin->border(runDemo == 1 ? frameWindow : 0);
+    if (runDemo == 1)
+        glWin->resizable(glWin);
+    glWin->callback(exitGLUTCB);
+    glWin->show();
+    if (scrX == fullScreenX && scrY == fullScreenY)
+        glWin->fullscreen();
+    glWin->begin();
+    startScrX = scrX;
+    startScrY = scrY;
+    startScrD = scrD;
+    runEnded = 0;
+    if (start3D() == 0) {
+        glWin->end();
+        return -1;
+    }
+    glWin->end();
+    configDemoButton->deactivate();
+    startDemoButton->deactivate();
+    singleBenchButton->deactivate();
+    resolutionList->deactivate();
+    glutIdleFunc(myIdle);
+    glutKeyboardFunc(myKeyboard);
+    glutSpecialFunc(mySpecial);
+    glutReshapeFunc(myReshape);
+    glutDisplayFunc(draw3D);
+    return 1;
+}
+
+void MidasPlay(const char* path)
+{
+    if (midasOK != 1)
+        return;
+    if (MIDASstartup() == 0) {
+        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    MIDASsetOption(MIDAS_OPTION_MIXRATE, khz44100 == 1 ? 44100 : 22050);
+    MIDASsetOption(MIDAS_OPTION_FILTER_MODE, hightQualityMidas == 1 ? 1 : 0);
+    if (MIDASinit() == 0) {
+        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    if (playSound != 1)
+        return;
+    if (MIDASstartBackgroundPlay(0) == 0) {
+        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    module = MIDASloadModule(path);
+    if (module == nullptr) {
+        soundFailed("CAN'T LOAD SOUND. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    playHandle = MIDASplayModule(module, 1);
+}
+
+void MidasClose()
+{
+    if (midasOK != 1 || playSound != 1 || module == nullptr)
+        return;
+    for (int v = 64; v >= 0; v -= 2) {
+        MIDASsetMusicVolume(playHandle, unsigned(v));
+        busyWait(20);
+    }
+    busyWait(500);
+    MIDASstopModule(playHandle);
+    MIDASfreeModule(module);
+    module = nullptr;
+    MIDASstopBackgroundPlay();
+    MIDASclose();
+}

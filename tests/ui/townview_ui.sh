@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# townview_x used as a person would: under Xvfb, clicks and keys with xdotool.
+#   townview_ui.sh TOWNVIEW_X TREE SHOTS
+# A single benchmark with typed identification texts, the demo settings
+# changed, then the demo walked through with ESC; screenshots go to SHOTS.
+set -u
+prog=$1
+tree=$2
+shots=$3
+work=$(mktemp -d)
+mkdir -p "$shots"
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
+
+for d in data smltex bigtex endtex; do ln -s "$tree/$d" "$work/$d"; done
+mkdir "$work/linux" && cp "$tree/linux/Korva.INI" "$work/linux/"
+
+disp=:$((90 + RANDOM % 400))
+Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$disp LIBGL_ALWAYS_SOFTWARE=1 KORVA_CONSOLE_ECHO=1
+sleep 1
+cd "$work/linux"
+"$prog" > "$work/console.txt" 2>&1 &
+app=$!
+
+main=$(timeout 20 xdotool search --sync --name "Korvane for FLTK") || fail "no main dialog"
+main=$(echo "$main" | head -1)
+sleep 1
+shot main_dialog
+
+# SINGLE BENCH, then the identification texts, then START BENCHMARK
+xdotool mousemove --window "$main" 191 27 click 1
+bench=$(timeout 10 xdotool search --sync --name "^BENCHMARK$" | head -1) || fail "no benchmark dialog"
+sleep 0.5
+xdotool mousemove --window "$bench" 228 100 click 1 key ctrl+a type "UI rig seven"
+xdotool mousemove --window "$bench" 228 165 click 1 key ctrl+a type "typed at the dialog"
+sleep 0.3
+shot benchmark_dialog
+xdotool mousemove --window "$bench" 64 242 click 1
+timeout 20 xdotool search --sync --name "Korvane FLTK" >/dev/null || fail "no run window"
+sleep 6
+shot benchmark_running
+for _ in $(seq 1 150); do
+    xdotool search --name "Korvane FLTK" >/dev/null 2>&1 || break
+    sleep 1
+done
+xdotool search --name "Korvane FLTK" >/dev/null 2>&1 && fail "the benchmark did not end"
+[ -f bench.res ] || fail "no bench.res"
+[ "$(wc -l < bench.res)" -eq 9 ] || fail "bench.res is not one nine-line record"
+sed -n 2p bench.res | grep -qx "UI rig seven" || fail "identification not in the record"
+sed -n 4p bench.res | grep -qx "typed at the dialog" || fail "information not in the record"
+sed -n 3p bench.res | grep -qx "OPENGL    N.DETAIL  N.TEX" || fail "bad line 3"
+sed -n 7p bench.res | grep -qE "^640 x 480 x 16 fps: +[0-9]+\.[0-9]$" || fail "bad result line"
+
+# CONFIG DEMO opens only when the dialog is active again; DAY must stick
+xdotool mousemove --window "$main" 65 52 click 1
+settings=$(timeout 10 xdotool search --sync --name "DEMO SETTINGS" | head -1) || fail "no settings dialog"
+sleep 0.5
+xdotool mousemove --window "$settings" 230 26 click 1
+sleep 0.3
+shot demo_settings
+xdotool key --window "$settings" Escape 2>/dev/null
+sleep 0.5
+xdotool search --name "DEMO SETTINGS" >/dev/null 2>&1 && fail "settings dialog did not close"
+
+# START DEMO, then ESC through intro, city and end
+xdotool mousemove --window "$main" 65 27 click 1
+run=$(timeout 20 xdotool search --sync --name "Korvane FLTK" | head -1) || fail "no demo window"
+sleep 5
+shot demo_intro
+xdotool key --window "$run" Escape 2>/dev/null
+sleep 5
+shot demo_city
+xdotool key --window "$run" Escape 2>/dev/null
+sleep 4
+shot demo_end
+xdotool key --window "$run" Escape 2>/dev/null
+for _ in $(seq 1 20); do
+    xdotool search --name "Korvane FLTK" >/dev/null 2>&1 || break
+    sleep 0.5
+done
+xdotool search --name "Korvane FLTK" >/dev/null 2>&1 && fail "the demo did not close"
+grep -q "STARTING DEMO" "$work/console.txt" || fail "no demo start on the console"
+grep -q "FLY: DAY   " "$work/console.txt" || fail "the DAY setting did not stick"
+[ "$(wc -l < bench.res)" -eq 9 ] || fail "the demo wrote to bench.res"
+kill -0 $app 2>/dev/null || fail "townview_x ended"
+echo "PASS: benchmark, settings and demo walked through; screenshots in $shots"
