@@ -4,6 +4,7 @@
 //   korva_makescene ROOT
 #include "cityGen.h"
 #include "driver3D.h"
+#include "musicGen.h"
 #include "pathGen.h"
 #include "platform3D.h"
 #include "texGen.h"
@@ -70,8 +71,9 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (!writeEndPictures(root + "/endtex") || !writePaths(root + "/data") || !writeIni(root + "/linux/Korva.INI")) {
-        std::fprintf(stderr, "korva_makescene: can't write the pictures, paths or Korva.INI\n");
+    if (!writeEndPictures(root + "/endtex") || !writePaths(root + "/data") || !writeMusic(root + "/data") ||
+        !writeIni(root + "/linux/Korva.INI")) {
+        std::fprintf(stderr, "korva_makescene: can't write the pictures, paths, music or Korva.INI\n");
         return 1;
     }
 

@@ -39,6 +39,12 @@ Fl_Input* nameInput;
 Fl_Input* infoInput;
 Fl_Check_Button* saveCheck;
 
+// the state of a check, radio or toggle button as 0 or 1
+int on(const Fl_Button* b)
+{
+    return b->value() != 0 ? 1 : 0;
+}
+
 void setMainButtons(bool active)
 {
     for (Fl_Widget* w : {static_cast<Fl_Widget*>(configDemoButton), static_cast<Fl_Widget*>(startDemoButton),
@@ -163,8 +169,8 @@ void resolutionChangeCB(Fl_Widget*, void*)
 
 void demoSettings2CB(Fl_Widget*, void*)
 {
-    playSound = musicOnCheck->value();
-    frameWindow = inWindowCheck->value();
+    playSound = on(musicOnCheck);
+    frameWindow = on(inWindowCheck);
 }
 
 void demoSettingsButtonCB(Fl_Widget*, void*)
@@ -242,26 +248,26 @@ void setDemoSettingsButtons()
 
 void demoSettingsCB(Fl_Widget*, void*)
 {
-    if (nearButton->value())
+    if (on(nearButton))
         viewDistance = 10.0f;
-    if (normalButton->value())
+    if (on(normalButton))
         viewDistance = 19.5f;
-    if (farButton->value())
+    if (on(farButton))
         viewDistance = 58.5f;
-    flyNight = nightButton->value();
-    if (fogNoneButton->value())
+    flyNight = on(nightButton);
+    if (on(fogNoneButton))
         dynamicFog = 0;
-    if (fogNormalButton->value())
+    if (on(fogNormalButton))
         dynamicFog = 1;
-    if (fogHeavyButton->value())
+    if (on(fogHeavyButton))
         dynamicFog = 2;
-    numBuf = doubleBufferButton->value() + 1;
-    mMipmapLevels = mipmapButton->value() ? 8 : 0;
-    glFilterLinear = linearButton->value();
-    glQualityHintHigh = nicestButton->value();
-    noTextureMode = texture2DButton->value() ? 0 : 1;
-    khz44100 = khz44Button->value() ? 1 : 0;
-    hightQualityMidas = hqButton->value();
+    numBuf = on(doubleBufferButton) + 1;
+    mMipmapLevels = on(mipmapButton) ? 8 : 0;
+    glFilterLinear = on(linearButton);
+    glQualityHintHigh = on(nicestButton);
+    noTextureMode = on(texture2DButton) ? 0 : 1;
+    khz44100 = on(khz44Button) ? 1 : 0;
+    hightQualityMidas = on(hqButton);
 }
 
 void childWinCloseCB(Fl_Widget*, void*)
@@ -322,7 +328,7 @@ void startBenchCB(Fl_Widget*, void*)
 
 void runBenchCB(Fl_Widget*, void*)
 {
-    if (highDetailButton->value()) {
+    if (on(highDetailButton)) {
         runBenchHigh = 1;
         runBenchNormal = 0;
     } else {
@@ -331,7 +337,7 @@ void runBenchCB(Fl_Widget*, void*)
     }
     std::snprintf(pcNameText, sizeof pcNameText, "%s", nameInput->value());
     std::snprintf(pcInfText, sizeof pcInfText, "%s", infoInput->value());
-    saveBench = saveCheck->value();
+    saveBench = on(saveCheck);
     childWinCloseCB(nullptr, nullptr);
     startGlut();
 }

@@ -44,7 +44,7 @@ playerState& player()
 void mixLoop()
 {
     playerState& p = player();
-    std::vector<int16_t> buf(1024 * 2);
+    std::vector<int16_t> buf(size_t(2048));
     while (p.running.load()) {
         size_t frames = 0;
         {

@@ -31,12 +31,18 @@ void le32(unsigned char* p, uint32_t v)
     le16(p + 2, v >> 16);
 }
 
+void tag(unsigned char* p, const char* t)
+{
+    for (; *t != '\0'; t++)
+        *p++ = (unsigned char)*t;
+}
+
 void wavHeader(unsigned char* h, int rate, uint32_t frames)
 {
     const uint32_t data = frames * 4;
-    std::memcpy(h, "RIFF", 4);
+    tag(h, "RIFF");
     le32(h + 4, 36 + data);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
+    tag(h + 8, "WAVEfmt ");
     le32(h + 16, 16);
     le16(h + 20, 1);
     le16(h + 22, 2);
@@ -44,7 +50,7 @@ void wavHeader(unsigned char* h, int rate, uint32_t frames)
     le32(h + 28, uint32_t(rate) * 4);
     le16(h + 32, 4);
     le16(h + 34, 16);
-    std::memcpy(h + 36, "data", 4);
+    tag(h + 36, "data");
     le32(h + 40, data);
 }
 

@@ -158,3 +158,17 @@ TEST(Music, CallsPlayAModuleIntoTheWavSinkAndFadeToSilence)
         MIDASclose();
     }
 }
+
+TEST(Music, TheDemosOwnModulesLoad)
+{
+    ASSERT_EQ(MIDASstartup(), 1);
+    for (const char* name : {"celesfnt.mus", "intro.mus"}) {
+        const std::string path = std::string(KORVA_TREE) + "/data/" + name;
+        MIDASmodule m = MIDASloadModule(path.c_str());
+        EXPECT_NE(m, nullptr) << path;
+        if (m != nullptr) {
+            EXPECT_EQ(MIDASfreeModule(m), 1);
+        }
+    }
+    MIDASclose();
+}
