@@ -1,0 +1,192 @@
+// The viewer's reader, lists, filter and sort, on files written by the test.
+#include "resData.h"
+
+#include "tempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string rec(const std::string& comp, const std::string& bench, const std::string& res)
+{
+    return "[\n" + comp + "\n" + bench + "\ninfo of " + comp + "\nKORVA_LIN 1.3  GLvendor:V  GLrenderer:R\n"
+           "VSync OFF  DDMSwich OFF\n" + res + "\n]\n\n";
+}
+
+std::string image(const std::string& comp, int w, int h, int d, float fps)
+{
+    resRecord r = {};
+    std::snprintf(r.computer, sizeof r.computer, "%s", comp.c_str());
+    std::snprintf(r.benchmark, sizeof r.benchmark, "%s", "OPENGL    N.DETAIL  N.TEX");
+    std::snprintf(r.userInfo, sizeof r.userInfo, "base %s", comp.c_str());
+    r.width = w;
+    r.height = h;
+    r.depth = d;
+    r.fps = fps;
+    return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+}
+
+class ResDataTest : public ::testing::Test {
+protected:
+    tempDir dir;
+    resLog log;
+    float maxFps = 0.0f;
+    std::unique_ptr<resData> make() { return std::make_unique<resData>(&log, &maxFps, dir.path.c_str()); }
+};
+
+}  // namespace
+
+TEST_F(ResDataTest, ReadsRecordsAndSkipsTextAroundThem)
+{
+    writeFile("a.res", "results of Tuesday\n\n" + rec("PC one", "OPENGL    N.DETAIL  N.TEX", "1024 x 768 x 16 fps: 35.2") +
+                           "stray line\n" + rec("PC two", "OPENGL    H.DETAIL  B.TEX", "640 x 480 x 32 fps: 80.5"));
+    auto d = make();
+    ASSERT_EQ(d->loadRes("a.res"), 1);
+    ASSERT_EQ(d->getNumRecords(), 2);
+    const resRecord& r = d->record(0);
+    EXPECT_STREQ(r.computer, "PC one");
+    EXPECT_STREQ(r.benchmark, "OPENGL    N.DETAIL  N.TEX");
+    EXPECT_STREQ(r.userInfo, "info of PC one");
+    EXPECT_STREQ(r.autoInfo1, "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R");
+    EXPECT_STREQ(r.autoInfo2, "VSync OFF  DDMSwich OFF");
+    EXPECT_EQ(r.width, 1024);
+    EXPECT_EQ(r.height, 768);
+    EXPECT_EQ(r.depth, 16);
+    EXPECT_FLOAT_EQ(r.fps, 35.2f);
+    EXPECT_EQ(d->getNumDisplay(), 2);
+    EXPECT_FLOAT_EQ(maxFps, 80.5f);
+
+    // no record at all: an empty view
+    writeFile("empty.res", "nothing here\n]\n");
+    auto e = make();
+    EXPECT_EQ(e->loadRes("empty.res"), 1);
+    EXPECT_EQ(e->getNumDisplay(), 0);
+    EXPECT_EQ(e->numComputers(), 1);
+
+    // a long text is cut to its field, blanks kept
+    writeFile("long.res", rec("  " + std::string(300, 'z'), "b", "640 x 480 x 16 fps: 10.0"));
+    auto l = make();
+    ASSERT_EQ(l->loadRes("long.res"), 1);
+    EXPECT_EQ(std::string(l->record(0).computer), "  " + std::string(157, 'z'));
+}
+
+TEST_F(ResDataTest, BrokenFilesFailTheLoad)
+{
+    const char* broken[] = {
+        "[\nPC\nbench\ninfo\nauto1\n",                                // cut short
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n1024x768x16 fps: 35.2\n]\n",  // no blanks around the x
+        "[\nPC\nbench\ninfo\nauto1\nauto2\nwide x tall x deep fps: 1\n",
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: fast\n",
+    };
+    for (const char* b : broken) {
+        writeFile("b.res", b);
+        auto d = make();
+        EXPECT_EQ(d->loadRes("b.res"), -1) << b;
+    }
+    auto d = make();
+    EXPECT_EQ(d->loadRes("none.res"), -1);
+
+    // 1499 records fit, the 1500th fails
+    std::string many;
+    for (int i = 0; i < 1499; i++)
+        many += rec("PC" + std::to_string(i % 7), "b", "640 x 480 x 16 fps: 10.0");
+    writeFile("many.res", many);
+    auto m = make();
+    EXPECT_EQ(m->loadRes("many.res"), 1);
+    EXPECT_EQ(m->getNumRecords(), 1499);
+    writeFile("toomany.res", many + rec("PC", "b", "640 x 480 x 16 fps: 10.0"));
+    auto t = make();
+    EXPECT_EQ(t->loadRes("toomany.res"), -1);
+}
+
+TEST_F(ResDataTest, BaseDatabaseOfWholeRecords)
+{
+    std::filesystem::create_directory("data");
+    writeFile("data/base.bin", image("base A", 640, 480, 16, 50.0f) + image("base B", 800, 600, 32, 70.0f) +
+                                   image("base A", 1024, 768, 16, 40.0f) + std::string(100, 'q'));
+    auto d = make();
+    ASSERT_EQ(d->loadBin("data/base.bin"), 1);
+    EXPECT_EQ(d->getNumRecords(), 3);
+    EXPECT_NE(log.text().find("numRes 2\n base base A\n"), std::string::npos);
+    EXPECT_EQ(d->numComputers(), 3);  // all, base A, base B
+
+    // the base and a result file behind it
+    writeFile("r.res", rec("PC one", "OPENGL    N.DETAIL  N.TEX", "640 x 480 x 16 fps: 90.0"));
+    auto both = make();
+    ASSERT_EQ(both->loadBinWithRes("r.res"), 1);
+    EXPECT_EQ(both->getNumRecords(), 4);
+    EXPECT_STREQ(both->record(3).computer, "PC one");
+
+    // no base: the combined load fails instead of showing lists that were never built
+    auto none = make();
+    EXPECT_EQ(none->loadBin("nothere.bin"), -1);
+    EXPECT_NE(log.text().find("resData::loadBin: error can't open nothere.bin\n"), std::string::npos);
+    std::filesystem::remove("data/base.bin");
+    auto noBase = make();
+    EXPECT_EQ(noBase->loadBinWithRes("r.res"), -1);
+    writeFile("short.bin", std::string(815, 'x'));
+    EXPECT_EQ(noBase->loadBin("short.bin"), -1);
+}
+
+TEST_F(ResDataTest, ListsFilterAndSort)
+{
+    writeFile("s.res", rec("PC one", "N", "1600 x 600 x 16 fps: 30.0") + rec("pc one", "N", "1280 x 1024 x 16 fps: 20.0") +
+                           rec("PC one", "H", "640 x 480 x 32 fps: 99.0") + rec("PC two", "N", "1280 x 1024 x 16 fps: 25.0") +
+                           rec("PC two", "N", "640 x 480 x 16 fps: 30.0"));
+    auto d = make();
+    ASSERT_EQ(d->loadRes("s.res"), 1);
+    // case decides: "PC one" and "pc one" are two computers
+    ASSERT_EQ(d->numComputers(), 4);
+    EXPECT_STREQ(d->computerEntry(0), "all");
+    EXPECT_STREQ(d->computerEntry(1), "PC one");
+    EXPECT_STREQ(d->computerEntry(2), "pc one");
+    ASSERT_EQ(d->numBenchmarks(), 3);
+    EXPECT_STREQ(d->benchmarkEntry(2), "H");
+    ASSERT_EQ(d->numResolutions(), 5 + 4);
+    EXPECT_STREQ(d->resolutionEntry(2), "all 16bit");
+    EXPECT_STREQ(d->resolutionEntry(5), "1600x600x16");
+    EXPECT_STREQ(d->resolutionEntry(8), "640x480x16");
+    EXPECT_STREQ(d->sortEntry(2), "resolutions");
+
+    // all 16bit keeps every record of depth 16
+    d->setFilter(0, 0, 2, 0);
+    EXPECT_EQ(d->getNumDisplay(), 4);
+    d->setFilter(0, 1, 0, 0);
+    EXPECT_EQ(d->getNumDisplay(), 2);
+    d->setFilter(1, 3, 0, 0);
+    EXPECT_EQ(d->getNumDisplay(), 2);
+
+    // by resolution: 1280 x 1024 before 1600 x 600, equal keys in load order
+    d->setFilter(0, 0, 0, 2);
+    ASSERT_EQ(d->getNumDisplay(), 5);
+    EXPECT_STREQ(d->displayed(0).computer, "pc one");
+    EXPECT_STREQ(d->displayed(1).computer, "PC two");
+    EXPECT_EQ(d->displayed(2).width, 1600);
+    EXPECT_STREQ(d->displayed(3).computer, "PC one");
+    EXPECT_EQ(d->displayed(4).fps, 30.0f);
+    // by fps: the two records of 30.0 keep their load order
+    d->setFilter(0, 0, 0, 1);
+    EXPECT_EQ(d->displayed(0).fps, 99.0f);
+    EXPECT_EQ(d->displayed(1).width, 1600);
+    EXPECT_EQ(d->displayed(2).width, 640);
+    EXPECT_EQ(d->displayed(4).fps, 20.0f);
+
+    // the shared maximum is not lowered by a filter that hides the fastest
+    EXPECT_EQ(maxFps, 99.0f);
+    d->setFilter(1, 0, 0, 0);
+    EXPECT_EQ(maxFps, 99.0f);
+    // keys far outside any real result still get their place
+    maxFps = 0.0f;
+    writeFile("odd.res", rec("x", "N", "100000 x 100000 x 16 fps: 1e9") + rec("y", "N", "1 x 1 x 16 fps: -1e9"));
+    auto o = make();
+    ASSERT_EQ(o->loadRes("odd.res"), 1);
+    o->setFilter(0, 0, 0, 1);
+    EXPECT_EQ(o->getNumDisplay(), 2);
+    EXPECT_STREQ(o->displayed(0).computer, "x");
+    o->setFilter(0, 0, 0, 2);
+    EXPECT_STREQ(o->displayed(1).computer, "y");
+}

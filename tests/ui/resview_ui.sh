@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# resview used as a person would: under Xvfb, the menu and the file
+# selector driven with xdotool, the charts checked in screenshots.
+#   resview_ui.sh RESVIEW BASE.BIN SHOTS
+set -u
+prog=$1
+base=$2
+shots=$3
+work=$(mktemp -d)
+mkdir -p "$shots" "$work/data"
+cp "$base" "$work/data/base.bin"
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+shot() { import -window root "$shots/$1.png" 2>/dev/null; }
+# blue bar pixels inside a window's chart
+blue() {
+    local win=$1 name=$2
+    import -window "$win" "$shots/$name.png" 2>/dev/null
+    convert "$shots/$name.png" -crop +0+150 +repage -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+cat > "$work/two.res" <<'RES'
+[
+slow box
+OPENGL    N.DETAIL  N.TEX
+first typed info
+KORVA_LIN 1.3  GLvendor:V  GLrenderer:R
+VSync OFF  DDMSwich OFF
+640 x 480 x 16 fps: 10.0
+]
+
+[
+fast box
+OPENGL    N.DETAIL  N.TEX
+second typed info
+KORVA_LIN 1.3  GLvendor:V  GLrenderer:R
+VSync OFF  DDMSwich OFF
+640 x 480 x 16 fps: 20.0
+]
+RES
+
+disp=:$((500 + RANDOM % 400))
+Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$disp GDK_BACKEND=x11 NO_AT_BRIDGE=1
+sleep 1
+cd "$work"
+"$prog" >/dev/null 2>&1 &
+app=$!
+main=$(timeout 20 xdotool search --sync --name "KORVANE benchmarks result viewer 1.3" | head -1) || fail "no main window"
+sleep 1
+shot main_window
+
+# the menu's items lie below the menu bar, 25 pixels apart
+eval "$(xdotool getwindowgeometry --shell "$main")"
+menuItem() {
+    # the views open over the main window: bring its menu bar to the top first
+    xdotool windowraise "$main"
+    sleep 0.3
+    xdotool mousemove --window "$main" 30 12 click 1
+    sleep 0.7
+    xdotool mousemove $((X + 110)) $((Y + 37 + 25 * $1)) click 1
+}
+
+# Korvane > Load benchmark result file, then the file selector
+menuItem 1
+sel=$(timeout 10 xdotool search --sync --name "Load benchmark result file" | head -1) || fail "no file selector"
+sleep 1
+shot file_selector
+xdotool windowfocus "$sel" 2>/dev/null
+xdotool key --window "$sel" ctrl+l
+sleep 0.3
+xdotool type --window "$sel" "$work/two.res"
+sleep 0.3
+xdotool key --window "$sel" Return
+view=$(timeout 10 xdotool search --sync --name "KORVANE results" | head -1) || fail "no view window"
+sleep 1.5
+own=$(blue "$view" view_alone)
+echo "bars alone: $own blue pixels"
+[ "$own" -gt 100 ] || fail "no bars in the chart"
+
+# a click on the second row selects it; the details change
+import -window "$view" "$shots/before_click.png"
+xdotool mousemove --window "$view" 300 $((120 + 21 + 10)) click 1
+sleep 0.7
+import -window "$view" "$shots/after_click.png"
+diff=$(compare -metric AE -crop 700x90+0+40 "$shots/before_click.png" "$shots/after_click.png" null: 2>&1 | cut -d' ' -f1)
+echo "details changed in $diff pixels"
+[ "${diff%.*}" -gt 50 ] || fail "the click did not show the other result"
+
+# Korvane > View result database: both charts share one scale, the base's fastest result
+xdotool windowmove "$view" 500 480
+sleep 0.5
+own=$(blue "$view" view_moved)
+menuItem 0
+timeout 10 bash -c "until [ \$(xdotool search --name 'KORVANE results' | wc -l) -ge 2 ]; do sleep 0.3; done" ||
+    fail "no second view window"
+sleep 1.5
+shot two_views
+xdotool windowraise "$view"
+sleep 0.5
+shared=$(blue "$view" view_shared)
+echo "bars beside the database: $shared blue pixels"
+[ "$shared" -lt "$own" ] || fail "the first chart was not rescaled to the shared maximum"
+kill -0 $app 2>/dev/null || fail "resview ended"
+echo "PASS: result file opened, row selected, two views on one scale; screenshots in $shots"

@@ -1,0 +1,68 @@
+// The result store of one view window: records from bench.res and
+// data/base.bin, the selection lists, and the filtered, sorted display list.
+#ifndef KORVA_RESDATA_H
+#define KORVA_RESDATA_H
+
+#include "resLog.h"
+#include "resRecord.h"
+
+#include <memory>
+#include <string>
+
+class resData {
+public:
+    static constexpr int capacity = 1500;
+
+    resData(resLog* log, float* sharedMaxFps, const char* workDir);
+    resData(const resData&) = delete;
+    resData& operator=(const resData&) = delete;
+
+    // @returns 1, or -1 when the file cannot be read as results.
+    int loadRes(const char* path);
+    int loadBinWithRes(const char* path);
+    int loadBin(const char* path);
+    void buildLists();
+    void setFilter(int benchmark, int computer, int resolution, int sort);
+    void applyFilter();
+
+    int getNumRecords() const { return numRecords; }
+    const resRecord& record(int i) const { return records[i]; }
+    int getNumDisplay() const { return numDisplay; }
+    const resRecord& displayed(int i) const { return records[display[i]]; }
+    int getNumFiltered() const { return numFiltered; }
+
+    int numBenchmarks() const { return nBench; }
+    const char* benchmarkEntry(int i) const { return benchList[i]; }
+    int numComputers() const { return nComp; }
+    const char* computerEntry(int i) const { return compList[i]; }
+    int numResolutions() const { return nRes; }
+    const char* resolutionEntry(int i) const { return resList[i]; }
+    int numSortModes() const { return nSort; }
+    const char* sortEntry(int i) const { return sortList[i]; }
+    const std::string& workDir() const { return dir; }
+
+private:
+    int readRes(const char* path);
+
+    resLog* log;
+    float* maxFps;
+    std::string dir;
+    std::unique_ptr<resRecord[]> records;
+    int numRecords = 0;
+    std::unique_ptr<int[]> display;
+    int numDisplay = 0;
+    std::unique_ptr<int[]> filtered;
+    int numFiltered = 0;
+
+    char filterBench[resRecord::textSize] = {};
+    char filterComp[resRecord::textSize] = {};
+    int filterW = -1, filterH = -1, filterD = -1;
+    int sortMode = 0;
+
+    using entry = char[resRecord::textSize];
+    std::unique_ptr<entry[]> benchList, compList, resList, sortList;
+    std::unique_ptr<int[]> resW, resH, resD;
+    int nBench = 0, nComp = 0, nRes = 0, nSort = 0;
+};
+
+#endif

@@ -1,0 +1,337 @@
+// resview: the main window and its menu, one view window per loaded result
+// set, each with its control panel and its bar chart.
+//   resview [--base] [--open FILE] [--base-with FILE]   (the options open views at start)
+#include "resData.h"
+
+#include <wx/wx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <list>
+#include <memory>
+
+namespace {
+
+enum commandId { idLoadRes = 2, idViewBase = 3, idViewBoth = 4, idAbout = 10 };
+enum panelId { idCompUp = 100, idCompDown, idBenchChoice, idCompChoice, idResChoice, idSortChoice };
+
+class viewFrame;
+
+// the application: the log, the working folder, the open views, the shared maximum
+struct appState {
+    resLog log;
+    char workDir[1024] = "";
+    std::list<viewFrame*> views;
+    wxFrame* mainFrame = nullptr;
+    float maxFps = 0.0f;
+};
+appState* app = nullptr;
+
+class chartCanvas : public wxScrolledWindow {
+public:
+    chartCanvas(wxWindow* parent, viewFrame* view, const wxPoint& pos, const wxSize& size);
+    void resetScroll(int rows) { SetScrollbars(32, 21, 16, rows + 1, 0, 0); }
+
+private:
+    void onPaint(wxPaintEvent&);
+    void onMouse(wxMouseEvent& e);
+    viewFrame* view;
+    wxFont font;
+};
+
+class viewFrame : public wxFrame {
+public:
+    viewFrame(wxFrame* parent, std::unique_ptr<resData> data);
+    void selectResult(int n);
+    void refilter()
+    {
+        data->setFilter(stored[0], stored[1], stored[2], stored[3]);
+        canvas->Refresh();
+    }
+    resData* store() { return data.get(); }
+    int selected = 0;
+
+private:
+    void onCommand(wxCommandEvent& e);
+    void onSize(wxSizeEvent& e);
+    void onClose(wxCloseEvent& e);
+    void applyChoices();
+
+    std::unique_ptr<resData> data;
+    wxPanel* panel;
+    chartCanvas* canvas;
+    wxChoice* choices[4];
+    wxTextCtrl* fields[5];
+    int stored[4] = {0, 0, 0, 0};
+};
+
+chartCanvas::chartCanvas(wxWindow* parent, viewFrame* v, const wxPoint& pos, const wxSize& size)
+    : wxScrolledWindow(parent, wxID_ANY, pos, size), view(v),
+      font(9, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL)
+{
+    SetBackgroundColour(*wxWHITE);
+    Bind(wxEVT_PAINT, &chartCanvas::onPaint, this);
+    Bind(wxEVT_LEFT_DOWN, &chartCanvas::onMouse, this);
+    Bind(wxEVT_RIGHT_DOWN, &chartCanvas::onMouse, this);
+}
+
+void chartCanvas::onPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    DoPrepareDC(dc);
+    dc.SetPen(*wxBLACK_PEN);
+    dc.SetBrush(*wxWHITE_BRUSH);
+    dc.Clear();
+    dc.SetFont(font);
+    const int W = std::max(view->GetClientSize().GetWidth(), 512);
+    const int R = 21;
+    const resData* d = view->store();
+    const wxColour grey("LIGHT GREY");
+    const wxBrush greyBrush(grey);
+    for (int i = 0; i < d->getNumDisplay(); i++) {
+        const resRecord& r = d->displayed(i);
+        const int y = i * R;
+        const bool sel = i == view->selected;
+        dc.SetBrush(sel ? greyBrush : *wxWHITE_BRUSH);
+        dc.SetPen(*wxBLACK_PEN);
+        dc.SetTextForeground(*wxBLACK);
+        dc.SetTextBackground(sel ? grey : *wxWHITE);
+        dc.DrawRectangle(0, y, W, R + 1);
+        dc.SetBrush(*wxBLUE_BRUSH);
+        int bar = 0;
+        if (app->maxFps > 0.0f) {
+            bar = int(r.fps / app->maxFps * (float(W) * 2.0f / 3.0f));
+            if (bar > 0)
+                dc.DrawRectangle(80, y + R / 2 + 3, bar, R / 3);
+        }
+        dc.DrawText(wxString::FromUTF8(r.computer), 4, y + R / 16);
+        dc.DrawText(wxString::Format("%dx%dx%d", r.width, r.height, r.depth), 4, y + R / 2 + 1);
+        dc.DrawText(wxString::Format("%3.2f fps", double(r.fps)), bar + 82, y + R / 2 + 1);
+        dc.DrawLine(0, y + R, 200, y + R);
+    }
+}
+
+void chartCanvas::onMouse(wxMouseEvent& e)
+{
+    int x = 0, y = 0;
+    CalcUnscrolledPosition(e.GetX(), e.GetY(), &x, &y);
+    const int row = y / 21;
+    if (row >= 0 && row < view->store()->getNumDisplay() && row != view->selected) {
+        view->selectResult(row);
+        Refresh();
+    }
+}
+
+viewFrame::viewFrame(wxFrame* parent, std::unique_ptr<resData> d)
+    : wxFrame(parent, wxID_ANY, "KORVANE results", wxPoint(10, 10), wxSize(760, 520)), data(std::move(d))
+{
+    const wxSize client = GetClientSize();
+    panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(client.GetWidth(), 120));
+    new wxStaticText(panel, wxID_ANY, "SHOW BENCHMARKS:", wxPoint(8, 2));
+    new wxStaticText(panel, wxID_ANY, "SHOW COMPUTERS:\t", wxPoint(174, 2));
+    new wxStaticText(panel, wxID_ANY, "RESOLUTIONS:", wxPoint(494, 2));
+    new wxStaticText(panel, wxID_ANY, "SORT:", wxPoint(606, 2));
+    new wxButton(panel, idCompUp, "<", wxPoint(278, 1), wxSize(16, 16));
+    new wxButton(panel, idCompDown, ">", wxPoint(296, 1), wxSize(16, 16));
+    const int ids[4] = {idBenchChoice, idCompChoice, idResChoice, idSortChoice};
+    const int xs[4] = {0, 166, 486, 598};
+    const int ws[4] = {166, 320, 112, 88};
+    for (int k = 0; k < 4; k++) {
+        choices[k] = new wxChoice(panel, ids[k], wxPoint(xs[k], 16), wxSize(ws[k], -1));
+        const int n = k == 0 ? data->numBenchmarks()
+                             : k == 1 ? data->numComputers() : k == 2 ? data->numResolutions() : data->numSortModes();
+        for (int i = 0; i < n; i++) {
+            const char* t = k == 0 ? data->benchmarkEntry(i)
+                                   : k == 1 ? data->computerEntry(i)
+                                            : k == 2 ? data->resolutionEntry(i) : data->sortEntry(i);
+            choices[k]->Append(wxString::FromUTF8(t));
+        }
+        choices[k]->SetSelection(0);
+    }
+    const char* names[5] = {"BENCHMARK ", "COMPUTER  ", "USER INFO ", "AUTO INFO1", "AUTO INFO2"};
+    const int widths[5] = {340, 680, 680, 680, 680};
+    for (int k = 0; k < 5; k++) {
+        new wxStaticText(panel, wxID_ANY, names[k], wxPoint(8, 40 + 16 * k));
+        fields[k] = new wxTextCtrl(panel, wxID_ANY, "", wxPoint(80, 40 + 16 * k), wxSize(widths[k] - 72, 16),
+                                   wxTE_READONLY | wxBORDER_NONE);
+    }
+    panel->Bind(wxEVT_BUTTON, &viewFrame::onCommand, this);
+    panel->Bind(wxEVT_CHOICE, &viewFrame::onCommand, this);
+    canvas = new chartCanvas(this, this, wxPoint(0, 120), wxSize(client.GetWidth(), client.GetHeight() - 120));
+    canvas->resetScroll(data->getNumDisplay());
+    Bind(wxEVT_SIZE, &viewFrame::onSize, this);
+    Bind(wxEVT_CLOSE_WINDOW, &viewFrame::onClose, this);
+    selectResult(0);
+}
+
+void viewFrame::selectResult(int n)
+{
+    if (data->getNumDisplay() == 0 || n < 0 || n >= data->getNumDisplay()) {
+        for (wxTextCtrl* f : fields)
+            f->SetValue("");
+        return;
+    }
+    selected = n;
+    const resRecord& r = data->displayed(n);
+    fields[0]->SetValue(wxString::FromUTF8(r.benchmark) + wxString::Format("  %dx%dx%d", r.width, r.height, r.depth));
+    fields[1]->SetValue(wxString::FromUTF8(r.computer));
+    fields[2]->SetValue(wxString::FromUTF8(r.userInfo));
+    fields[3]->SetValue(wxString::FromUTF8(r.autoInfo1));
+    fields[4]->SetValue(wxString::FromUTF8(r.autoInfo2));
+}
+
+void viewFrame::applyChoices()
+{
+    data->setFilter(stored[0], stored[1], stored[2], stored[3]);
+    selectResult(0);
+    canvas->resetScroll(data->getNumDisplay());
+    canvas->Refresh();
+}
+
+void viewFrame::onCommand(wxCommandEvent& e)
+{
+    if (e.GetId() == idCompUp && stored[1] > 0)
+        choices[1]->SetSelection(stored[1] - 1);
+    if (e.GetId() == idCompDown && stored[1] + 1 < data->numComputers())
+        choices[1]->SetSelection(stored[1] + 1);
+    for (int k = 0; k < 4; k++) {
+        const int now = choices[k]->GetSelection();
+        if (now != wxNOT_FOUND && now != stored[k]) {
+            stored[k] = now;
+            applyChoices();
+        }
+    }
+}
+
+void viewFrame::onSize(wxSizeEvent& e)
+{
+    const wxSize c = GetClientSize();
+    panel->SetSize(0, 0, c.GetWidth(), 120);
+    canvas->SetSize(0, 120, c.GetWidth(), c.GetHeight() - 120);
+    e.Skip();
+}
+
+void viewFrame::onClose(wxCloseEvent&)
+{
+    // one scale for all charts: rebuilt from the views that stay open
+    app->views.remove(this);
+    app->maxFps = 0.0f;
+    for (viewFrame* v : app->views)
+        v->refilter();
+    Destroy();
+}
+
+// Opens a view window on what command loads. @returns whether it opened.
+bool openView(int command, const wxString& file)
+{
+    auto data = std::make_unique<resData>(&app->log, &app->maxFps, app->workDir);
+    int r = -1;
+    const std::string path = file.ToStdString();
+    if (command == idLoadRes) {
+        r = data->loadRes(path.c_str());
+    } else if (command == idViewBoth) {
+        r = data->loadBinWithRes(path.c_str());
+    } else {
+        // the folder's 1024 characters and the file name
+        char base[1024 + 16];
+        std::snprintf(base, sizeof base, "%s/data/base.bin", app->workDir);
+        app->log.prf("%s\n", base);
+        r = data->loadBin(base);
+    }
+    if (r != 1) {
+        wxMessageBox(command == idViewBase ? "can't load data/base.bin baseresult file" : "corrupt .res file",
+                     "ERROR", wxOK, app->mainFrame);
+        return false;
+    }
+    auto* v = new viewFrame(app->mainFrame, std::move(data));
+    for (viewFrame* other : app->views)
+        other->refilter();
+    app->views.push_back(v);
+    v->SetTitle("KORVANE results");
+    v->Show();
+    return true;
+}
+
+class mainFrame : public wxFrame {
+public:
+    mainFrame() : wxFrame(nullptr, wxID_ANY, "KORVANE benchmarks result viewer 1.3", wxDefaultPosition, wxSize(800, 600))
+    {
+        auto* korvane = new wxMenu;
+        korvane->Append(idViewBase, "&View result database");
+        korvane->Append(idLoadRes, "&Load benchmark result file");
+        korvane->Append(idViewBoth, "View result &database + result file");
+        auto* info = new wxMenu;
+        info->Append(idAbout, "&About");
+        auto* bar = new wxMenuBar;
+        bar->Append(korvane, "&Korvane");
+        bar->Append(info, "&Info");
+        SetMenuBar(bar);
+        Bind(wxEVT_MENU, &mainFrame::onMenu, this);
+        Bind(wxEVT_CLOSE_WINDOW, &mainFrame::onClose, this);
+    }
+
+private:
+    void onMenu(wxCommandEvent& e)
+    {
+        const int id = e.GetId();
+        if (id == idAbout) {
+            wxMessageBox("resview: the results viewer of the KORVANE benchmarks,\nusing wxWindows\n\n"
+                         "by the Korvane team",
+                         "About resview", wxOK, this);
+            return;
+        }
+        wxString file;
+        if (id == idLoadRes || id == idViewBoth) {
+            wxFileDialog dlg(this, "Load benchmark result file", "", "", "*.res", wxFD_OPEN);
+            if (dlg.ShowModal() != wxID_OK)
+                return;
+            file = dlg.GetPath();
+            app->log.prf("%s\n", file.ToStdString().c_str());
+        }
+        openView(id, file);
+    }
+    void onClose(wxCloseEvent&)
+    {
+        for (viewFrame* v : std::list<viewFrame*>(app->views))
+            v->Destroy();
+        app->views.clear();
+        Destroy();
+    }
+};
+
+class resviewApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        auto* frame = new mainFrame;
+        frame->Show();
+        app = new appState;
+        app->mainFrame = frame;
+        const wxString cwd = wxGetCwd();
+        if (!cwd.empty() && cwd.size() < sizeof app->workDir) {
+            std::snprintf(app->workDir, sizeof app->workDir, "%s", cwd.ToStdString().c_str());
+            app->log.prf("%s\n", app->workDir);
+        } else {
+            app->log.prf("_getcwd error\n");
+        }
+        // views to open at once, for scripts
+        for (int i = 1; i < argc; i++) {
+            const wxString a = argv[i];
+            if (a == "--base")
+                openView(idViewBase, "");
+            else if ((a == "--open" || a == "--base-with") && i + 1 < argc)
+                openView(a == "--open" ? idLoadRes : idViewBoth, argv[++i]);
+        }
+        return true;
+    }
+    int OnExit() override
+    {
+        delete app;
+        app = nullptr;
+        return 0;
+    }
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP(resviewApp);
