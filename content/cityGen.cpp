@@ -63,7 +63,7 @@ void addTower(meshBuilder& base, meshBuilder& glow, double cx, double cz, double
 
     const double texScale = 4.0;
     // walls in small cells: the ship's spot light is lit per vertex
-    const double cell = 0.5;
+    const double cell = 0.4;
     double y0 = 0.0;
     double ww = w, dd = d;
     const bool tiered = hash01(int(cx * 10), int(cz * 10), seed) < 0.45 && h > 9.0;
