@@ -3,6 +3,8 @@
 #include "console/outTxt.h"
 #include "scene/data3D.h"
 
+#include "ratioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #define TINYOBJLOADER_IMPLEMENTATION
@@ -60,18 +62,6 @@ void BM_tinyobjLoadObj(benchmark::State& state)
 BENCHMARK(BM_korvaLoadObj)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_tinyobjLoadObj)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// keeps the real time of each run for the closing ratio
-class ratioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include "scene/data3D.h"
 #include "sgiWriter.h"
 
+#include "ratioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -50,17 +52,6 @@ void BM_readFile(benchmark::State& state)
 BENCHMARK(BM_loadPac)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_readFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-class ratioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 

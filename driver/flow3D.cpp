@@ -22,6 +22,31 @@ const frontEnd3D* fe()
     return getFrontEnd3D();
 }
 
+// the requested resolution of the start of the run comes back
+void restoreResolution()
+{
+    scrX = startScrX;
+    scrY = startScrY;
+    scrD = startScrD;
+}
+
+// ESC, "e" and closing the window: on to the next sequence of the demo, or
+// the end of the run; closing the window also stops the drawing at once
+void leaveSequence(bool windowClosed)
+{
+    if (runDemo == 1 && drawIntroNow == 1) {
+        drawIntroNow = 0;
+        drawCityNow = 1;
+    } else if (runDemo == 1 && drawCityNow == 1) {
+        drawCityNow = 0;
+        drawEndNow = 1;
+    } else {
+        closeFLTKWin = 1;
+        if (windowClosed)
+            drawCityNow = drawEndNow = 0;
+    }
+}
+
 }  // namespace
 
 void printBanner3D(const char* title)
@@ -126,9 +151,7 @@ int start3D()
         for (int k = 0; k < 6; k++) {
             startUpOK = paths[k]->loadBin(files[k]);
             if (startUpOK <= 0) {
-                scrX = startScrX;
-                scrY = startScrY;
-                scrD = startScrD;
+                restoreResolution();
                 glEngine.release3D();
                 return 0;
             }
@@ -157,9 +180,7 @@ int start3D()
         startIntro = startCity = startEnd = 1;
     }
     if (startUpOK == 0) {
-        scrX = startScrX;
-        scrY = startScrY;
-        scrD = startScrD;
+        restoreResolution();
         glEngine.release3D();
         return 0;
     }
@@ -189,9 +210,7 @@ void myIdle()
             frameWindow = fe()->inWindowBox();
         drawCityNow = drawEndNow = 0;
         glEngine.release3D();
-        scrX = startScrX;
-        scrY = startScrY;
-        scrD = startScrD;
+        restoreResolution();
         if (fe() && fe()->destroyRunWindow)
             fe()->destroyRunWindow();
         if (fe() && fe()->enableDialog)
@@ -228,17 +247,8 @@ void myKeyboard(unsigned char key, int x, int y)
 {
     (void)x;
     (void)y;
-    if (key != 27 && key != 'e')
-        return;
-    if (runDemo == 1 && drawIntroNow == 1) {
-        drawIntroNow = 0;
-        drawCityNow = 1;
-    } else if (runDemo == 1 && drawCityNow == 1) {
-        drawCityNow = 0;
-        drawEndNow = 1;
-    } else {
-        closeFLTKWin = 1;
-    }
+    if (key == 27 || key == 'e')
+        leaveSequence(false);
 }
 
 void mySpecial(int key, int x, int y)
@@ -250,16 +260,7 @@ void mySpecial(int key, int x, int y)
 
 void closeRunWindow3D()
 {
-    if (runDemo == 1 && drawIntroNow == 1) {
-        drawIntroNow = 0;
-        drawCityNow = 1;
-    } else if (runDemo == 1 && drawCityNow == 1) {
-        drawCityNow = 0;
-        drawEndNow = 1;
-    } else {
-        closeFLTKWin = 1;
-        drawCityNow = drawEndNow = 0;
-    }
+    leaveSequence(true);
 }
 
 int benchRecord3D(char* out, int size)

@@ -8,6 +8,7 @@
 #include "scene/data3D.h"
 
 #include "glxWindow.h"
+#include "sgiFiles.h"
 #include "tempDir.h"
 
 #include <GL/gl.h>
@@ -80,23 +81,6 @@ protected:
     std::unique_ptr<data3D> store = std::make_unique<data3D>(console.get());
 };
 
-inline std::string sgiFile(int w, int h, int ch, const std::vector<unsigned char>& interleaved)
-{
-    std::string f(512, '\0');
-    f[0] = char(474 >> 8);
-    f[1] = char(474 & 255);
-    f[3] = 1;
-    f[5] = 3;
-    f[6] = char(w >> 8);
-    f[7] = char(w);
-    f[8] = char(h >> 8);
-    f[9] = char(h);
-    f[11] = char(ch);
-    for (int c = 0; c < ch; c++)
-        for (int i = 0; i < w * h; i++)
-            f += char(interleaved[size_t(i * ch + c)]);
-    return f;
-}
 
 inline std::string solidSgi(int w, int h, int ch, unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255)
 {

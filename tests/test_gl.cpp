@@ -9,7 +9,6 @@
 
 using GlTest = glfix::glFixture;
 using glfix::rgb;
-using glfix::sgiFile;
 using glfix::solidSgi;
 using glfix::W;
 using glfix::H;

@@ -1,6 +1,7 @@
 #include "console/outTxt.h"
 #include "scene/data3D.h"
 
+#include "sgiFiles.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -32,22 +33,6 @@ protected:
 // a unit square in z = 0 with two triangles' worth of shared data
 const char* squareData = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvn 0 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
 
-// a small uncompressed SGI file written by hand, planes one after another
-std::string sgiFile(int w, int h, int ch, unsigned char base)
-{
-    std::string f(512, '\0');
-    f[0] = char(474 >> 8);
-    f[1] = char(474 & 255);
-    f[3] = 1;
-    f[5] = 3;
-    f[7] = char(w);
-    f[9] = char(h);
-    f[11] = char(ch);
-    for (int c = 0; c < ch; c++)
-        for (int i = 0; i < w * h; i++)
-            f += char(base + c * 16 + i);
-    return f;
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "console/outTxt.h"
 #include "scene/data3D.h"
 
+#include "sgiFiles.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,6 @@
 
 namespace {
 
-std::string sgiFile(int w, int h, int ch, unsigned char base)
-{
-    std::string f(512, '\0');
-    f[0] = char(474 >> 8);
-    f[1] = char(474 & 255);
-    f[3] = 1;
-    f[5] = 3;
-    f[7] = char(w);
-    f[9] = char(h);
-    f[11] = char(ch);
-    for (int c = 0; c < ch; c++)
-        for (int i = 0; i < w * h; i++)
-            f += char(base + c * 16 + i);
-    return f;
-}
 
 std::string le32(int v)
 {
