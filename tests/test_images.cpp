@@ -1,6 +1,7 @@
 #include "console/outTxt.h"
 #include "scene/data3D.h"
 
+#include "sgiFiles.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -289,21 +290,13 @@ TEST_F(ImageTest, ImagesTheReaderCannotHoldAreRefused)
 
 TEST_F(ImageTest, LiveTexturesShowThroughTexture0WithScaledAlpha)
 {
+    // channel c of pixel i holds 10 c + i; alpha is 200
     auto rgba = [](int w, int h, int ch) {
-        std::string f(512, '\0');
-        f[0] = char(474 >> 8);
-        f[1] = char(474 & 255);
-        f[3] = 1;
-        f[5] = 3;
-        f[6] = char(w >> 8);
-        f[7] = char(w);
-        f[8] = char(h >> 8);
-        f[9] = char(h);
-        f[11] = char(ch);
-        for (int c = 0; c < ch; c++)
-            for (int i = 0; i < w * h; i++)
-                f += char(c == 3 ? 200 : 10 * c + i);
-        return f;
+        std::vector<unsigned char> px(size_t(w * h * ch));
+        for (int i = 0; i < w * h; i++)
+            for (int c = 0; c < ch; c++)
+                px[size_t(i * ch + c)] = (unsigned char)(c == 3 ? 200 : 10 * c + i);
+        return sgiFile(w, h, ch, px);
     };
     writeFile("pic.rgba", rgba(3, 3, 4));
     writeFile("rgb.rgb", rgba(2, 2, 3));

@@ -14,6 +14,7 @@
 class outTxt;
 class data3D;
 struct group3D;
+struct object3D;
 
 class gl3D {
 public:
@@ -188,6 +189,8 @@ public:
 
 private:
     struct corner;
+    object3D* placeable(data3D* d, int i, const char* op);
+    static void moved(object3D* o);
     void transformObj(data3D* d, int i);
     void drawGroupBatched(const group3D& g);
     void drawGroupPerPolygon(const group3D& g, bool withBumpPass);

@@ -68,83 +68,85 @@ gl3D::corner gl3D::cornerOf(const group3D& g, int p, bool textured) const
     return c;
 }
 
-int gl3D::translateObj(data3D* d, int i, float x, float y, float z)
+// The object a transform acts on, or null after the error line of op.
+object3D* gl3D::placeable(data3D* d, int i, const char* op)
 {
     object3D* o = d->getObject3D(i);
-    if (o == nullptr) {
-        out->prf("gl3D::translateObj(%d) error no Object\n", i);
+    if (o == nullptr)
+        out->prf("gl3D::%s(%d) error no Object\n", op, i);
+    return o;
+}
+
+// A moved object is transformed again at its next draw.
+void gl3D::moved(object3D* o)
+{
+    if (o->render)
+        o->render->xformValid = 0;
+}
+
+int gl3D::translateObj(data3D* d, int i, float x, float y, float z)
+{
+    object3D* o = placeable(d, i, "translateObj");
+    if (o == nullptr)
         return 0;
-    }
     if (verbose)
         out->prf("gl3D::translate(%d)\n", i);
     translateMat(&o->objMat, x, y, z);
-    if (o->render)
-        o->render->xformValid = 0;
+    moved(o);
     return 1;
 }
 
 int gl3D::rotateObj(data3D* d, int i, float ax, float ay, float az)
 {
-    object3D* o = d->getObject3D(i);
-    if (o == nullptr) {
-        out->prf("gl3D::rotateObj(%d) error no Object\n", i);
+    object3D* o = placeable(d, i, "rotateObj");
+    if (o == nullptr)
         return 0;
-    }
     if (verbose)
         out->prf("gl3D::rotateObj(%d)\n", i);
-    rotateXMat(&o->objMat, ax);
-    rotateXMat(&o->normMat, ax);
-    rotateYMat(&o->objMat, ay);
-    rotateYMat(&o->normMat, ay);
-    rotateZMat(&o->objMat, az);
-    rotateZMat(&o->normMat, az);
-    if (o->render)
-        o->render->xformValid = 0;
+    // the normals turn with the object
+    for (matrix_4* m : {&o->objMat, &o->normMat}) {
+        rotateXMat(m, ax);
+        rotateYMat(m, ay);
+        rotateZMat(m, az);
+    }
+    moved(o);
     return 1;
 }
 
 int gl3D::scaleObj(data3D* d, int i, float sx, float sy, float sz)
 {
-    object3D* o = d->getObject3D(i);
-    if (o == nullptr) {
-        out->prf("gl3D::translateObj(%d) error no Object\n", i);
+    // scaling reports as translating does
+    object3D* o = placeable(d, i, "translateObj");
+    if (o == nullptr)
         return 0;
-    }
     if (verbose)
         out->prf("gl3D::translate(%d)\n", i);
     scaleMat(&o->objMat, sx, sy, sz);
-    if (o->render)
-        o->render->xformValid = 0;
+    moved(o);
     return 1;
 }
 
 int gl3D::postMatrixMulObj(data3D* d, int i, const matrix_4& m)
 {
-    object3D* o = d->getObject3D(i);
-    if (o == nullptr) {
-        out->prf("gl3D::postMatrixMulObj(%d) error no Object\n", i);
+    object3D* o = placeable(d, i, "postMatrixMulObj");
+    if (o == nullptr)
         return 0;
-    }
     postMulMat(&o->objMat, m);
     postMulMat(&o->normMat, m);
-    if (o->render)
-        o->render->xformValid = 0;
+    moved(o);
     return 1;
 }
 
 int gl3D::resetObj(data3D* d, int i)
 {
-    object3D* o = d->getObject3D(i);
-    if (o == nullptr) {
-        out->prf("gl3D::resetObj(%d) error no Object\n", i);
+    object3D* o = placeable(d, i, "resetObj");
+    if (o == nullptr)
         return 0;
-    }
     if (verbose)
         out->prf("gl3D::resetObj(%d)\n", i);
     identityMat(&o->objMat);
     identityMat(&o->normMat);
-    if (o->render)
-        o->render->xformValid = 0;
+    moved(o);
     return 1;
 }
 
