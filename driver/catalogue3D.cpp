@@ -246,7 +246,8 @@ int loadSceneFiles3D(int ascii)
 
 int loadObjs3D()
 {
-    const char* pac = loadBigTex == 1 ? "../data/bigtex.pac" : "../data/smltex.pac";
+    char pac[256];
+    std::snprintf(pac, sizeof pac, "%s%s", dataDir3D, loadBigTex == 1 ? "bigtex.pac" : "smltex.pac");
     if (sceneData.load_pac(pac) != 1) {
         mainOut.prf("can't load %s\n", pac);
         return 0;
@@ -254,4 +255,35 @@ int loadObjs3D()
     bigTexLoaded = loadBigTex == 1 ? 1 : 0;
     smlTexLoaded = loadBigTex == 1 ? 0 : 1;
     return loadSceneFiles3D(0);
+}
+
+int loadDeskObjs3D()
+{
+    char pac[256];
+    std::snprintf(pac, sizeof pac, "%sdeskobjs.pac", dataDir3D);
+    if (sceneData.load_pac(pac) != 1) {
+        mainOut.pr("can't load deskobjs.pac\n");
+        return 0;
+    }
+    // a package replaces the whole store: the city has to be loaded again
+    bigTexLoaded = smlTexLoaded = 0;
+    loadascii = 0;
+    objPath = smlTexPath;
+    char name[64];
+    if (!enterGroup("deskobj"))
+        return 0;
+    if ((shipObj = loadOne("ship.obj")) < 0 || (ship_aObj = loadOne("shipli.obj")) < 0)
+        return 0;
+    if ((plas_aObjstart = loadOne("plassim1.obj")) < 0)
+        return 0;
+    for (int k = 1; k <= 16; k++) {
+        std::snprintf(name, sizeof name, "plassim%d.obj", k);
+        if ((plas_aObjend = loadOne(name)) < 0)
+            return 0;
+    }
+    if ((korvaObj = loadOne("korvani.obj")) < 0 || (korva_aObj = loadOne("korval.obj")) < 0)
+        return 0;
+    place(korvaObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
+    place(korva_aObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
+    return leaveGroup() ? 1 : 0;
 }

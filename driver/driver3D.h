@@ -37,7 +37,7 @@ extern int scrX, scrY, scrD, startScrX, startScrY, startScrD;
 extern int loadBigTex, bigTexLoaded, smlTexLoaded, cityRecLoaded;
 extern char pcNameText[1024], pcInfText[1024], benchNameText[1024];
 extern char m3dinfText1[1024], m3dinfText2[1024], m3dinfText3[1024];
-extern const char tVersion[16];
+extern const char (&tVersion)[16];
 extern int saveBench;
 extern int helpOn;
 extern int change3dWin;
@@ -51,6 +51,12 @@ extern int dynamicFog, flyNight, numBuf, noTextureMode, noBlendFuncSRCALPHA_DSTO
 extern int mNoReflectionMap, glQualityHintHigh, glFilterLinear, mMipmapLevels;
 extern int precalc, playSound, khz44100, hightQualityMidas, frameWindow;
 extern int numDrv, numDev;
+// the first word of the record's third line: "OPENGL    " or "DIRECT3D  "
+extern const char* benchRendererText;
+// keys only the Windows build reads
+extern int endScreenCrashWorkaround, disableDeskTopRendering, mZOffsetEnable;
+extern int d3dDeskTopRenderingInSoftware, d3dNo32BitTex, d3dNo32BitZbuffer, d3dFogInSoftware;
+extern int d3dDisableFog, d3dFogdistanceFix, d3dNoBlendHardware, d3dSpecularEnable;
 
 // the poses of the sequences
 extern matrix_4 shipMat, camMat;
@@ -71,6 +77,9 @@ extern int loadascii;
 void defaultSettings3D();
 // Reads the parameter file and applies its rules.
 void loadParameter(const char* path);
+// The Windows build's reading: the identification lines and its own keys;
+// run mode and display come from its dialogs.
+void loadParameterWin(const char* path);
 // The fixed settings of a benchmark and the run's name, as the front-end
 // starts a run (before start3D).
 void prepareRun3D();
@@ -79,6 +88,9 @@ void printBanner3D(const char* title);
 
 int loadObjs3D();
 int loadObj3D(const char* name);
+// The desk objects of the desktop rendering test: the ship with its trail
+// and the logo, from their own package.
+int loadDeskObjs3D();
 int chdir3D(const char* dir);
 // The scene's files in catalogue order from the current texture set's
 // folders (ascii 1, loose files) or the loaded package (ascii 0).

@@ -61,7 +61,7 @@ void prepareRun3D()
     if (runDemo == 1)
         mainOut.pr("\nSTARTING DEMO  ");
     else
-        std::snprintf(benchNameText, sizeof benchNameText, "%s", "OPENGL    ");
+        std::snprintf(benchNameText, sizeof benchNameText, "%s", benchRendererText);
     if (runBenchNormal == 1) {
         mainOut.pr("\nSTARTING NORMALDETAIL BENCH  ");
         append(benchNameText, sizeof benchNameText, "N.DETAIL  ");
@@ -146,10 +146,11 @@ int start3D()
 
     recmat3D* const paths[] = {&cityShipRec, &cityCamRec, &deskShipRec, &endShipRec, &endCamRec, &sphereRec};
     if (cityRecLoaded == 0 && startUpOK == 1) {
-        const char* const files[] = {"../data/ship.bre",    "../data/cam.bre",    "../data/deskship.bre",
-                                     "../data/endship.bre", "../data/endcam.bre", "../data/sphere.bre"};
+        const char* const files[] = {"ship.bre", "cam.bre", "deskship.bre", "endship.bre", "endcam.bre", "sphere.bre"};
         for (int k = 0; k < 6; k++) {
-            startUpOK = paths[k]->loadBin(files[k]);
+            char file[256];
+            std::snprintf(file, sizeof file, "%s%s", dataDir3D, files[k]);
+            startUpOK = paths[k]->loadBin(file);
             if (startUpOK <= 0) {
                 restoreResolution();
                 glEngine.release3D();
@@ -281,11 +282,13 @@ int benchControl3D()
         return 1;
     }
     if (runBenchControlNow == 1) {
-        if (saveBench == 1) {
+        // the Windows build records only a measured run, quietly
+        const bool write = saveBench == 1 && (!windowsRecord3D || cityFps > 0.0f);
+        if (write) {
             // composed whole and written at once, so a crash never leaves half a record
             char record[5200];
             const int n = benchRecord3D(record, sizeof record);
-            FILE* f = std::fopen("bench.res", "a");
+            FILE* f = std::fopen("bench.res", "ab");
             bool ok = f != nullptr;
             if (f != nullptr) {
                 const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
@@ -293,17 +296,19 @@ int benchControl3D()
                 ok = syncFile3D(f) && ok;
                 ok = std::fclose(f) == 0 && ok;
             }
-            if (ok)
-                mainOut.pr("\nbenchmark results written to bench.res file\n\n");
-            else
+            if (!ok)
                 mainOut.pr("can't write BENCH.RES file\n");
+            else if (!windowsRecord3D)
+                mainOut.pr("\nbenchmark results written to bench.res file\n\n");
         }
-        mainOut.prf("%s\n", pcNameText);
-        mainOut.prf("%s\n", pcInfText);
+        if (!windowsRecord3D || !write) {
+            mainOut.prf("%s\n", pcNameText);
+            mainOut.prf("%s\n", pcInfText);
+        }
         mainOut.pr(m3dinfText1);
         mainOut.prf("%s\n", m3dinfText2);
         mainOut.prf("%d x %d x %d", scrX, scrY, scrD);
-        mainOut.prf(" fps: %4.1f\n\n\n", double(cityFps));
+        mainOut.prf(windowsRecord3D ? " fps: %4.1f\n" : " fps: %4.1f\n\n\n", double(cityFps));
         runBenchControlNow = 0;
         closeFLTKWin = 1;
     }

@@ -45,6 +45,48 @@ void cutLine(char* text)
 
 }  // namespace
 
+void loadParameterWin(const char* path)
+{
+    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "r"));
+    if (!f)
+        return;
+    char line[256];
+    if (std::fgets(line, sizeof line, f.get()) != nullptr) {
+        std::snprintf(pcNameText, sizeof pcNameText, "%s", line);
+        if (std::fgets(line, sizeof line, f.get()) != nullptr)
+            std::snprintf(pcInfText, sizeof pcInfText, "%s", line);
+    }
+    cutLine(pcNameText);
+    cutLine(pcInfText);
+    struct key {
+        const char* name;
+        int* value;
+    };
+    const key keys[] = {
+        {"endScreenCrashWorkaround", &endScreenCrashWorkaround},
+        {"d3dDeskTopRenderingInSoftware", &d3dDeskTopRenderingInSoftware},
+        {"d3dNo32BitTex", &d3dNo32BitTex},
+        {"d3dNo32BitZbuffer", &d3dNo32BitZbuffer},
+        {"d3dFogInSoftware", &d3dFogInSoftware},
+        {"d3dDisableFog", &d3dDisableFog},
+        {"d3dFogdistanceFix", &d3dFogdistanceFix},
+        {"d3dNoBlendHardware", &d3dNoBlendHardware},
+        {"d3dSpecularEnable", &d3dSpecularEnable},
+        {"disableDeskTopRendering", &disableDeskTopRendering},
+        {"noBlendFuncSRCALPHA_DSTONE", &noBlendFuncSRCALPHA_DSTONE},
+        {"mZOffsetEnable", &mZOffsetEnable},
+        {"enableMusic", &playSound},
+    };
+    while (std::fgets(line, sizeof line, f.get()) != nullptr) {
+        for (const key& k : keys) {
+            int v = 0;
+            if (keyValue(line, k.name, &v))
+                *k.value = v;
+        }
+    }
+    glEngine.zOffsetEnabled = mZOffsetEnable;
+}
+
 void loadParameter(const char* path)
 {
     int distanceCode = 1;

@@ -5,6 +5,16 @@
 
 #include <cstdio>
 
+// The data folder, seen from the working folder ("../data/" beside linux/
+// on POSIX, "data/" beside the program on Windows).
+extern const char dataDir3D[];
+// The build's version text, the first words of the record's fifth line.
+extern const char buildVersion3D[16];
+
+// The Windows build's record rules: a record only for a measured run, no
+// confirmation line, identification echoed only when nothing was written.
+extern const bool windowsRecord3D;
+
 // Arms the program clock (a real-time interval timer on POSIX).
 void armClock3D();
 // @returns a clock reading in milliseconds; only differences count.

@@ -4,6 +4,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+const char dataDir3D[] = "../data/";
+const bool windowsRecord3D = false;
+const char buildVersion3D[16] = "KORVA_LIN 1.3  ";
+
 void armClock3D()
 {
     // the timer only serves as a clock: its signal must not end the process

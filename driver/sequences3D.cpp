@@ -166,8 +166,11 @@ void drawIntro3D()
             fogClouds.fillFog(1, dynamicFog * 120, -10.0f, 10.0f, -30.0f, -10.0f, 1.4f, 0.3f, 1.2f, 0.2f);
             fogClouds.fillFog(1, dynamicFog * 140, -20.0f, 20.0f, -64.0f, -30.0f, 1.4f, 0.3f, 1.8f, 0.4f);
         }
-        if (getFrontEnd3D() && getFrontEnd3D()->musicPlay)
-            getFrontEnd3D()->musicPlay(runDemo == 1 ? "../data/celesfnt.mus" : "../data/intro.mus");
+        if (getFrontEnd3D() && getFrontEnd3D()->musicPlay) {
+            char music[256];
+            std::snprintf(music, sizeof music, "%s%s", dataDir3D, runDemo == 1 ? "celesfnt.mus" : "intro.mus");
+            getFrontEnd3D()->musicPlay(music);
+        }
         shipTail.init();
         resetTiming();
         startIntro = 0;
@@ -460,7 +463,9 @@ void drawEnd3D()
     static const int shown[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11};
     constexpr int numShown = sizeof shown / sizeof shown[0];
     constexpr float slot = 1.8f;
+    static int uploadedPic = -1;
     if (startEnd == 1) {
+        uploadedPic = -1;
         glEngine.init3DView(-0.2f, 0.2f, -0.2f, 0.2f, 0.3f, 60.0f);
         glEngine.disableFog();
         glEngine.enableLightning();
@@ -497,15 +502,23 @@ void drawEnd3D()
     const float start = 0.9f;
     const int k = int((t - start) / slot);
     if (t >= start && k < numShown && k < sceneData.getNumDynTex()) {
-        const float f = (t - start) - float(k) * slot;
+        float f = (t - start) - float(k) * slot;
         float a = 1.0f;
+        if (endScreenCrashWorkaround == 1)
+            f = 0.5f * slot;
         if (f < 0.35f)
             a = f / 0.35f;
         else if (f > slot - 0.35f)
             a = (slot - f) / 0.35f;
+        // the workaround uploads each picture once, unfaded, for drivers
+        // that fail on a texture replaced every frame
+        const bool upload = endScreenCrashWorkaround != 1 || uploadedPic != shown[k];
         endPicNum = shown[k];
-        sceneData.setdyntex(endPicNum, unsigned(a * 256.0f));
-        glEngine.updateSingleTex(&sceneData, 0);
+        if (upload) {
+            sceneData.setdyntex(endPicNum, unsigned(a * 256.0f));
+            glEngine.updateSingleTex(&sceneData, 0);
+            uploadedPic = endPicNum;
+        }
         glEngine.resetCamMat();
         glEngine.disableLightning();
         glEngine.zOff();

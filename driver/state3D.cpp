@@ -1,6 +1,7 @@
 // The driver's process-wide state and its engine objects, defined in one
 // place so that they are built in this order before main runs.
 #include "driver3D.h"
+#include "platform3D.h"
 #include "frontEnd3D.h"
 
 outTxt mainOut;
@@ -28,7 +29,7 @@ int scrX = 640, scrY = 480, scrD = 16, startScrX = 640, startScrY = 480, startSc
 int loadBigTex = 0, bigTexLoaded = 0, smlTexLoaded = 0, cityRecLoaded = 0;
 char pcNameText[1024] = "", pcInfText[1024] = "", benchNameText[1024] = "";
 char m3dinfText1[1024] = "", m3dinfText2[1024] = "", m3dinfText3[1024] = "";
-const char tVersion[16] = "KORVA_LIN 1.3  ";
+const char (&tVersion)[16] = buildVersion3D;
 int saveBench = 1;
 int helpOn = 0;
 int change3dWin = 0;
@@ -41,6 +42,10 @@ int dynamicFog = 1, flyNight = 1, numBuf = 2, noTextureMode = 0, noBlendFuncSRCA
 int mNoReflectionMap = 0, glQualityHintHigh = 1, glFilterLinear = 1, mMipmapLevels = 0;
 int precalc = 0, playSound = 1, khz44100 = 1, hightQualityMidas = 0, frameWindow = 1;
 int numDrv = 0, numDev = 0;
+const char* benchRendererText = "OPENGL    ";
+int endScreenCrashWorkaround = 0, disableDeskTopRendering = 0, mZOffsetEnable = 1;
+int d3dDeskTopRenderingInSoftware = 0, d3dNo32BitTex = 0, d3dNo32BitZbuffer = 0, d3dFogInSoftware = 0;
+int d3dDisableFog = 0, d3dFogdistanceFix = 0, d3dNoBlendHardware = 0, d3dSpecularEnable = 0;
 
 matrix_4 shipMat = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 matrix_4 camMat = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};

@@ -19,7 +19,6 @@ extern Fl_Hold_Browser* resolutionList;
 extern Fl_Multiline_Output* consoleOut;
 extern Fl_Window* glWin;
 extern int fullScreenX, fullScreenY;
-extern int midasOK;
 // set when the run window has been closed after a run (for --bench)
 extern int runEnded;
 
@@ -39,8 +38,6 @@ void setDemoSettingsButtons();
 
 // @returns 1 started, -1 failed
 int startGlut();
-void MidasPlay(const char* path);
-void MidasClose();
 // Connects the driver to FLTK: the GLUT window, the seam, the console widget.
 void installFltkFront();
 

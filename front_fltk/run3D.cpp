@@ -3,7 +3,7 @@
 #include "driver3D.h"
 #include "fltkFront.h"
 #include "frontEnd3D.h"
-#include "midas.h"
+#include "musicFront3D.h"
 #include "platform3D.h"
 
 #include <FL/Fl.H>
@@ -12,20 +12,10 @@
 #include <chrono>
 
 Fl_Window* glWin = nullptr;
-int midasOK = 1;
 int runEnded = 0;
 
 namespace {
 
-MIDASmodule module = nullptr;
-MIDASmodulePlayHandle playHandle = 0;
-
-void busyWait(int ms)
-{
-    const long start = clockMillis3D();
-    while (clockMillis3D() - start < ms) {
-    }
-}
 
 int createGlut(const char* title, int w, int h, int doubleBuffer)
 {
@@ -104,12 +94,6 @@ void showConsole(Fl_Multiline_Output* out, const char* text, int scroll)
         out->position(0);
 }
 
-void soundFailed(const char* msg)
-{
-    midasOK = 0;
-    mainOut.pr(msg);
-}
-
 }  // namespace
 
 void installFltkFront()
@@ -163,48 +147,4 @@ int startGlut()
     glutReshapeFunc(myReshape);
     glutDisplayFunc(draw3D);
     return 1;
-}
-
-void MidasPlay(const char* path)
-{
-    if (midasOK != 1)
-        return;
-    if (MIDASstartup() == 0) {
-        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
-        return;
-    }
-    MIDASsetOption(MIDAS_OPTION_MIXRATE, khz44100 == 1 ? 44100 : 22050);
-    MIDASsetOption(MIDAS_OPTION_FILTER_MODE, hightQualityMidas == 1 ? 1 : 0);
-    if (MIDASinit() == 0) {
-        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
-        return;
-    }
-    if (playSound != 1)
-        return;
-    if (MIDASstartBackgroundPlay(0) == 0) {
-        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
-        return;
-    }
-    module = MIDASloadModule(path);
-    if (module == nullptr) {
-        soundFailed("CAN'T LOAD SOUND. SOUND WILL BE DISABELD\n");
-        return;
-    }
-    playHandle = MIDASplayModule(module, 1);
-}
-
-void MidasClose()
-{
-    if (midasOK != 1 || playSound != 1 || module == nullptr)
-        return;
-    for (int v = 64; v >= 0; v -= 2) {
-        MIDASsetMusicVolume(playHandle, unsigned(v));
-        busyWait(20);
-    }
-    busyWait(500);
-    MIDASstopModule(playHandle);
-    MIDASfreeModule(module);
-    module = nullptr;
-    MIDASstopBackgroundPlay();
-    MIDASclose();
 }

@@ -26,6 +26,7 @@ struct playerState {
     bool initialised = false;
     int rate = 44100;
     int quality = 0;
+    bool directSound = true;
     soundOut out;
     std::thread mixer;
     std::atomic<bool> running{false};
@@ -78,6 +79,7 @@ int MIDASstartup()
     p.started = true;
     p.rate = 44100;
     p.quality = 0;
+    p.directSound = true;
     return 1;
 }
 
@@ -97,6 +99,10 @@ int MIDASsetOption(int option, int value)
         p.quality = value != 0 ? 1 : 0;
         return 1;
     }
+    if (option == MIDAS_OPTION_DSOUND_MODE) {
+        p.directSound = value != 0;
+        return 1;
+    }
     return 0;
 }
 
@@ -107,7 +113,7 @@ int MIDASinit()
     if (!p.started)
         return 0;
     const char* spec = std::getenv("KORVA_AUDIO");
-    if (!p.out.open(spec ? spec : "", p.rate))
+    if (!p.out.open(spec ? spec : "", p.rate, p.directSound))
         return 0;
     p.initialised = true;
     return 1;

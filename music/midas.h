@@ -8,12 +8,14 @@ struct midasModule;
 using MIDASmodule = midasModule*;
 using MIDASmodulePlayHandle = unsigned;
 
-enum midasOption { MIDAS_OPTION_MIXRATE = 1, MIDAS_OPTION_FILTER_MODE = 11 };
+enum midasOption { MIDAS_OPTION_MIXRATE = 1, MIDAS_OPTION_DSOUND_MODE = 8, MIDAS_OPTION_FILTER_MODE = 11 };
 
 int MIDASstartup();
-// option 1: mixing rate (44100 or 22050); option 11: quality (0 plain, 1 high)
+// option 1: mixing rate (44100 or 22050); option 8: DirectSound on Windows
+// (0 wave-out only, else DirectSound first); option 11: quality (0 plain, 1 high)
 int MIDASsetOption(int option, int value);
-// Opens the sound device: ALSA's "default", else OSS /dev/dsp; with the
+// Opens the sound device: ALSA's "default", else OSS /dev/dsp (Windows:
+// DirectSound, else wave-out); with the
 // environment variable KORVA_AUDIO=wav:FILE the mix goes to a WAV file.
 int MIDASinit();
 int MIDASstartBackgroundPlay(int pollRate);

@@ -28,6 +28,9 @@ KORVA_RUN_PACKAGES=(xvfb xauth libgl1-mesa-dri)
 # what the tests use besides
 KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick xdotool openmpt123 sox)
 
+# the Windows cross build and its runs under Wine
+KORVA_WIN_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 dpkg-dev make xz-utils)
+
 korva_configure() {
     local dir=$1
     shift

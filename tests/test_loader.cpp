@@ -2,6 +2,7 @@
 #include "scene/data3D.h"
 
 #include "sgiFiles.h"
+#include "consoleText.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ protected:
     std::unique_ptr<outTxt> console = std::make_unique<outTxt>();
     std::unique_ptr<data3D> store = std::make_unique<data3D>(console.get());
 
-    std::string log() const { return console->getText(); }
+    std::string log() const { return consoleText(*console); }
     bool logged(const std::string& s) const { return log().find(s) != std::string::npos; }
     int count(const std::string& s) const
     {
@@ -235,11 +236,11 @@ TEST_F(LoaderTest, MaterialLineErrors)
 
     console->prCls();
     EXPECT_EQ(store->load_obj("none.obj"), -1);
-    EXPECT_STREQ(console->getText(), "data3D::load_obj: error can't open none.obj\n");
+    EXPECT_EQ(log(), "data3D::load_obj: error can't open none.obj\n");
     writeFile("n.obj", std::string("mtllib none.mtl\n") + squareData);
     console->prCls();
     EXPECT_EQ(store->load_obj("n.obj"), -1);
-    EXPECT_STREQ(console->getText(), "data3D::load_mtl: error can't open none.mtl\ndata3D::load_obj: load_mtl error\n");
+    EXPECT_EQ(log(), "data3D::load_mtl: error can't open none.mtl\ndata3D::load_obj: load_mtl error\n");
 }
 
 TEST_F(LoaderTest, TexturesLoadOncePerInitAndRetryAsRgb)

@@ -16,6 +16,23 @@
 
 namespace {
 
+// the player reads its sink from the environment (null: the system's device)
+void setAudio(const char* spec)
+{
+#ifdef _WIN32
+    _putenv_s("KORVA_AUDIO", spec != nullptr ? spec : "");
+#else
+    if (spec != nullptr)
+        setenv("KORVA_AUDIO", spec, 1);
+    else
+        unsetenv("KORVA_AUDIO");
+#endif
+}
+
+}  // namespace
+
+namespace {
+
 // a four-channel module of one looped square-wave sample and one pattern of notes
 std::string modFile()
 {
@@ -104,7 +121,7 @@ TEST(Music, CallsPlayAModuleIntoTheWavSinkAndFadeToSilence)
     EXPECT_EQ(MIDASsetOption(7, 1), 0);
     EXPECT_EQ(MIDASstartBackgroundPlay(0), 0);  // no device open yet
 
-    setenv("KORVA_AUDIO", "wav:mix.wav", 1);
+    setAudio("wav:mix.wav");
     ASSERT_EQ(MIDASinit(), 1);
     ASSERT_EQ(MIDASstartBackgroundPlay(0), 1);
     EXPECT_EQ(MIDASstartBackgroundPlay(0), 0);
@@ -138,7 +155,7 @@ TEST(Music, CallsPlayAModuleIntoTheWavSinkAndFadeToSilence)
     EXPECT_EQ(MIDASfreeModule(m), 1);
     EXPECT_EQ(MIDASstopBackgroundPlay(), 1);
     EXPECT_EQ(MIDASclose(), 1);
-    unsetenv("KORVA_AUDIO");
+    setAudio(nullptr);
 
     const wavData w = readWav("mix.wav");
     EXPECT_EQ(w.channels, 2);

@@ -2,6 +2,7 @@
 #include "scene/data3D.h"
 
 #include "sgiFiles.h"
+#include "consoleText.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ protected:
     tempDir dir;
     std::unique_ptr<outTxt> console = std::make_unique<outTxt>();
     std::unique_ptr<data3D> store = std::make_unique<data3D>(console.get());
-    bool logged(const std::string& s) const { return std::string(console->getText()).find(s) != std::string::npos; }
+    bool logged(const std::string& s) const { return consoleText(*console).find(s) != std::string::npos; }
 
     // a scene of two objects: textured with a sphere map, and plain
     void loadScene(data3D* d)

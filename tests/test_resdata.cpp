@@ -35,7 +35,7 @@ protected:
     tempDir dir;
     resLog log;
     float maxFps = 0.0f;
-    std::unique_ptr<resData> make() { return std::make_unique<resData>(&log, &maxFps, dir.path.c_str()); }
+    std::unique_ptr<resData> make() { return std::make_unique<resData>(&log, &maxFps, dir.path.string().c_str()); }
 };
 
 }  // namespace

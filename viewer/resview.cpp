@@ -299,6 +299,8 @@ private:
     }
 };
 
+}  // namespace
+
 class resviewApp : public wxApp {
 public:
     bool OnInit() override
@@ -331,7 +333,5 @@ public:
         return 0;
     }
 };
-
-}  // namespace
 
 wxIMPLEMENT_APP(resviewApp);

@@ -5,6 +5,18 @@
 #include <cstring>
 
 outTxt::showFunc outTxt::show = nullptr;
+outTxt::winShowFunc outTxt::winShow = nullptr;
+outTxt::notifyFunc outTxt::notify = nullptr;
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool crlf = true;  // the edit control wants CR LF line ends
+#else
+constexpr bool crlf = false;
+#endif
+
+}  // namespace
 
 outTxt::outTxt() : maxLines(1024), text{}, toFile(0), box(nullptr), out(nullptr), length(0)
 {
@@ -23,14 +35,35 @@ void outTxt::append(const char* msg, int scroll)
     // a message too long for the room left is cut, never written past the history
     const size_t room = size_t(textSize - 1 - length);
     size_t n = std::strlen(msg);
-    if (n > room)
-        n = room;
-    std::memcpy(text + length, msg, n);
-    length += int(n);
+    if (!crlf) {
+        if (n > room)
+            n = room;
+        std::memcpy(text + length, msg, n);
+        length += int(n);
+    } else {
+        size_t used = 0;
+        for (size_t k = 0; k < n; k++) {
+            const size_t need = msg[k] == '\n' ? 2 : 1;
+            if (used + need > room)
+                break;
+            if (msg[k] == '\n')
+                text[length + int(used++)] = '\r';
+            text[length + int(used++)] = msg[k];
+        }
+        length += int(used);
+    }
     text[length] = '\0';
 
-    if (out != nullptr && show != nullptr)
+    if (crlf) {
+        if (toFile == 0 && item != -1) {
+            if (window != nullptr && winShow != nullptr)
+                winShow(window, item, text, scroll);
+            else if (window == nullptr && notify != nullptr)
+                notify(msg);
+        }
+    } else if (out != nullptr && show != nullptr) {
         show(out, text, scroll);
+    }
 
     if (echo != nullptr) {
         std::fputs(msg, echo);
@@ -39,7 +72,8 @@ void outTxt::append(const char* msg, int scroll)
 
     if (toFile == 1) {
         // opened and closed per message so the log is complete even after a kill
-        if (FILE* f = std::fopen("out.txt", "a")) {
+        // binary: the file grows by exactly the printed characters
+        if (FILE* f = std::fopen("out.txt", "ab")) {
             std::fprintf(f, "%s", msg);
             std::fclose(f);
         }
@@ -85,6 +119,18 @@ void outTxt::setOutBox(Fl_Box* labelBox)
 void outTxt::setOutToFile(int on)
 {
     toFile = (on == 1) ? 1 : 0;
+}
+
+void outTxt::setOut(void* w, int id)
+{
+    window = w;
+    item = id;
+}
+
+void outTxt::setWinShowFunc(winShowFunc f, notifyFunc n)
+{
+    winShow = f;
+    notify = n;
 }
 
 void outTxt::setShowFunc(showFunc f)

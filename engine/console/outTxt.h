@@ -16,6 +16,11 @@ public:
     // scroll is 1 for pr (bring the newest line into view), 0 for prNoScroll.
     using showFunc = void (*)(Fl_Multiline_Output* out, const char* text, int scroll);
 
+    // The Windows shell shows the history in an edit control of its dialog
+    // and pops a box up for a message printed before the dialog exists.
+    using winShowFunc = void (*)(void* window, int item, const char* text, int scroll);
+    using notifyFunc = void (*)(const char* msg);
+
     static constexpr int textSize = 64000;
 
     outTxt();
@@ -36,6 +41,10 @@ public:
     void setOutToFile(int on);
     // Installs the front-end's widget refresh (null: no refresh).
     static void setShowFunc(showFunc f);
+    // Windows: registers the dialog window and the item id of its edit
+    // control (-1: nothing is shown on screen).
+    void setOut(void* window, int item);
+    static void setWinShowFunc(winShowFunc f, notifyFunc n);
     // Also writes every message to stream, as command-line tools want (null: off).
     void setEcho(FILE* stream) { echo = stream; }
 
@@ -57,8 +66,12 @@ private:
     Fl_Multiline_Output* out;
     int length;
     FILE* echo = nullptr;
+    void* window = nullptr;
+    int item = 0;
 
     static showFunc show;
+    static winShowFunc winShow;
+    static notifyFunc notify;
 };
 
 #endif

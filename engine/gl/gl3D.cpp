@@ -148,6 +148,16 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
             r[i] = '\0';
     }
     appendf(title, titleSize, "%sGLvendor:%s  GLrenderer:%s\n", v, r);
+#ifdef _WIN32
+    // the Windows build warns about a driver that renders on the processor
+    if (verb == 1 && isSoftwareRenderer(r)) {
+        out->pr("\nIt looks like You are using Open GL SOFTWARE EMULATION.\n");
+        out->pr("SOFTWARE EMULATION is very slow and this program will\n");
+        out->pr("not run properly. Try to get an Open GL hardware driver.\n");
+        out->pr("Some Open GL hardware driver does only run in 16 bit modes.\n");
+        out->pr("Check the driver and try to change the resolution.\n");
+    }
+#endif
 
     init3DView(-0.2f, 0.2f, -0.2f, 0.2f, 0.3f, 20.0f);
     clear3DScreen(1.0f, 1.0f, 1.0f, 1.0f);
@@ -175,29 +185,41 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
     return 1;
 }
 
-int gl3D::init3DView(float left, float right, float bottom, float top, float near, float far)
+bool gl3D::isSoftwareRenderer(const char* renderer)
+{
+    if (renderer == nullptr)
+        return false;
+    // Microsoft's own, and Mesa's software rasterisers
+    const char* const names[] = {"GDI Generic", "llvmpipe", "softpipe", "Software Rasterizer", "swrast"};
+    for (const char* n : names)
+        if (std::strstr(renderer, n) != nullptr)
+            return true;
+    return false;
+}
+
+int gl3D::init3DView(float left, float right, float bottom, float top, float nearZ, float farZ)
 {
     frLeft = left;
     frRight = right;
     frBottom = bottom;
     frTop = top;
-    frNear = near;
-    frFar = far;
+    frNear = nearZ;
+    frFar = farZ;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glFrustum(left, right, bottom, top, near, far);
+    glFrustum(left, right, bottom, top, nearZ, farZ);
     glMatrixMode(GL_MODELVIEW);
     glViewport(0, 0, xres, yres);
 
     // the cull projection reaches 1.3 times as far as the view
-    const float farC = 1.3f * far;
+    const float farC = 1.3f * farZ;
     matrix_4 p = {};
-    p.m[0] = 2.0f * near / (right - left);
+    p.m[0] = 2.0f * nearZ / (right - left);
     p.m[2] = (right + left) / (right - left);
-    p.m[5] = 2.0f * near / (top - bottom);
+    p.m[5] = 2.0f * nearZ / (top - bottom);
     p.m[6] = (top + bottom) / (top - bottom);
-    p.m[10] = -(farC + near) / (farC - near);
-    p.m[11] = -2.0f * farC * near / (farC - near);
+    p.m[10] = -(farC + nearZ) / (farC - nearZ);
+    p.m[11] = -2.0f * farC * nearZ / (farC - nearZ);
     p.m[14] = -1.0f;
     boundMat = p;
     boundMat2 = p;

@@ -40,7 +40,9 @@ public:
                   size_t titleSize, char* info1, size_t size1, char* info2, size_t size2);
     int gl3DInfUnix(int verbose, char* title, size_t titleSize, char* info1, size_t size1, char* info2,
                     size_t size2);
-    int init3DView(float left, float right, float bottom, float top, float near, float far);
+    // @returns whether the GL_RENDERER text names a software rasteriser.
+    static bool isSoftwareRenderer(const char* renderer);
+    int init3DView(float left, float right, float bottom, float top, float nearZ, float farZ);
     int change3DWin(int a, int b, int xres, int yres, int d);
     int clear3DScreen(float r, float g, float b, float a);
     int swap3DBuffer();

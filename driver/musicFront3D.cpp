@@ -1,0 +1,74 @@
+#include "musicFront3D.h"
+
+#include "driver3D.h"
+#include "midas.h"
+#include "platform3D.h"
+
+int midasOK = 1;
+int midasDirectSound = 1;
+
+namespace {
+
+MIDASmodule module = nullptr;
+MIDASmodulePlayHandle playHandle = 0;
+
+// the fade keeps the event loop's thread, as the player's volume steps must be heard
+void busyWait(int ms)
+{
+    const long start = clockMillis3D();
+    while (clockMillis3D() - start < ms) {
+    }
+}
+
+void soundFailed(const char* msg)
+{
+    midasOK = 0;
+    mainOut.pr(msg);
+}
+
+}  // namespace
+
+void MidasPlay(const char* path)
+{
+    if (midasOK != 1)
+        return;
+    if (MIDASstartup() == 0) {
+        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    MIDASsetOption(MIDAS_OPTION_MIXRATE, khz44100 == 1 ? 44100 : 22050);
+    MIDASsetOption(MIDAS_OPTION_FILTER_MODE, hightQualityMidas == 1 ? 1 : 0);
+    MIDASsetOption(MIDAS_OPTION_DSOUND_MODE, midasDirectSound == 1 ? 1 : 0);
+    if (MIDASinit() == 0) {
+        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    if (playSound != 1)
+        return;
+    if (MIDASstartBackgroundPlay(0) == 0) {
+        soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    module = MIDASloadModule(path);
+    if (module == nullptr) {
+        soundFailed("CAN'T LOAD SOUND. SOUND WILL BE DISABELD\n");
+        return;
+    }
+    playHandle = MIDASplayModule(module, 1);
+}
+
+void MidasClose()
+{
+    if (midasOK != 1 || playSound != 1 || module == nullptr)
+        return;
+    for (int v = 64; v >= 0; v -= 2) {
+        MIDASsetMusicVolume(playHandle, unsigned(v));
+        busyWait(20);
+    }
+    busyWait(500);
+    MIDASstopModule(playHandle);
+    MIDASfreeModule(module);
+    module = nullptr;
+    MIDASstopBackgroundPlay();
+    MIDASclose();
+}

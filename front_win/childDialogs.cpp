@@ -1,0 +1,185 @@
+// SETTINGS_DIALOG (the demo's settings) and BENCH_DIALOG (a benchmark's
+// class, identification, resolutions and record).
+#include "driver3D.h"
+#include "musicFront3D.h"
+#include "resource3D.h"
+#include "winFront3D.h"
+
+#include <cstdio>
+
+int demoPolyDepth = 0, demoWireframe = 0, demoNoBind = 0;
+int d3dTexFilter = 1, d3dFullSceneAA = 0, d3dEdgeAA = 0, d3dShowTexFormats = 0;
+
+namespace {
+
+void check(HWND dlg, int id, bool on)
+{
+    CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool checked(HWND dlg, int id)
+{
+    return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
+}
+
+void fillSettings(HWND dlg)
+{
+    check(dlg, IDC_VIEWNEAR, viewDistance == 10.0f);
+    check(dlg, IDC_VIEWNORMAL, viewDistance == 19.5f);
+    check(dlg, IDC_VIEWFAR, viewDistance == 58.5f);
+    check(dlg, IDC_FLYDAY, flyNight == 0);
+    check(dlg, IDC_FLYNIGHT, flyNight == 1);
+    check(dlg, IDC_FOGNONE, dynamicFog == 0);
+    check(dlg, IDC_FOGNORMAL, dynamicFog == 1);
+    check(dlg, IDC_FOGHEAVY, dynamicFog == 2);
+    check(dlg, IDC_DOUBLEBUF, numBuf == 2);
+    check(dlg, IDC_MIPMAP, mMipmapLevels > 0);
+    check(dlg, IDC_KHZ44100, khz44100 == 1);
+    check(dlg, IDC_KHZ22050, khz44100 != 1);
+    check(dlg, IDC_QUALNORMAL, hightQualityMidas != 1);
+    check(dlg, IDC_QUALHIGH, hightQualityMidas == 1);
+    check(dlg, IDC_DSOUND, midasDirectSound == 1);
+    check(dlg, IDC_NOBIND, demoNoBind == 1);
+    check(dlg, IDC_NICEST, glQualityHintHigh == 1);
+    check(dlg, IDC_GLLINEAR, glFilterLinear == 1);
+    check(dlg, IDC_DISPLAYLISTS, precalc == 1);
+    check(dlg, IDC_D3DNEAREST, d3dTexFilter == 0);
+    check(dlg, IDC_D3DLINEAR, d3dTexFilter == 1);
+    check(dlg, IDC_D3DANISO, d3dTexFilter == 2);
+    check(dlg, IDC_FSAA, d3dFullSceneAA == 1);
+    check(dlg, IDC_EDGEAA, d3dEdgeAA == 1);
+    check(dlg, IDC_TEXFORMATS, d3dShowTexFormats == 1);
+    check(dlg, IDC_POLY1, demoPolyDepth == 0);
+    check(dlg, IDC_POLY2, demoPolyDepth == 1);
+    check(dlg, IDC_POLY8, demoPolyDepth == 3);
+    check(dlg, IDC_POLY32, demoPolyDepth == 5);
+    check(dlg, IDC_WIREFRAME, demoWireframe == 1);
+}
+
+void takeSettings(HWND dlg)
+{
+    viewDistance = checked(dlg, IDC_VIEWNEAR) ? 10.0f : checked(dlg, IDC_VIEWFAR) ? 58.5f : 19.5f;
+    flyNight = checked(dlg, IDC_FLYDAY) ? 0 : 1;
+    dynamicFog = checked(dlg, IDC_FOGNONE) ? 0 : checked(dlg, IDC_FOGHEAVY) ? 2 : 1;
+    numBuf = checked(dlg, IDC_DOUBLEBUF) ? 2 : 1;
+    mMipmapLevels = checked(dlg, IDC_MIPMAP) ? 8 : 0;
+    khz44100 = checked(dlg, IDC_KHZ22050) ? 0 : 1;
+    hightQualityMidas = checked(dlg, IDC_QUALHIGH) ? 1 : 0;
+    midasDirectSound = checked(dlg, IDC_DSOUND) ? 1 : 0;
+    demoNoBind = checked(dlg, IDC_NOBIND) ? 1 : 0;
+    glQualityHintHigh = checked(dlg, IDC_NICEST) ? 1 : 0;
+    glFilterLinear = checked(dlg, IDC_GLLINEAR) ? 1 : 0;
+    precalc = checked(dlg, IDC_DISPLAYLISTS) ? 1 : 0;
+    d3dTexFilter = checked(dlg, IDC_D3DNEAREST) ? 0 : checked(dlg, IDC_D3DANISO) ? 2 : 1;
+    d3dFullSceneAA = checked(dlg, IDC_FSAA) ? 1 : 0;
+    d3dEdgeAA = checked(dlg, IDC_EDGEAA) ? 1 : 0;
+    d3dShowTexFormats = checked(dlg, IDC_TEXFORMATS) ? 1 : 0;
+    // the subdivision depth that multiplies the triangles by 1, 2, 8 or 32
+    demoPolyDepth = checked(dlg, IDC_POLY2) ? 1 : checked(dlg, IDC_POLY8) ? 3 : checked(dlg, IDC_POLY32) ? 5 : 0;
+    demoWireframe = checked(dlg, IDC_WIREFRAME) ? 1 : 0;
+}
+
+void fillBench(HWND dlg)
+{
+    // a single run offers the high detail class, several runs both classes
+    ShowWindow(GetDlgItem(dlg, IDC_HIGHDETAIL), multiBench == 1 ? SW_HIDE : SW_SHOW);
+    ShowWindow(GetDlgItem(dlg, IDC_BOTHDETAIL), multiBench == 1 ? SW_SHOW : SW_HIDE);
+    check(dlg, IDC_BIGTEX, loadBigTex == 1);
+    check(dlg, IDC_SAVEBENCH, saveBench == 1);
+    SetDlgItemTextA(dlg, IDC_PCNAME, pcNameText);
+    SetDlgItemTextA(dlg, IDC_PCINFO, pcInfText);
+    for (int i = 0; i < numModes; i++) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d x %d x %d", modeList[i][0], modeList[i][1], modeList[i][2]);
+        SendDlgItemMessageA(dlg, IDC_BENCHMODES, LB_ADDSTRING, 0, LPARAM(line));
+        if (modeList[i][0] == scrX && modeList[i][1] == scrY && modeList[i][2] == scrD)
+            SendDlgItemMessageA(dlg, IDC_BENCHMODES, LB_SETSEL, TRUE, LPARAM(i));
+    }
+    SetWindowTextA(dlg, multiBench == 1 ? "KORVANE BENCHMARK - MULTI" : "KORVANE BENCHMARK - SINGLE");
+}
+
+// identification texts are single lines of up to 255 characters
+void takeText(HWND dlg, int id, char* text, int size)
+{
+    char buf[256];
+    GetDlgItemTextA(dlg, id, buf, sizeof buf);
+    std::snprintf(text, size_t(size), "%s", buf);
+}
+
+void takeBench(HWND dlg)
+{
+    if (multiBench == 1) {
+        benchBothDetail = checked(dlg, IDC_BOTHDETAIL) ? 1 : 0;
+        runBenchNormal = 1;
+        runBenchHigh = 0;
+    } else {
+        benchBothDetail = 0;
+        runBenchHigh = checked(dlg, IDC_HIGHDETAIL) ? 1 : 0;
+        runBenchNormal = runBenchHigh == 1 ? 0 : 1;
+    }
+    loadBigTex = checked(dlg, IDC_BIGTEX) ? 1 : 0;
+    CheckDlgButton(mainDialog, IDC_BIGTEX, loadBigTex == 1 ? BST_CHECKED : BST_UNCHECKED);
+    saveBench = checked(dlg, IDC_SAVEBENCH) ? 1 : 0;
+    takeText(dlg, IDC_PCNAME, pcNameText, sizeof pcNameText);
+    takeText(dlg, IDC_PCINFO, pcInfText, sizeof pcInfText);
+    numBenchModes = 0;
+    const int count = int(SendDlgItemMessageA(dlg, IDC_BENCHMODES, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count && i < numModes && numBenchModes < maxBenchModes; i++) {
+        if (SendDlgItemMessageA(dlg, IDC_BENCHMODES, LB_GETSEL, WPARAM(i), 0) > 0) {
+            for (int c = 0; c < 3; c++)
+                benchModes[numBenchModes][c] = modeList[i][c];
+            numBenchModes++;
+            // a single run takes the first chosen mode
+            if (multiBench == 0)
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK settingsDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    (void)lp;
+    switch (msg) {
+    case WM_INITDIALOG:
+        fillSettings(dlg);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK) {
+            takeSettings(dlg);
+            EndDialog(dlg, IDOK);
+        } else if (LOWORD(wp) == IDCANCEL) {
+            EndDialog(dlg, IDCANCEL);
+        }
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(dlg, IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    (void)lp;
+    switch (msg) {
+    case WM_INITDIALOG:
+        fillBench(dlg);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDC_START) {
+            takeBench(dlg);
+            EndDialog(dlg, IDC_START);
+        } else if (LOWORD(wp) == IDCANCEL) {
+            EndDialog(dlg, IDCANCEL);
+        }
+        return TRUE;
+    case WM_CLOSE:
+        EndDialog(dlg, IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,75 @@
+// Command and control ids of the dialogs, shared by the resource script
+// and the dialog procedures.
+#ifndef KORVA_RESOURCE3D_H
+#define KORVA_RESOURCE3D_H
+
+#define IDB_LOGO 141
+
+// main dialog "TOWNVIEW"
+#define IDC_LOG 1001
+#define IDC_START 1002
+#define IDC_WIDTH 1019
+#define IDC_HEIGHT 1020
+#define IDC_DEPTH 1021
+#define IDC_INWINDOW 1026
+#define IDC_VIEWER 1037
+#define IDC_CONFIG 1050
+#define IDC_MUSICON 1051
+#define IDC_LICENSE 1061
+#define IDC_ABOUT 1064
+#define IDC_VEKFLY 1065
+#define IDC_DRIVERS 1066
+#define IDC_DEVICES 1067
+#define IDC_MODES 1068
+#define IDC_D3D 1070
+#define IDC_OPENGL 1071
+#define IDC_OWNMODE 1072
+#define IDC_DDMSWITCH 1073
+#define IDC_3DINFO 1095
+#define IDC_BIGTEX 1096
+#define IDC_MULTIBENCH 1098
+#define IDC_SINGLEBENCH 1099
+#define IDC_MATHTEST 1116
+#define IDC_TNLHAL 1130
+
+// settings dialog "SETTINGS_DIALOG"
+#define IDC_VIEWNEAR 1029
+#define IDC_FOGNONE 1030
+#define IDC_VIEWNORMAL 1032
+#define IDC_VIEWFAR 1033
+#define IDC_FOGNORMAL 1034
+#define IDC_FOGHEAVY 1035
+#define IDC_FLYDAY 1052
+#define IDC_FLYNIGHT 1053
+#define IDC_KHZ44100 1054
+#define IDC_KHZ22050 1055
+#define IDC_NOBIND 1056
+#define IDC_QUALNORMAL 1057
+#define IDC_QUALHIGH 1058
+#define IDC_DSOUND 1059
+#define IDC_NICEST 1060
+#define IDC_GLLINEAR 1061
+#define IDC_D3DNEAREST 1079
+#define IDC_D3DLINEAR 1080
+#define IDC_D3DANISO 1081
+#define IDC_FSAA 1082
+#define IDC_EDGEAA 1083
+#define IDC_TEXFORMATS 1085
+#define IDC_DOUBLEBUF 1086
+#define IDC_MIPMAP 1087
+#define IDC_DISPLAYLISTS 1107
+#define IDC_POLY1 1110
+#define IDC_POLY2 1111
+#define IDC_POLY8 1112
+#define IDC_POLY32 1113
+#define IDC_WIREFRAME 1115
+
+// benchmark dialog "BENCH_DIALOG"
+#define IDC_BENCHMODES 1097
+#define IDC_PCNAME 1100
+#define IDC_PCINFO 1101
+#define IDC_SAVEBENCH 1102
+#define IDC_HIGHDETAIL 1104
+#define IDC_BOTHDETAIL 1105
+
+#endif

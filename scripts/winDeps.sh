@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds the Windows (mingw-w64, x86_64) libraries that townview.exe and
+# resview.exe link with, from Debian's own source packages: libopenmpt and
+# wxWidgets 3.2. Each lands in a folder named after its version under the
+# cache folder and is built only when that folder is missing.
+#   scripts/winDeps.sh [CACHE]      (default: .deps/win64 in the checkout)
+set -euo pipefail
+KORVA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$KORVA_ROOT/scripts/deps.sh"
+CACHE=${1:-$KORVA_ROOT/.deps/win64}
+HOST=x86_64-w64-mingw32
+JOBS=$(nproc)
+# the posix thread model, as the programs use, so std::thread works in both
+export CC=$HOST-gcc-posix CXX=$HOST-g++-posix
+mkdir -p "$CACHE"
+CACHE=$(cd "$CACHE" && pwd)
+
+korva_need "${KORVA_WIN_PACKAGES[@]}"
+
+# apt-get source needs a deb-src entry; add one beside the deb entries.
+need_sources() {
+    if apt-get source --print-uris -q "$1" 2>/dev/null | grep -q "orig.tar"; then
+        return 0
+    fi
+    [ "$(id -u)" -eq 0 ] || { echo "need deb-src entries in the apt sources for $1" >&2; exit 1; }
+    local f=/etc/apt/sources.list.d/debian.sources
+    if [ -f "$f" ] && ! grep -q "deb-src" "$f"; then
+        sed -i 's/^Types: deb$/Types: deb deb-src/' "$f"
+    elif [ -f /etc/apt/sources.list ] && ! grep -q "^deb-src" /etc/apt/sources.list; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >> /etc/apt/sources.list
+    fi
+    apt-get update -q >/dev/null
+}
+
+# version of the source package apt would fetch, e.g. 0.6.9-1
+src_version() {
+    apt-get source --print-uris -q "$1" 2>/dev/null | sed -n "s/.*\/$1_\([^']*\)\.dsc'.*/\1/p" | head -n1 | sed 's/%2b/+/g'
+}
+
+fetch_source() { # package, work folder
+    local pkg=$1 work=$2
+    rm -rf "$work" && mkdir -p "$work"
+    (cd "$work" && apt-get source -q "$pkg" >/dev/null 2>&1 || apt-get source -q --download-only "$pkg" >/dev/null)
+    local dir
+    dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
+    if [ -z "$dir" ]; then # no dpkg-source: unpack the upstream tarball by hand
+        (cd "$work" && tar xf ./*.orig.tar.*)
+        dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
+    fi
+    echo "$dir"
+}
+
+build_openmpt() {
+    local ver prefix
+    ver=$(src_version libopenmpt)
+    prefix=$CACHE/libopenmpt-$ver
+    OPENMPT_PREFIX=$prefix
+    if [ -f "$prefix/lib/libopenmpt.a" ]; then echo "libopenmpt $ver: cached"; return; fi
+    echo "libopenmpt $ver: building"
+    local work=$CACHE/work-openmpt src
+    src=$(fetch_source libopenmpt "$work")
+    (cd "$src" && ./configure -q --host=$HOST --prefix="$prefix.tmp" --disable-shared --enable-static \
+        --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-zlib \
+        --without-portaudio --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac \
+        --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
+        CXXFLAGS="-O2" CFLAGS="-O2" >/dev/null &&
+        make -s -j "$JOBS" >/dev/null && make -s install >/dev/null)
+    mv "$prefix.tmp" "$prefix"
+    rm -rf "$work"
+}
+
+build_wx() {
+    local ver prefix
+    ver=$(src_version wxwidgets3.2)
+    prefix=$CACHE/wxwidgets-$ver
+    WX_PREFIX=$prefix
+    if [ -x "$prefix/bin/wx-config" ]; then echo "wxWidgets $ver: cached"; return; fi
+    echo "wxWidgets $ver: building"
+    local work=$CACHE/work-wx src
+    src=$(fetch_source wxwidgets3.2 "$work")
+    # only the core and base libraries the viewer uses; the free-of-patents
+    # Debian tarball carries no image codecs or expat, so those are off too
+    mkdir -p "$src/build-msw"
+    (cd "$src/build-msw" && ../configure -q --host=$HOST --prefix="$prefix.tmp" --disable-shared \
+        --disable-debug --disable-precomp-headers --disable-compat30 \
+        --without-libpng --without-libjpeg --without-libtiff --without-zlib --without-expat \
+        --without-liblzma --without-opengl --without-libnotify \
+        --disable-xrc --disable-html --disable-htmlhelp --disable-richtext --disable-stc \
+        --disable-aui --disable-propgrid --disable-ribbon --disable-webview --disable-mediactrl \
+        --disable-sockets --disable-protocols --disable-url --disable-fs_inet --disable-ipc \
+        --disable-svg --disable-printarch --disable-postscript --disable-help --disable-mshtmlhelp \
+        --disable-webrequest --disable-secretstore --disable-sound --disable-joystick \
+        >/dev/null &&
+        make -s -j "$JOBS" >/dev/null && make -s install >/dev/null)
+    # wx-config holds its prefix; point it at the final folder
+    sed -i "s|$prefix.tmp|$prefix|g" "$prefix.tmp/bin/wx-config" "$prefix.tmp"/lib/wx/config/* 2>/dev/null || true
+    mv "$prefix.tmp" "$prefix"
+    rm -rf "$work"
+}
+
+need_sources libopenmpt
+build_openmpt
+build_wx
+# the build reads these two links
+ln -sfn "$OPENMPT_PREFIX" "$CACHE/openmpt"
+ln -sfn "$WX_PREFIX" "$CACHE/wx"
+echo "Windows libraries in $CACHE"

@@ -1,0 +1,122 @@
+// The driver as the Windows build runs it: its parameter keys, the record
+// rules, the clock and the folder and file calls of its platform seam.
+#include "driver3D.h"
+#include "platform3D.h"
+
+#include "tempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+class WinDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        defaultSettings3D();
+        mainOut.prCls();
+        mainOut.setOut(nullptr, -1);  // no boxes in a test
+    }
+    tempDir dir;
+};
+
+}  // namespace
+
+TEST_F(WinDriverTest, ParameterFileReadsOnlyTheWindowsKeys)
+{
+    writeFile("Korva.INI", "Test PC 1\r\nsome info\nrunBenchHigh=1\nXresolution=1024\nendScreenCrashWorkaround=1\n"
+                           "d3dNo32BitTex=1\nd3dSpecularEnable=1\ndisableDeskTopRendering=1\nmZOffsetEnable=0\n"
+                           "enableMusic=0\nnoBlendFuncSRCALPHA_DSTONE=1\nd3dDisableFog=\n");
+    loadParameterWin("Korva.INI");
+    EXPECT_STREQ(pcNameText, "Test PC 1");
+    EXPECT_STREQ(pcInfText, "some info");
+    // run mode and display belong to the dialogs
+    EXPECT_EQ(runBenchHigh, 0);
+    EXPECT_EQ(scrX, 640);
+    EXPECT_EQ(endScreenCrashWorkaround, 1);
+    EXPECT_EQ(d3dNo32BitTex, 1);
+    EXPECT_EQ(d3dSpecularEnable, 1);
+    EXPECT_EQ(d3dDisableFog, 0);  // no digits: unchanged
+    EXPECT_EQ(disableDeskTopRendering, 1);
+    EXPECT_EQ(mZOffsetEnable, 0);
+    EXPECT_EQ(glEngine.zOffsetEnabled, 0);
+    EXPECT_EQ(playSound, 0);
+    EXPECT_EQ(noBlendFuncSRCALPHA_DSTONE, 1);
+    mZOffsetEnable = 1;
+    glEngine.zOffsetEnabled = 1;
+    endScreenCrashWorkaround = d3dNo32BitTex = d3dSpecularEnable = disableDeskTopRendering = 0;
+
+    // a missing file changes nothing
+    loadParameterWin("none.INI");
+    EXPECT_STREQ(pcNameText, "Test PC 1");
+}
+
+TEST_F(WinDriverTest, RecordOnlyForAMeasuredRunWithoutConfirmation)
+{
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", "PCNAME");
+    std::snprintf(pcInfText, sizeof pcInfText, "%s", "PCINFO");
+    std::snprintf(benchNameText, sizeof benchNameText, "%s", "OPENGL    N.DETAIL  N.TEX\n");
+    std::snprintf(m3dinfText1, sizeof m3dinfText1, "%sGLvendor:V  GLrenderer:R\n", tVersion);
+    std::snprintf(m3dinfText2, sizeof m3dinfText2, "%s", "VSync OFF  DDMSwich OFF\n");
+    scrX = 640;
+    scrY = 480;
+    scrD = 32;
+    saveBench = 1;
+
+    // no frame measured: nothing written, the identification echoed
+    cityFps = 0.0f;
+    runBenchControlNow = 1;
+    benchControl3D();
+    EXPECT_FALSE(std::filesystem::exists("bench.res"));
+    std::string log = mainOut.getText();
+    EXPECT_NE(log.find("PCNAME\r\nPCINFO\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("640 x 480 x 32 fps:  0.0\r\n"), std::string::npos) << log;
+    EXPECT_EQ(closeFLTKWin, 1);
+
+    closeFLTKWin = 0;
+    mainOut.prCls();
+    cityFps = 42.46f;
+    runBenchControlNow = 1;
+    benchControl3D();
+    EXPECT_EQ(readFile("bench.res"), "[\nPCNAME\nOPENGL    N.DETAIL  N.TEX\nPCINFO\nKORVA_WIN 1.3  GLvendor:V  "
+                                     "GLrenderer:R\nVSync OFF  DDMSwich OFF\n640 x 480 x 32 fps: 42.5\n]\n\n");
+    log = mainOut.getText();
+    EXPECT_EQ(log.find("PCNAME"), std::string::npos) << log;
+    EXPECT_EQ(log.find("written"), std::string::npos) << log;
+    const std::string tail = " fps: 42.5\r\n";
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
+    closeFLTKWin = 0;
+}
+
+TEST_F(WinDriverTest, PlatformSeam)
+{
+    EXPECT_STREQ(dataDir3D, "data/");
+    EXPECT_STREQ(tVersion, "KORVA_WIN 1.3  ");
+    EXPECT_TRUE(windowsRecord3D);
+
+    armClock3D();
+    const long t0 = clockMillis3D();
+    Sleep(60);
+    const long t1 = clockMillis3D();
+    EXPECT_GE(t1 - t0, 50);
+    EXPECT_LT(t1 - t0, 2000);
+
+    std::filesystem::create_directories("sub");
+    EXPECT_EQ(changeDir3D("sub"), 0);
+    EXPECT_EQ(std::filesystem::current_path().filename(), "sub");
+    EXPECT_EQ(changeDir3D(".."), 0);
+    EXPECT_NE(changeDir3D("missing"), 0);
+
+    FILE* f = std::fopen("sync.txt", "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("kept\n", f);
+    EXPECT_TRUE(syncFile3D(f));
+    std::fclose(f);
+    EXPECT_EQ(readFile("sync.txt"), "kept\n");
+}
