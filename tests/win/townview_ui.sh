@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# townview.exe under Wine and Xvfb, used as a person would with xdotool:
+# OPEN GL, a mode typed by hand, SINGLE  BENCH and START BENCHMARK until the
+# record is in bench.res, the 3D MATH TEST and its lines in the log, the
+# settings dialog, and RESULT VIEWER until the viewer's window shows.
+#   townview_ui.sh TREE PROBE.exe SHOTS
+set -u
+TREE=$1
+PROBE=$2
+SHOTS=$3
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+RUN=$ROOT/scripts/wineRun.sh
+MAIN="KORVANE 1.3 for Windows by the Korvane team"
+mkdir -p "$SHOTS"
+WORK=$(mktemp -d)
+XPID=
+cleanup() {
+    WINEPREFIX=${KORVA_WINEPREFIX:-$ROOT/.deps/wineprefix} /usr/lib/wine/wineserver64 -k 2>/dev/null
+    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    /usr/bin/import -window root "$SHOTS/failure.png" 2>/dev/null
+    exit 1
+}
+
+cp "$TREE/townview.exe" "$TREE/resview.exe" "$TREE/Korva.INI" "$WORK/"
+ln -s "$TREE/data" "$WORK/data"
+for n in $(seq 91 140); do
+    [ -e /tmp/.X$n-lock ] || break
+done
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+XPID=$!
+export DISPLAY=:$n
+sleep 1
+cd "$WORK" || exit 1
+
+probe() { "$RUN" "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+# window id of a visible window with exactly this title, waiting up to $2 s
+waitWindow() {
+    local i w
+    for i in $(seq 1 "$2"); do
+        w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 1
+    done
+    return 1
+}
+waitGone() { # title seconds
+    local i
+    for i in $(seq 1 "$2"); do
+        [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
+        sleep 1
+    done
+    return 1
+}
+# the centres of controls of a dialog template, from the client corner
+declare -A AT
+layout() { # template id...
+    local t=$1
+    shift
+    while read -r id x y; do
+        AT[$t.$id]="$x $y"
+    done < <(probe geom townview.exe "$t" "$@" | grep -v '^window')
+}
+click() { # window template id
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    read -r cx cy <<<"${AT[$2.$3]:-}"
+    [ -n "${cx:-}" ] || fail "no place for control $3 of $2"
+    xdotool mousemove $((X + cx)) $((Y + cy))
+    sleep 0.3
+    xdotool click 1
+    sleep 0.5
+}
+typeInto() { # window template id text
+    click "$1" "$2" "$3"
+    xdotool key Home shift+End BackSpace
+    xdotool type --delay 40 "$4"
+    sleep 0.3
+}
+shot() { /usr/bin/import -window "$1" "$SHOTS/$2.png"; }
+
+layout TOWNVIEW 1071 1072 1019 1020 1021 1099 1116 1050 1037
+layout BENCH_DIALOG 1002 1100
+layout SETTINGS_DIALOG 1
+
+"$RUN" townview.exe >"$WORK/townview.out" 2>&1 &
+main=$(waitWindow "$MAIN" 120) || fail "no main dialog"
+sleep 2
+shot "$main" main_dialog
+log=$(probe text "$MAIN" 1001)
+grep -q "^resolution now: [0-9]* x [0-9]* x [0-9]*" <<<"$log" || fail "no desktop line: $log"
+grep -q "^Desktop rendering FPS " <<<"$log" || fail "no desktop rendering rate: $log"
+grep -q "^3DNOW" <<<"$log" || fail "no processor line: $log"
+
+click "$main" TOWNVIEW 1071
+click "$main" TOWNVIEW 1072
+typeInto "$main" TOWNVIEW 1019 640
+typeInto "$main" TOWNVIEW 1020 480
+typeInto "$main" TOWNVIEW 1021 32
+
+click "$main" TOWNVIEW 1099
+bench=$(waitWindow "KORVANE BENCHMARK - SINGLE" 30) || fail "no benchmark dialog"
+sleep 1
+typeInto "$bench" BENCH_DIALOG 1100 "Wine test PC"
+shot "$bench" bench_dialog
+click "$bench" BENCH_DIALOG 1002
+waitGone "KORVANE BENCHMARK - SINGLE" 20 || fail "the benchmark dialog stays"
+
+# the flight: 170 s of path at 4x, then the record
+ok=0
+for i in $(seq 1 400); do
+    [ "$i" -eq 20 ] && /usr/bin/import -window root "$SHOTS/bench_run.png"
+    if [ -f bench.res ] && grep -q "^\]" bench.res; then
+        ok=1
+        break
+    fi
+    sleep 1
+done
+[ $ok -eq 1 ] || fail "no record in bench.res"
+cp bench.res "$SHOTS/bench.res"
+awk 'NR==1 && $0!="[" {exit 1}
+     NR==2 && $0!="Wine test PC" {exit 1}
+     NR==3 && $0!="OPENGL    N.DETAIL  N.TEX" {exit 1}
+     NR==5 && $0 !~ /^KORVA_WIN 1\.3  GLvendor:.*  GLrenderer:/ {exit 1}
+     NR==6 && $0 !~ /^VSync O(N |FF)  DDMSwich OFF$/ {exit 1}
+     NR==7 && $0 !~ /^640 x 480 x (16|24|32) fps: +[0-9]+\.[0-9]$/ {exit 1}
+     NR==8 && $0!="]" {exit 1}
+     NR==9 && $0!="" {exit 1}
+     END {if (NR!=9) exit 1}' bench.res || fail "record not as expected: $(cat bench.res)"
+grep -q $'\r' bench.res && fail "CR in bench.res"
+
+# the dialog is back once the run window is gone
+waitGone Korvane 30 || fail "the run window stays"
+sleep 2
+log=$(probe text "$MAIN" 1001)
+grep -q "^640 x 480 x [0-9]* fps: " <<<"$log" || fail "no result in the log: $log"
+
+click "$main" TOWNVIEW 1116
+for i in $(seq 1 120); do
+    log=$(probe text "$MAIN" 1001)
+    grep -q "Pentium 233" <<<"$log" && break
+    sleep 1
+done
+printf '%s\n' "$log" >"$SHOTS/math_log.txt"
+shot "$main" main_math
+grep -q "^This a speed test of Korvane internal Matrix routines with 3DNOW$" <<<"$log" || fail "math test: $log"
+grep -q "^Testing 10.000.000 x  matrix\*vector$" <<<"$log" || fail "math test: $log"
+grep -q "^Testing 1.000.000 x  matrix\*matrix$" <<<"$log" || fail "math test: $log"
+grep -q "^Time to calculate  *[0-9]*\.[0-9][0-9] s$" <<<"$log" || fail "math test: $log"
+[ "$(grep -c " x faster than a " <<<"$log")" -eq 7 ] || fail "math test lines: $log"
+
+click "$main" TOWNVIEW 1050
+settings=$(waitWindow "DEMO SETTINGS" 30) || fail "no settings dialog"
+sleep 1
+shot "$settings" settings_dialog
+click "$settings" SETTINGS_DIALOG 1
+waitGone "DEMO SETTINGS" 20 || fail "the settings dialog stays"
+sleep 1
+
+click "$main" TOWNVIEW 1037
+viewer=$(waitWindow "KORVANE benchmarks result viewer 1.3" 60) || fail "no result viewer"
+sleep 2
+shot "$viewer" viewer
+echo "townview UI under Wine: all steps passed"
