@@ -17,7 +17,7 @@ void showLog(void* window, int item, const char* text, int scroll)
     HWND w = static_cast<HWND>(window);
     SetDlgItemTextA(w, item, text);
     if (scroll == 1)
-        SendDlgItemMessageA(w, item, EM_LINESCROLL, 0, 2 * mainOut.maxLines);
+        SendDlgItemMessageA(w, item, EM_LINESCROLL, 0, 2 * LPARAM(mainOut.maxLines));
 }
 
 // messages printed before the dialog exists come one box at a time
