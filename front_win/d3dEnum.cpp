@@ -24,6 +24,7 @@ int numDrivers = 0;
 struct deviceList {
     char (*names)[128];
     DWORD depths[maxDevices];
+    GUID guids[maxDevices];
     int count;
     int max;
 };
@@ -57,6 +58,8 @@ HRESULT WINAPI deviceCallback(LPSTR description, LPSTR name, LPD3DDEVICEDESC7 de
         return D3DENUMRET_CANCEL;
     std::snprintf(list->names[list->count], 128, "%s", name ? name : (description ? description : "device"));
     list->depths[list->count] = desc != nullptr ? desc->dwDeviceRenderBitDepth : 0;
+    if (desc != nullptr)
+        list->guids[list->count] = desc->deviceGUID;
     list->count++;
     return D3DENUMRET_OK;
 }
@@ -81,7 +84,9 @@ HRESULT WINAPI modeCallback(LPDDSURFACEDESC2 sd, LPVOID ctx)
     return DDENUMRET_OK;
 }
 
-IDirectDraw7* openDriver(int driver)
+}  // namespace
+
+IDirectDraw7* openDriver3D(int driver)
 {
     if (driver < 0 || driver >= numDrivers)
         return nullptr;
@@ -92,20 +97,24 @@ IDirectDraw7* openDriver(int driver)
     return dd;
 }
 
-// the devices of a driver, with the depths each renders into
-int listDevices(int driver, char names[][128], int max, DWORD* depths)
+namespace {
+
+// the devices of a driver, with the depths each renders into and their ids
+int listDevices(int driver, char names[][128], int max, DWORD* depths, GUID* guids = nullptr)
 {
-    IDirectDraw7* dd = openDriver(driver);
+    IDirectDraw7* dd = openDriver3D(driver);
     if (dd == nullptr)
         return 0;
     IDirect3D7* d3d = nullptr;
     int n = 0;
     if (SUCCEEDED(dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d)))) {
-        deviceList list = {names, {}, 0, max};
+        deviceList list = {names, {}, {}, 0, max};
         d3d->EnumDevices(deviceCallback, &list);
         n = list.count;
         if (depths != nullptr)
             std::memcpy(depths, list.depths, sizeof list.depths);
+        if (guids != nullptr)
+            std::memcpy(guids, list.guids, sizeof list.guids);
         d3d->Release();
     }
     dd->Release();
@@ -133,11 +142,24 @@ int enumModes3D(int driver, int device, int modes[][3], int max)
     const int n = listDevices(driver, names, maxDevices, depths);
     if (device < 0 || device >= n)
         return 0;
-    IDirectDraw7* dd = openDriver(driver);
+    IDirectDraw7* dd = openDriver3D(driver);
     if (dd == nullptr)
         return 0;
     modeCollect c = {modes, 0, max, depths[device]};
     dd->EnumDisplayModes(0, nullptr, &c, modeCallback);
     dd->Release();
     return c.count;
+}
+
+bool deviceGuid3D(int driver, int device, GUID* guid, char* name, size_t nameSize)
+{
+    static char names[maxDevices][128];
+    GUID guids[maxDevices] = {};
+    const int n = listDevices(driver, names, maxDevices, nullptr, guids);
+    if (device < 0 || device >= n)
+        return false;
+    *guid = guids[device];
+    if (name != nullptr && nameSize > 0)
+        std::snprintf(name, nameSize, "%s", names[device]);
+    return true;
 }

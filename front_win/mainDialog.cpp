@@ -1,5 +1,6 @@
 // The main dialog "TOWNVIEW": renderer, Direct3D driver, device and screen
 // mode, the demo and benchmark commands, the tests, and the log.
+#include "d3dDisplay3D.h"
 #include "driver3D.h"
 #include "resource3D.h"
 #include "winFront3D.h"
@@ -198,13 +199,47 @@ void startDemo(HWND dlg, int fly)
     startRun3D();
 }
 
+// the Direct3D side of 3D INFO: driver and device, then the display tests
+bool direct3DInfo()
+{
+    d3dScreen3D s;
+    if (!openScreen3D(s, chosenDriver, chosenDevice, scrX, scrY, scrD, frameWindow == 0))
+        return false;
+    DDDEVICEIDENTIFIER2 id = {};
+    s.dd->GetDeviceIdentifier(&id, 0);
+    mainOut.prf("\n%sDirectDraw driver: %s (%s)\nDirect3D device: %s\n", tVersion, id.szDescription, id.szDriver,
+                s.deviceName);
+    char info[512] = "";
+    const float hz = refreshTest3D(s, 0, info, sizeof info);
+    swapTest3D(s, hz, 0, info, sizeof info);
+    const size_t used = std::strlen(info);
+    std::snprintf(info + used, sizeof info - used, ddmSwitchOn == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
+    mainOut.pr(info);
+    const bool switched = s.fullScreen;
+    closeScreen3D(s);
+    return switched;
+}
+
+void openGLInfo();
+void restoreDesktop();
+
 void rendererInfo(HWND dlg)
 {
     (void)dlg;
+    // a renderer that switched the display leaves the desktop to be put back
+    bool switched = false;
     if (useDirect3D == 1) {
-        mainOut.pr("\nthe Direct3D renderer is not part of this build: choose OPEN GL\n");
-        return;
+        switched = direct3DInfo();
+    } else {
+        openGLInfo();
+        switched = ddmSwitchOn == 1 && frameWindow == 0;
     }
+    if (switched)
+        restoreDesktop();
+}
+
+void openGLInfo()
+{
     glEngine.ddmSwitch = ddmSwitchOn;
     const int keepWindow = frameWindow;
     frameWindow = 1;
@@ -218,17 +253,19 @@ void rendererInfo(HWND dlg)
         glEngine.release3D();
     }
     frameWindow = keepWindow;
-    if (ddmSwitchOn == 1) {
-        // the desktop is put back through a mode of its own, then the registry's
-        DEVMODEA dm = {};
-        dm.dmSize = sizeof dm;
-        dm.dmPelsWidth = 640;
-        dm.dmPelsHeight = 480;
-        dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        ChangeDisplaySettingsA(&dm, 0);
-        ChangeDisplaySettingsA(nullptr, 0);
-        RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
-    }
+}
+
+// the desktop is put back through a mode of its own, then the registry's
+void restoreDesktop()
+{
+    DEVMODEA dm = {};
+    dm.dmSize = sizeof dm;
+    dm.dmPelsWidth = 640;
+    dm.dmPelsHeight = 480;
+    dm.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    ChangeDisplaySettingsA(&dm, 0);
+    ChangeDisplaySettingsA(nullptr, 0);
+    RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
 }
 
 void startViewer()

@@ -1,0 +1,46 @@
+// Direct3D 7 on DirectDraw surfaces: opening a driver and a device in a
+// mode, the refresh-rate and swap tests of the display, and closing again.
+#ifndef KORVA_D3DDISPLAY3D_H
+#define KORVA_D3DDISPLAY3D_H
+
+#include <windows.h>
+#include <ddraw.h>
+#include <d3d.h>
+
+#include <cstddef>
+
+// @returns the DirectDraw object of an enumerated driver, or null.
+IDirectDraw7* openDriver3D(int driver);
+// The id and name of an enumerated device of a driver. @returns whether it exists.
+bool deviceGuid3D(int driver, int device, GUID* guid, char* name, size_t nameSize);
+
+// The surfaces and device of one opening.
+struct d3dScreen3D {
+    HWND window = nullptr;
+    IDirectDraw7* dd = nullptr;
+    IDirect3D7* d3d = nullptr;
+    IDirectDrawSurface7* primary = nullptr;
+    IDirectDrawSurface7* back = nullptr;
+    IDirectDrawSurface7* zbuffer = nullptr;
+    IDirectDrawClipper* clipper = nullptr;
+    IDirect3DDevice7* device = nullptr;
+    int width = 0, height = 0, depth = 0;
+    bool fullScreen = false;
+    char deviceName[128] = {};
+};
+
+// Opens driver and device at width x height x depth, full screen (exclusive,
+// the display switched) or in a window. Failures go to the console.
+// @returns whether the device exists.
+bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height, int depth, bool fullScreen);
+// The back buffer to the screen: a flip, or a copy into the window.
+bool swapScreen3D(d3dScreen3D& s);
+void closeScreen3D(d3dScreen3D& s);
+
+// The refresh-rate test at real-time priority, normal priority again on
+// every path. @returns the rate, or 0 when it was not measured or not believed.
+float refreshTest3D(d3dScreen3D& s, int quiet, char* info, size_t size);
+// The swap test and its VSync verdict against the refresh rate.
+float swapTest3D(d3dScreen3D& s, float refreshHz, int quiet, char* info, size_t size);
+
+#endif
