@@ -29,6 +29,8 @@ benchRun queue[maxBenchModes * 2];
 int queueLength = 0;
 int queueNext = 0;
 int queueStartPending = 0;
+// the main dialog's mode comes back once the queue is done
+int queueModeX = 640, queueModeY = 480, queueModeD = 16;
 
 void redisplay()
 {
@@ -50,8 +52,14 @@ void setRunControls(BOOL on)
 void enableDialog()
 {
     setRunControls(TRUE);
-    if (queueNext < queueLength)
+    if (queueNext < queueLength) {
         queueStartPending = 1;
+    } else if (queueLength > 0) {
+        scrX = queueModeX;
+        scrY = queueModeY;
+        scrD = queueModeD;
+        queueLength = queueNext = 0;
+    }
 }
 
 int musicOnBox()
@@ -106,6 +114,10 @@ int startQueued()
         if (startRun3D() == 1)
             return 1;
     }
+    scrX = queueModeX;
+    scrY = queueModeY;
+    scrD = queueModeD;
+    queueLength = queueNext = 0;
     return 0;
 }
 
@@ -165,6 +177,9 @@ void closeRun3D()
 int startBenchQueue3D()
 {
     queueLength = queueNext = 0;
+    queueModeX = scrX;
+    queueModeY = scrY;
+    queueModeD = scrD;
     // a benchmark always runs the normal detail class, the high one when asked
     for (int m = 0; m < numBenchModes; m++) {
         if (runBenchNormal == 1 || benchBothDetail == 1)
