@@ -21,11 +21,17 @@ void le32(std::vector<unsigned char>& b, unsigned v)
     le16(b, v >> 16);
 }
 
-int digit(char c)
+size_t digit(char c)
 {
     static const char digits[] = "0123456789abcdefghijklmnopABCDEFGHIJKLMNOP";
     const char* p = std::strchr(digits, c);
-    return p != nullptr && c != '\0' ? int(p - digits) : -1;
+    return p != nullptr && c != '\0' ? size_t(p - digits) : 0;
+}
+
+// palette slot of a two-character colour code
+size_t codeOf(const char* p)
+{
+    return digit(p[0]) * 42 + digit(p[1]);
 }
 
 }  // namespace
@@ -43,16 +49,17 @@ int main(int argc, char** argv)
         return 1;
     }
     // palette index of a two-character code
-    std::vector<int> index(42 * 42, 0);
-    std::vector<unsigned char> palette(256 * 4, 0);
+    std::vector<int> index(size_t(42) * 42, 0);
+    std::vector<unsigned char> palette(size_t(256) * 4, 0);
     for (int i = 0; i < colours; i++) {
         const char* l = xpm[1 + i];
         unsigned rgb = 0;
         std::sscanf(l + 2, " c #%x", &rgb);
-        index[size_t(digit(l[0]) * 42 + digit(l[1]))] = i;
-        palette[size_t(i) * 4 + 0] = (unsigned char)(rgb & 0xff);
-        palette[size_t(i) * 4 + 1] = (unsigned char)((rgb >> 8) & 0xff);
-        palette[size_t(i) * 4 + 2] = (unsigned char)(rgb >> 16);
+        index[codeOf(l)] = i;
+        const size_t at = size_t(i) * 4;
+        palette[at + 0] = (unsigned char)(rgb & 0xff);
+        palette[at + 1] = (unsigned char)((rgb >> 8) & 0xff);
+        palette[at + 2] = (unsigned char)(rgb >> 16);
     }
     const unsigned stride = (unsigned(w) + 3) & ~3u;
     const unsigned dataOffset = 14 + 40 + 256 * 4;
@@ -78,7 +85,7 @@ int main(int argc, char** argv)
     for (int y = h - 1; y >= 0; y--) {
         const char* row = xpm[1 + colours + y];
         for (int x = 0; x < w; x++)
-            b.push_back((unsigned char)index[size_t(digit(row[2 * x]) * 42 + digit(row[2 * x + 1]))]);
+            b.push_back((unsigned char)index[codeOf(row + size_t(x) * 2)]);
         for (unsigned x = unsigned(w); x < stride; x++)
             b.push_back(0);
     }
