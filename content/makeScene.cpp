@@ -1,5 +1,5 @@
 // Writes the whole data tree of the demo and the benchmark under one root:
-// linux/Korva.INI, both texture sets, the end pictures, the flight paths and
+// linux/Korva.INI and win/Korva.INI, both texture sets, the end pictures, the flight paths and
 // the packages, which the engine itself loads from the loose files and saves.
 //   korva_makescene ROOT
 #include "cityGen.h"
@@ -32,6 +32,21 @@ bool writeIni(const std::string& path)
     return std::fclose(f) == 0;
 }
 
+// the Windows build reads the same two lines, then only its own keys
+bool writeWinIni(const std::string& path)
+{
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (f == nullptr)
+        return false;
+    std::fprintf(f, "Korvane reference machine (2 cores, Mesa llvmpipe, Wine)\n"
+                    "Debian 12, software OpenGL\n"
+                    "endScreenCrashWorkaround=0\nd3dDeskTopRenderingInSoftware=0\nd3dNo32BitTex=0\n"
+                    "d3dNo32BitZbuffer=0\nd3dFogInSoftware=0\nd3dDisableFog=0\nd3dFogdistanceFix=0\n"
+                    "d3dNoBlendHardware=0\nd3dSpecularEnable=0\ndisableDeskTopRendering=0\n"
+                    "noBlendFuncSRCALPHA_DSTONE=0\nmZOffsetEnable=1\nenableMusic=1\n");
+    return std::fclose(f) == 0;
+}
+
 bool loadDeskObjects()
 {
     // the desk objects of the Windows intro: the ship group and the logo
@@ -60,7 +75,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string root = fs::absolute(argv[1]).string();
-    for (const char* d : {"linux", "data", "endtex", "bigtex", "smltex"})
+    for (const char* d : {"linux", "win", "data", "endtex", "bigtex", "smltex"})
         fs::create_directories(root + "/" + d);
 
     cityLayout layout;
@@ -72,7 +87,7 @@ int main(int argc, char** argv)
         }
     }
     if (!writeEndPictures(root + "/endtex") || !writePaths(root + "/data") || !writeMusic(root + "/data") ||
-        !writeIni(root + "/linux/Korva.INI")) {
+        !writeIni(root + "/linux/Korva.INI") || !writeWinIni(root + "/win/Korva.INI")) {
         std::fprintf(stderr, "korva_makescene: can't write the pictures, paths, music or Korva.INI\n");
         return 1;
     }
