@@ -63,8 +63,9 @@ build_openmpt() {
         --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-zlib \
         --without-portaudio --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac \
         --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
-        CXXFLAGS="-O2" CFLAGS="-O2" >/dev/null &&
-        make -s -j "$JOBS" >/dev/null && make -s install >/dev/null)
+        CXXFLAGS="-O2 -w" CFLAGS="-O2 -w" >"$work/build.log" 2>&1 &&
+        make -s -j "$JOBS" >>"$work/build.log" 2>&1 && make -s install >>"$work/build.log" 2>&1) ||
+        { tail -n 40 "$work/build.log"; echo "libopenmpt: build failed" >&2; exit 1; }
     mv "$prefix.tmp" "$prefix"
     rm -rf "$work"
 }
@@ -90,8 +91,9 @@ build_wx() {
         --disable-sockets --disable-protocols --disable-url --disable-fs_inet --disable-ipc \
         --disable-svg --disable-printarch --disable-postscript --disable-help --disable-mshtmlhelp \
         --disable-webrequest --disable-secretstore --disable-sound --disable-joystick \
-        >/dev/null &&
-        make -s -j "$JOBS" >/dev/null && make -s install >/dev/null)
+        CXXFLAGS="-O2 -w" CFLAGS="-O2 -w" >"$work/build.log" 2>&1 &&
+        make -s -j "$JOBS" >>"$work/build.log" 2>&1 && make -s install >>"$work/build.log" 2>&1) ||
+        { tail -n 40 "$work/build.log"; echo "wxWidgets: build failed" >&2; exit 1; }
     # wx-config holds its prefix; point it at the final folder
     sed -i "s|$prefix.tmp|$prefix|g" "$prefix.tmp/bin/wx-config" "$prefix.tmp"/lib/wx/config/* 2>/dev/null || true
     mv "$prefix.tmp" "$prefix"
