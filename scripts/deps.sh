@@ -29,7 +29,7 @@ KORVA_RUN_PACKAGES=(xvfb xauth libgl1-mesa-dri)
 KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick xdotool openmpt123 sox)
 
 # the Windows cross build and its runs under Wine
-KORVA_WIN_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 dpkg-dev make xz-utils)
+KORVA_WIN_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 dpkg-dev make xz-utils googletest)
 
 korva_configure() {
     local dir=$1
