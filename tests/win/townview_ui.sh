@@ -2,7 +2,8 @@
 # townview.exe under Wine and Xvfb, used as a person would with xdotool:
 # OPEN GL, a mode typed by hand, SINGLE  BENCH and START BENCHMARK until the
 # record is in bench.res, the 3D MATH TEST and its lines in the log, the
-# settings dialog, and RESULT VIEWER until the viewer's window shows.
+# settings dialog, RESULT VIEWER until the viewer's window shows, and a
+# MULTI  BENCH of both detail classes writing two more records.
 #   townview_ui.sh TREE PROBE.exe SHOTS
 set -u
 TREE=$1
@@ -83,8 +84,8 @@ typeInto() { # window template id text
 }
 shot() { /usr/bin/import -window "$1" "$SHOTS/$2.png"; }
 
-layout TOWNVIEW 1071 1072 1019 1020 1021 1099 1116 1050 1037
-layout BENCH_DIALOG 1002 1100
+layout TOWNVIEW 1071 1072 1019 1020 1021 1099 1098 1116 1050 1037
+layout BENCH_DIALOG 1002 1100 1105
 layout SETTINGS_DIALOG 1
 
 "$RUN" townview.exe >"$WORK/townview.out" 2>&1 &
@@ -165,4 +166,28 @@ click "$main" TOWNVIEW 1037
 viewer=$(waitWindow "KORVANE benchmarks result viewer 1.3" 60) || fail "no result viewer"
 sleep 2
 shot "$viewer" viewer
+# the viewer covers the dialog: closed as a person would, with Alt+F4
+xdotool mousemove 300 300
+sleep 0.3
+xdotool key --window "$viewer" alt+F4
+waitGone "KORVANE benchmarks result viewer 1.3" 20 || fail "the viewer stays"
+sleep 1
+
+# both classes one after the other, at the mode of the main dialog
+click "$main" TOWNVIEW 1098
+multi=$(waitWindow "KORVANE BENCHMARK - MULTI" 30) || fail "no multi benchmark dialog"
+sleep 1
+click "$multi" BENCH_DIALOG 1105
+shot "$multi" multi_bench_dialog
+click "$multi" BENCH_DIALOG 1002
+waitGone "KORVANE BENCHMARK - MULTI" 20 || fail "the multi benchmark dialog stays"
+for i in $(seq 1 500); do
+    [ "$(grep -c '^\]' bench.res)" -ge 3 ] && break
+    sleep 1
+done
+cp bench.res "$SHOTS/bench.res"
+[ "$(grep -c '^\]' bench.res)" -eq 3 ] || fail "multi bench records: $(cat bench.res)"
+[ "$(sed -n 12p bench.res)" = "OPENGL    N.DETAIL  N.TEX" ] || fail "first multi run: $(cat bench.res)"
+[ "$(sed -n 21p bench.res)" = "OPENGL    H.DETAIL  N.TEX" ] || fail "second multi run: $(cat bench.res)"
+[ "$(grep -c '^640 x 480 x 32 fps: ' bench.res)" -eq 3 ] || fail "multi bench modes: $(cat bench.res)"
 echo "townview UI under Wine: all steps passed"
