@@ -69,6 +69,32 @@ void place(int i, float x, float y, float z, float sx = 1.0f, float sy = 1.0f, f
     glEngine.scaleObj(&sceneData, i, sx, sy, sz);
 }
 
+// the ship, its glow and the plasma puffs of its trail
+bool loadShip()
+{
+    if ((shipObj = loadOne("ship.obj")) < 0 || (ship_aObj = loadOne("shipli.obj")) < 0)
+        return false;
+    if ((plas_aObjstart = loadOne("plassim1.obj")) < 0)
+        return false;
+    char name[64];
+    for (int k = 1; k <= 16; k++) {
+        std::snprintf(name, sizeof name, "plassim%d.obj", k);
+        if ((plas_aObjend = loadOne(name)) < 0)
+            return false;
+    }
+    return true;
+}
+
+// the logo and its glow, stretched once
+bool loadLogo()
+{
+    if ((korvaObj = loadOne("korvani.obj")) < 0 || (korva_aObj = loadOne("korval.obj")) < 0)
+        return false;
+    place(korvaObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
+    place(korva_aObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
+    return true;
+}
+
 }  // namespace
 
 int loadObj3D(const char* name)
@@ -115,27 +141,9 @@ int loadSceneFiles3D(int ascii)
     if (!leaveGroup())
         return 0;
 
-    if (!enterGroup("ship"))
+    if (!enterGroup("ship") || !loadShip() || !leaveGroup())
         return 0;
-    if ((shipObj = loadOne("ship.obj")) < 0 || (ship_aObj = loadOne("shipli.obj")) < 0)
-        return 0;
-    if ((plas_aObjstart = loadOne("plassim1.obj")) < 0)
-        return 0;
-    for (int k = 1; k <= 16; k++) {
-        std::snprintf(name, sizeof name, "plassim%d.obj", k);
-        if ((plas_aObjend = loadOne(name)) < 0)
-            return 0;
-    }
-    if (!leaveGroup())
-        return 0;
-
-    if (!enterGroup("korva"))
-        return 0;
-    if ((korvaObj = loadOne("korvani.obj")) < 0 || (korva_aObj = loadOne("korval.obj")) < 0)
-        return 0;
-    place(korvaObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
-    place(korva_aObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
-    if (!leaveGroup())
+    if (!enterGroup("korva") || !loadLogo() || !leaveGroup())
         return 0;
 
     if (!enterGroup("sky"))
@@ -269,21 +277,5 @@ int loadDeskObjs3D()
     bigTexLoaded = smlTexLoaded = 0;
     loadascii = 0;
     objPath = smlTexPath;
-    char name[64];
-    if (!enterGroup("deskobj"))
-        return 0;
-    if ((shipObj = loadOne("ship.obj")) < 0 || (ship_aObj = loadOne("shipli.obj")) < 0)
-        return 0;
-    if ((plas_aObjstart = loadOne("plassim1.obj")) < 0)
-        return 0;
-    for (int k = 1; k <= 16; k++) {
-        std::snprintf(name, sizeof name, "plassim%d.obj", k);
-        if ((plas_aObjend = loadOne(name)) < 0)
-            return 0;
-    }
-    if ((korvaObj = loadOne("korvani.obj")) < 0 || (korva_aObj = loadOne("korval.obj")) < 0)
-        return 0;
-    place(korvaObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
-    place(korva_aObj, 0.0f, 0.0f, 0.0f, 1.6f, 2.1f, 2.1f);
-    return leaveGroup() ? 1 : 0;
+    return enterGroup("deskobj") && loadShip() && loadLogo() && leaveGroup() ? 1 : 0;
 }

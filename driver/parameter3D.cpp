@@ -43,6 +43,32 @@ void cutLine(char* text)
             text[i] = '\0';
 }
 
+struct key {
+    const char* name;
+    int* value;
+};
+
+// the identification lines, then every line tried against every key, so a
+// key given twice keeps its last value
+void readFile(FILE* f, const key* keys, size_t numKeys)
+{
+    char line[256];
+    if (std::fgets(line, sizeof line, f) != nullptr) {
+        std::snprintf(pcNameText, sizeof pcNameText, "%s", line);
+        if (std::fgets(line, sizeof line, f) != nullptr)
+            std::snprintf(pcInfText, sizeof pcInfText, "%s", line);
+    }
+    cutLine(pcNameText);
+    cutLine(pcInfText);
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        for (size_t k = 0; k < numKeys; k++) {
+            int v = 0;
+            if (keyValue(line, keys[k].name, &v))
+                *keys[k].value = v;
+        }
+    }
+}
+
 }  // namespace
 
 void loadParameterWin(const char* path)
@@ -50,18 +76,6 @@ void loadParameterWin(const char* path)
     std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "r"));
     if (!f)
         return;
-    char line[256];
-    if (std::fgets(line, sizeof line, f.get()) != nullptr) {
-        std::snprintf(pcNameText, sizeof pcNameText, "%s", line);
-        if (std::fgets(line, sizeof line, f.get()) != nullptr)
-            std::snprintf(pcInfText, sizeof pcInfText, "%s", line);
-    }
-    cutLine(pcNameText);
-    cutLine(pcInfText);
-    struct key {
-        const char* name;
-        int* value;
-    };
     const key keys[] = {
         {"endScreenCrashWorkaround", &endScreenCrashWorkaround},
         {"d3dDeskTopRenderingInSoftware", &d3dDeskTopRenderingInSoftware},
@@ -77,13 +91,7 @@ void loadParameterWin(const char* path)
         {"mZOffsetEnable", &mZOffsetEnable},
         {"enableMusic", &playSound},
     };
-    while (std::fgets(line, sizeof line, f.get()) != nullptr) {
-        for (const key& k : keys) {
-            int v = 0;
-            if (keyValue(line, k.name, &v))
-                *k.value = v;
-        }
-    }
+    readFile(f.get(), keys, sizeof keys / sizeof keys[0]);
     glEngine.zOffsetEnabled = mZOffsetEnable;
 }
 
@@ -92,19 +100,6 @@ void loadParameter(const char* path)
     int distanceCode = 1;
     std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "r"));
     if (f) {
-        char line[256];
-        if (std::fgets(line, sizeof line, f.get()) != nullptr) {
-            std::snprintf(pcNameText, sizeof pcNameText, "%s", line);
-            if (std::fgets(line, sizeof line, f.get()) != nullptr)
-                std::snprintf(pcInfText, sizeof pcInfText, "%s", line);
-        }
-        cutLine(pcNameText);
-        cutLine(pcInfText);
-
-        struct key {
-            const char* name;
-            int* value;
-        };
         const key keys[] = {
             {"runDemo", &runDemo},
             {"runBenchNormal", &runBenchNormal},
@@ -127,13 +122,7 @@ void loadParameter(const char* path)
             {"enableMusic", &playSound},
             {"khz44100", &khz44100},
         };
-        while (std::fgets(line, sizeof line, f.get()) != nullptr) {
-            for (const key& k : keys) {
-                int v = 0;
-                if (keyValue(line, k.name, &v))
-                    *k.value = v;
-            }
-        }
+        readFile(f.get(), keys, sizeof keys / sizeof keys[0]);
     }
 
     if (runBenchHigh == 1) {

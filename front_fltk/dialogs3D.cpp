@@ -1,6 +1,7 @@
 // The dialogs of townview_x: the main dialog with the console, the demo
 // settings and the benchmark dialog, and what their buttons do.
 #include "driver3D.h"
+#include "texts3D.h"
 #include "fltkFront.h"
 #include "logo3D.h"
 
@@ -73,31 +74,6 @@ B* settingButton(int x, int y, int w, int h, const char* label, uchar type)
     b->callback(demoSettingsCB);
     return b;
 }
-
-const char* const aboutText =
-    "KORVANE for FLTK (PC Linux) 1.3\n\n"
-    "A real-time 3D graphics demo and benchmark: a ship and a camera fly along\n"
-    "recorded paths through a night or day city with fog clouds, spot light\n"
-    "and trails.\n\n"
-    "It needs an OpenGL driver for your graphics card, or Mesa.\n\n"
-    "Installation: Just unzip the xx.zip with directory structure to any dir.\n"
-    "The start-up options are in the file Korva.INI.\n"
-    "Benchmark results are appended to bench.res, an ASCII file that can be read\n"
-    "with any text viewer or with the result viewer resview.\n\n"
-    "Please read the readme file for more.\n";
-
-const char* const licenseText =
-    "KORVANE LICENSE\n\n"
-    "Korvane is free for private use and may be given away without charge.\n"
-    "If you publish results, name the program and its version and let the\n"
-    "Korvane team know (https://korvane.example.org/).\n"
-    "Distribution on media for sale or with commercial products needs our\n"
-    "permission.\n\n"
-    "The music is played with libopenmpt, under its own BSD-style licence.\n"
-    "Models, textures, paths and music: the Korvane team.\n"
-    "OpenGL is a trademark of its owners; other names are trademarks of theirs.\n\n"
-    "You use this software at your own risk: the authors take no responsibility\n"
-    "for any damage it may cause.\n";
 
 }  // namespace
 
@@ -352,11 +328,14 @@ void startDemoCB(Fl_Widget*, void*)
 void aboutCB(Fl_Widget*, void*)
 {
     mainOut.prCls();
-    mainOut.prNoScroll(aboutText);
+    char text[1500];
+    aboutText3D(text, sizeof text, "KORVANE for FLTK (PC Linux) 1.3",
+                "It needs an OpenGL driver for your graphics card, or Mesa.");
+    mainOut.prNoScroll(text);
 }
 
 void licenseCB(Fl_Widget*, void*)
 {
     mainOut.prCls();
-    mainOut.prNoScroll(licenseText);
+    mainOut.prNoScroll(licenseText3D);
 }

@@ -3,6 +3,7 @@
 #include "d3dDisplay3D.h"
 #include "driver3D.h"
 #include "resource3D.h"
+#include "texts3D.h"
 #include "winFront3D.h"
 
 #include <cstdio>
@@ -20,32 +21,6 @@ namespace {
 
 int dialogW = 0, dialogH = 0;
 int chosenDriver = -1, chosenDevice = 0, chosenMode = -1;
-
-const char* const aboutText =
-    "KORVANE for Windows 1.3\n\n"
-    "A real-time 3D graphics demo and benchmark: a ship and a camera fly along\n"
-    "recorded paths through a night or day city with fog clouds, spot light\n"
-    "and trails.\n\n"
-    "It needs a Direct3D 7 or an OpenGL driver for your graphics card.\n\n"
-    "Installation: Just unzip the xx.zip with directory structure to any dir.\n"
-    "The start-up options are in the file Korva.INI.\n"
-    "Benchmark results are appended to bench.res, an ASCII file that can be read\n"
-    "with any text viewer or with the result viewer resview.\n\n"
-    "Please read the file ReadMe.TXT for more.\n";
-
-const char* const licenseText =
-    "KORVANE LICENSE\n\n"
-    "Korvane is free for private use and may be given away without charge.\n"
-    "If you publish results, name the program and its version and let the\n"
-    "Korvane team know (https://korvane.example.org/).\n"
-    "Distribution on media for sale or with commercial products needs our\n"
-    "permission.\n\n"
-    "The music is played with libopenmpt, under its own BSD-style licence.\n"
-    "Models, textures, paths and music: the Korvane team.\n"
-    "Direct3D and Windows are trademarks of Microsoft; OpenGL is a trademark\n"
-    "of its owners; other names are trademarks of theirs.\n\n"
-    "You use this software at your own risk: the authors take no responsibility\n"
-    "for any damage it may cause.\n";
 
 int itemInt(HWND dlg, int id, int fallback)
 {
@@ -268,6 +243,15 @@ void restoreDesktop()
     RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
 }
 
+void aboutText(HWND dlg)
+{
+    (void)dlg;
+    char text[1500];
+    aboutText3D(text, sizeof text, "KORVANE for Windows 1.3",
+                "It needs a Direct3D 7 or an OpenGL driver for your graphics card.");
+    mainOut.prNoScroll(text);
+}
+
 void startViewer()
 {
     STARTUPINFOA si = {};
@@ -412,11 +396,11 @@ void command(HWND dlg, int id, int code)
         break;
     case IDC_LICENSE:
         mainOut.prCls();
-        mainOut.prNoScroll(licenseText);
+        mainOut.prNoScroll(licenseText3D);
         break;
     case IDC_ABOUT:
         mainOut.prCls();
-        mainOut.prNoScroll(aboutText);
+        aboutText(dlg);
         break;
     case IDC_MATHTEST:
         if (runActive == 0)
