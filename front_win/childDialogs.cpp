@@ -17,11 +17,6 @@ void check(HWND dlg, int id, bool on)
     CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
-bool checked(HWND dlg, int id)
-{
-    return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
-}
-
 void fillSettings(HWND dlg)
 {
     check(dlg, IDC_VIEWNEAR, viewDistance == 10.0f);
@@ -58,25 +53,25 @@ void fillSettings(HWND dlg)
 
 void takeSettings(HWND dlg)
 {
-    viewDistance = checked(dlg, IDC_VIEWNEAR) ? 10.0f : checked(dlg, IDC_VIEWFAR) ? 58.5f : 19.5f;
-    flyNight = checked(dlg, IDC_FLYDAY) ? 0 : 1;
-    dynamicFog = checked(dlg, IDC_FOGNONE) ? 0 : checked(dlg, IDC_FOGHEAVY) ? 2 : 1;
-    numBuf = checked(dlg, IDC_DOUBLEBUF) ? 2 : 1;
-    mMipmapLevels = checked(dlg, IDC_MIPMAP) ? 8 : 0;
-    khz44100 = checked(dlg, IDC_KHZ22050) ? 0 : 1;
-    hightQualityMidas = checked(dlg, IDC_QUALHIGH) ? 1 : 0;
-    midasDirectSound = checked(dlg, IDC_DSOUND) ? 1 : 0;
-    demoNoBind = checked(dlg, IDC_NOBIND) ? 1 : 0;
-    glQualityHintHigh = checked(dlg, IDC_NICEST) ? 1 : 0;
-    glFilterLinear = checked(dlg, IDC_GLLINEAR) ? 1 : 0;
-    precalc = checked(dlg, IDC_DISPLAYLISTS) ? 1 : 0;
-    d3dTexFilter = checked(dlg, IDC_D3DNEAREST) ? 0 : checked(dlg, IDC_D3DANISO) ? 2 : 1;
-    d3dFullSceneAA = checked(dlg, IDC_FSAA) ? 1 : 0;
-    d3dEdgeAA = checked(dlg, IDC_EDGEAA) ? 1 : 0;
-    d3dShowTexFormats = checked(dlg, IDC_TEXFORMATS) ? 1 : 0;
+    viewDistance = dlgChecked(dlg, IDC_VIEWNEAR) ? 10.0f : dlgChecked(dlg, IDC_VIEWFAR) ? 58.5f : 19.5f;
+    flyNight = dlgChecked(dlg, IDC_FLYDAY) ? 0 : 1;
+    dynamicFog = dlgChecked(dlg, IDC_FOGNONE) ? 0 : dlgChecked(dlg, IDC_FOGHEAVY) ? 2 : 1;
+    numBuf = dlgChecked(dlg, IDC_DOUBLEBUF) ? 2 : 1;
+    mMipmapLevels = dlgChecked(dlg, IDC_MIPMAP) ? 8 : 0;
+    khz44100 = dlgChecked(dlg, IDC_KHZ22050) ? 0 : 1;
+    hightQualityMidas = dlgChecked(dlg, IDC_QUALHIGH) ? 1 : 0;
+    midasDirectSound = dlgChecked(dlg, IDC_DSOUND) ? 1 : 0;
+    demoNoBind = dlgChecked(dlg, IDC_NOBIND) ? 1 : 0;
+    glQualityHintHigh = dlgChecked(dlg, IDC_NICEST) ? 1 : 0;
+    glFilterLinear = dlgChecked(dlg, IDC_GLLINEAR) ? 1 : 0;
+    precalc = dlgChecked(dlg, IDC_DISPLAYLISTS) ? 1 : 0;
+    d3dTexFilter = dlgChecked(dlg, IDC_D3DNEAREST) ? 0 : dlgChecked(dlg, IDC_D3DANISO) ? 2 : 1;
+    d3dFullSceneAA = dlgChecked(dlg, IDC_FSAA) ? 1 : 0;
+    d3dEdgeAA = dlgChecked(dlg, IDC_EDGEAA) ? 1 : 0;
+    d3dShowTexFormats = dlgChecked(dlg, IDC_TEXFORMATS) ? 1 : 0;
     // the subdivision depth that multiplies the triangles by 1, 2, 8 or 32
-    demoPolyDepth = checked(dlg, IDC_POLY2) ? 1 : checked(dlg, IDC_POLY8) ? 3 : checked(dlg, IDC_POLY32) ? 5 : 0;
-    demoWireframe = checked(dlg, IDC_WIREFRAME) ? 1 : 0;
+    demoPolyDepth = dlgChecked(dlg, IDC_POLY2) ? 1 : dlgChecked(dlg, IDC_POLY8) ? 3 : dlgChecked(dlg, IDC_POLY32) ? 5 : 0;
+    demoWireframe = dlgChecked(dlg, IDC_WIREFRAME) ? 1 : 0;
 }
 
 void fillBench(HWND dlg)
@@ -109,17 +104,17 @@ void takeText(HWND dlg, int id, char* text, int size)
 void takeBench(HWND dlg)
 {
     if (multiBench == 1) {
-        benchBothDetail = checked(dlg, IDC_BOTHDETAIL) ? 1 : 0;
+        benchBothDetail = dlgChecked(dlg, IDC_BOTHDETAIL) ? 1 : 0;
         runBenchNormal = 1;
         runBenchHigh = 0;
     } else {
         benchBothDetail = 0;
-        runBenchHigh = checked(dlg, IDC_HIGHDETAIL) ? 1 : 0;
+        runBenchHigh = dlgChecked(dlg, IDC_HIGHDETAIL) ? 1 : 0;
         runBenchNormal = runBenchHigh == 1 ? 0 : 1;
     }
-    loadBigTex = checked(dlg, IDC_BIGTEX) ? 1 : 0;
+    loadBigTex = dlgChecked(dlg, IDC_BIGTEX) ? 1 : 0;
     CheckDlgButton(mainDialog, IDC_BIGTEX, loadBigTex == 1 ? BST_CHECKED : BST_UNCHECKED);
-    saveBench = checked(dlg, IDC_SAVEBENCH) ? 1 : 0;
+    saveBench = dlgChecked(dlg, IDC_SAVEBENCH) ? 1 : 0;
     takeText(dlg, IDC_PCNAME, pcNameText, sizeof pcNameText);
     takeText(dlg, IDC_PCINFO, pcInfText, sizeof pcInfText);
     numBenchModes = 0;
@@ -136,19 +131,18 @@ void takeBench(HWND dlg)
     }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK settingsDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+// a modal dialog: filled as it opens, read and ended with accept, ended
+// unread with CANCEL or its close box
+INT_PTR modalDialog(HWND dlg, UINT msg, WPARAM wp, void (*fill)(HWND), int accept, void (*take)(HWND))
 {
-    (void)lp;
     switch (msg) {
     case WM_INITDIALOG:
-        fillSettings(dlg);
+        fill(dlg);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wp) == IDOK) {
-            takeSettings(dlg);
-            EndDialog(dlg, IDOK);
+        if (LOWORD(wp) == accept) {
+            take(dlg);
+            EndDialog(dlg, accept);
         } else if (LOWORD(wp) == IDCANCEL) {
             EndDialog(dlg, IDCANCEL);
         }
@@ -161,25 +155,16 @@ INT_PTR CALLBACK settingsDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
+}  // namespace
+
+INT_PTR CALLBACK settingsDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    (void)lp;
+    return modalDialog(dlg, msg, wp, fillSettings, IDOK, takeSettings);
+}
+
 INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
 {
     (void)lp;
-    switch (msg) {
-    case WM_INITDIALOG:
-        fillBench(dlg);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDC_START) {
-            takeBench(dlg);
-            EndDialog(dlg, IDC_START);
-        } else if (LOWORD(wp) == IDCANCEL) {
-            EndDialog(dlg, IDCANCEL);
-        }
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return modalDialog(dlg, msg, wp, fillBench, IDC_START, takeBench);
 }

@@ -29,11 +29,6 @@ int itemInt(HWND dlg, int id, int fallback)
     return ok ? int(v) : fallback;
 }
 
-bool checked(HWND dlg, int id)
-{
-    return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
-}
-
 void takeMode(HWND dlg, int i)
 {
     if (i < 0 || i >= numModes)
@@ -165,8 +160,8 @@ void startDemo(HWND dlg, int fly)
     vekCityFly = fly;
     runDemo = 1;
     runBenchNormal = runBenchHigh = 0;
-    frameWindow = checked(dlg, IDC_INWINDOW) ? 1 : 0;
-    playSound = checked(dlg, IDC_MUSICON) ? 1 : 0;
+    frameWindow = dlgChecked(dlg, IDC_INWINDOW) ? 1 : 0;
+    playSound = dlgChecked(dlg, IDC_MUSICON) ? 1 : 0;
     if (useDirect3D == 1) {
         mainOut.pr("\nthe Direct3D renderer is not part of this build: choose OPEN GL\n");
         return;
@@ -307,23 +302,23 @@ void command(HWND dlg, int id, int code)
     case IDC_WIDTH:
     case IDC_HEIGHT:
     case IDC_DEPTH:
-        if (code == EN_CHANGE && checked(dlg, IDC_OWNMODE)) {
+        if (code == EN_CHANGE && dlgChecked(dlg, IDC_OWNMODE)) {
             scrX = itemInt(dlg, IDC_WIDTH, scrX);
             scrY = itemInt(dlg, IDC_HEIGHT, scrY);
             scrD = itemInt(dlg, IDC_DEPTH, scrD);
         }
         break;
     case IDC_INWINDOW:
-        frameWindow = checked(dlg, id) ? 1 : 0;
+        frameWindow = dlgChecked(dlg, id) ? 1 : 0;
         break;
     case IDC_MUSICON:
-        playSound = checked(dlg, id) ? 1 : 0;
+        playSound = dlgChecked(dlg, id) ? 1 : 0;
         break;
     case IDC_BIGTEX:
-        loadBigTex = checked(dlg, id) ? 1 : 0;
+        loadBigTex = dlgChecked(dlg, id) ? 1 : 0;
         break;
     case IDC_TNLHAL:
-        useTnLHal = checked(dlg, id) ? 1 : 0;
+        useTnLHal = dlgChecked(dlg, id) ? 1 : 0;
         break;
     case IDC_VIEWER:
         startViewer();
@@ -365,7 +360,7 @@ void command(HWND dlg, int id, int code)
         useDirect3D = 0;
         break;
     case IDC_OWNMODE:
-        if (checked(dlg, id)) {
+        if (dlgChecked(dlg, id)) {
             for (int e : {IDC_WIDTH, IDC_HEIGHT, IDC_DEPTH})
                 EnableWindow(GetDlgItem(dlg, e), TRUE);
             SetDlgItemInt(dlg, IDC_WIDTH, UINT(scrX), FALSE);
@@ -377,7 +372,7 @@ void command(HWND dlg, int id, int code)
         }
         break;
     case IDC_DDMSWITCH:
-        if (checked(dlg, id)) {
+        if (dlgChecked(dlg, id)) {
             const int answer =
                 MessageBoxA(dlg,
                             "This option switches the desktop temporary to the selected resolutions.\n"
@@ -387,7 +382,7 @@ void command(HWND dlg, int id, int code)
             if (answer != IDOK)
                 CheckDlgButton(dlg, id, BST_UNCHECKED);
         }
-        ddmSwitchOn = checked(dlg, id) ? 1 : 0;
+        ddmSwitchOn = dlgChecked(dlg, id) ? 1 : 0;
         glEngine.ddmSwitch = ddmSwitchOn;
         break;
     case IDC_3DINFO:

@@ -64,12 +64,12 @@ void enableDialog()
 
 int musicOnBox()
 {
-    return IsDlgButtonChecked(mainDialog, IDC_MUSICON) == BST_CHECKED ? 1 : 0;
+    return dlgChecked(mainDialog, IDC_MUSICON) ? 1 : 0;
 }
 
 int inWindowBox()
 {
-    return IsDlgButtonChecked(mainDialog, IDC_INWINDOW) == BST_CHECKED ? 1 : 0;
+    return dlgChecked(mainDialog, IDC_INWINDOW) ? 1 : 0;
 }
 
 // the fly mode steers by a joystick when one is there, else by the mouse

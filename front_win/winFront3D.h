@@ -6,6 +6,11 @@
 #include <windows.h>
 
 extern HINSTANCE appInstance;
+
+inline bool dlgChecked(HWND dlg, int id)
+{
+    return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
+}
 extern HWND mainDialog;
 // 1: the Direct3D renderer is chosen, 0: OpenGL
 extern int useDirect3D;
