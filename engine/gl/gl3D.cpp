@@ -2,12 +2,13 @@
 
 #include "console/outTxt.h"
 #include "font8x13.h"
-#include "glHeaders.h"
+#include "glApi3D.h"
 
 #include <cstdio>
 #include <cstring>
 
 const glWindow3D* gl3D::windowSys = nullptr;
+const glApi3D* gl3D::gl = openGLApi3D();
 
 namespace {
 
@@ -75,6 +76,11 @@ void gl3D::setWindowSystem(const glWindow3D* sys)
     windowSys = sys;
 }
 
+void gl3D::setApi(const glApi3D* api)
+{
+    gl = api != nullptr ? api : openGLApi3D();
+}
+
 int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
 {
     (void)a;
@@ -102,8 +108,8 @@ int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
     texMade = 0;
     texNames.reset();
     numTexNames = 0;
-    const char* v = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
-    const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const char* v = reinterpret_cast<const char*>(gl->GetString(GL_VENDOR));
+    const char* r = reinterpret_cast<const char*>(gl->GetString(GL_RENDERER));
     std::snprintf(vendor, sizeof vendor, "%s", v ? v : "");
     std::snprintf(renderer, sizeof renderer, "%s", r ? r : "");
     if (verbose) {
@@ -127,6 +133,12 @@ int gl3D::get3DInfo(int x, int y, int depth, int a, int b, int mode, int m2, int
         info1[0] = '\0';
     if (info2 != nullptr && size2 > 0)
         info2[0] = '\0';
+    if (gl->deviceInfo != nullptr) {
+        if (gl->deviceInfo(verb, title, titleSize, info1, size1) == 0)
+            return 0;
+        appendf(info1, size1, ddmSwitch == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
+        return 1;
+    }
     return gl3DInfUnix(verb, title, titleSize, info1, size1, info2, size2) ? 1 : 0;
 }
 
@@ -136,8 +148,8 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
     (void)size2;
     char v[256];
     char r[256];
-    const char* gv = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
-    const char* gr = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const char* gv = reinterpret_cast<const char*>(gl->GetString(GL_VENDOR));
+    const char* gr = reinterpret_cast<const char*>(gl->GetString(GL_RENDERER));
     std::snprintf(v, sizeof v, "%s", gv ? gv : "");
     std::snprintf(r, sizeof r, "%s", gr ? gr : "");
     // the info texts are single lines
@@ -205,11 +217,11 @@ int gl3D::init3DView(float left, float right, float bottom, float top, float nea
     frTop = top;
     frNear = nearZ;
     frFar = farZ;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(left, right, bottom, top, nearZ, farZ);
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(0, 0, xres, yres);
+    gl->MatrixMode(GL_PROJECTION);
+    gl->LoadIdentity();
+    gl->Frustum(left, right, bottom, top, nearZ, farZ);
+    gl->MatrixMode(GL_MODELVIEW);
+    gl->Viewport(0, 0, xres, yres);
 
     // the cull projection reaches 1.3 times as far as the view
     const float farC = 1.3f * farZ;
@@ -234,22 +246,22 @@ int gl3D::change3DWin(int a, int b, int x, int y, int d)
     (void)d;
     xres = x;
     yres = y;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(frLeft, frRight, frBottom, frTop, frNear, frFar);
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(0, 0, xres, yres);
+    gl->MatrixMode(GL_PROJECTION);
+    gl->LoadIdentity();
+    gl->Frustum(frLeft, frRight, frBottom, frTop, frNear, frFar);
+    gl->MatrixMode(GL_MODELVIEW);
+    gl->Viewport(0, 0, xres, yres);
     return 1;
 }
 
 int gl3D::clear3DScreen(float r, float g, float b, float a)
 {
     if (bufferMode == 1)
-        glDrawBuffer(GL_FRONT);
-    glMatrixMode(GL_MODELVIEW);
-    glClearColor(r, g, b, a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+        gl->DrawBuffer(GL_FRONT);
+    gl->MatrixMode(GL_MODELVIEW);
+    gl->ClearColor(r, g, b, a);
+    gl->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl->LoadIdentity();
     polyCount = 0;
     texBytes = 0;
     curTex = noTex;
@@ -265,7 +277,7 @@ int gl3D::swap3DBuffer()
         return 1;
     if (verbose)
         printError();
-    glFlush();
+    gl->Flush();
     if (windowSys != nullptr && windowSys->swap != nullptr)
         windowSys->swap(glWin);
     return 1;
@@ -274,7 +286,7 @@ int gl3D::swap3DBuffer()
 int gl3D::release3D()
 {
     if (texNames && numTexNames > 0)
-        glDeleteTextures(numTexNames, texNames.get());
+        gl->DeleteTextures(numTexNames, texNames.get());
     texNames.reset();
     numTexNames = 0;
     texMade = 0;
@@ -288,24 +300,24 @@ int gl3D::pr(const char* text, float x, float y)
 {
     if (text == nullptr || text[0] == '\0')
         return 1;
-    glPushMatrix();
-    glLoadIdentity();
-    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
+    gl->PushMatrix();
+    gl->LoadIdentity();
+    gl->PushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
                  GL_FOG_BIT | GL_LIGHTING_BIT | GL_PIXEL_MODE_BIT | GL_POINT_BIT | GL_CURRENT_BIT);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glRasterPos3f(x * frRight, y * frTop, -frNear - 0.01f);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl->Disable(GL_BLEND);
+    gl->Disable(GL_DEPTH_TEST);
+    gl->Disable(GL_TEXTURE_2D);
+    gl->Disable(GL_LIGHTING);
+    gl->RasterPos3f(x * frRight, y * frTop, -frNear - 0.01f);
+    gl->PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const font8x13& font = font8x13::get();
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; c++) {
         // characters the font lacks draw nothing and take no room
         if (const unsigned char* g = font.glyph(*c))
-            glBitmap(font8x13::width, font8x13::height, 0.0f, 2.0f, 10.0f, 0.0f, g);
+            gl->Bitmap(font8x13::width, font8x13::height, 0.0f, 2.0f, 10.0f, 0.0f, g);
     }
-    glPopAttrib();
-    glPopMatrix();
+    gl->PopAttrib();
+    gl->PopMatrix();
     return 1;
 }
 
@@ -324,7 +336,7 @@ int gl3D::prMat(const matrix_4& m)
 
 int gl3D::printError()
 {
-    switch (glGetError()) {
+    switch (gl->GetError()) {
     case GL_NO_ERROR:
         out->pr("GL_NO_ERROR\n");
         break;
@@ -354,36 +366,36 @@ int gl3D::printError()
 
 int gl3D::resetCamMat()
 {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    gl->MatrixMode(GL_MODELVIEW);
+    gl->LoadIdentity();
     identityMat(&camMat);
     return 1;
 }
 
 int gl3D::translateCam(float x, float y, float z)
 {
-    glTranslatef(-x, -y, -z);
+    gl->Translatef(-x, -y, -z);
     translateMat(&camMat, -x, -y, -z);
     return 1;
 }
 
 int gl3D::rotateCamX(float a)
 {
-    glRotatef(-a, 1.0f, 0.0f, 0.0f);
+    gl->Rotatef(-a, 1.0f, 0.0f, 0.0f);
     rotateXMat(&camMat, -a);
     return 1;
 }
 
 int gl3D::rotateCamY(float a)
 {
-    glRotatef(-a, 0.0f, 1.0f, 0.0f);
+    gl->Rotatef(-a, 0.0f, 1.0f, 0.0f);
     rotateYMat(&camMat, -a);
     return 1;
 }
 
 int gl3D::rotateCamZ(float a)
 {
-    glRotatef(-a, 0.0f, 0.0f, 1.0f);
+    gl->Rotatef(-a, 0.0f, 0.0f, 1.0f);
     rotateZMat(&camMat, -a);
     return 1;
 }
@@ -393,7 +405,7 @@ int gl3D::postMatrixMulCam(const matrix_4& m)
     postMulMat(&camMat, m);
     float t[16];
     glMatrixOf(m, t);
-    glMultMatrixf(t);
+    gl->MultMatrixf(t);
     return 1;
 }
 
@@ -431,17 +443,17 @@ int gl3D::setNormalLight(int i, float x, float y, float z)
         return 1;
     const float dir[3] = {0.0f, 0.0f, -1.0f};
     const float pos[4] = {x, y, z, 0.0f};
-    glLightfv(l, GL_AMBIENT, lightAmbient);
-    glLightfv(l, GL_DIFFUSE, lightDiffuse);
-    glLightfv(l, GL_SPECULAR, lightSpecular);
-    glLightf(l, GL_CONSTANT_ATTENUATION, 1.0f);
-    glLightf(l, GL_LINEAR_ATTENUATION, 0.0f);
-    glLightf(l, GL_QUADRATIC_ATTENUATION, 0.0f);
-    glLightfv(l, GL_SPOT_DIRECTION, dir);
-    glLightf(l, GL_SPOT_CUTOFF, 180.0f);
-    glLightf(l, GL_SPOT_EXPONENT, 0.0f);
-    glLightfv(l, GL_POSITION, pos);
-    glEnable(l);
+    gl->Lightfv(l, GL_AMBIENT, lightAmbient);
+    gl->Lightfv(l, GL_DIFFUSE, lightDiffuse);
+    gl->Lightfv(l, GL_SPECULAR, lightSpecular);
+    gl->Lightf(l, GL_CONSTANT_ATTENUATION, 1.0f);
+    gl->Lightf(l, GL_LINEAR_ATTENUATION, 0.0f);
+    gl->Lightf(l, GL_QUADRATIC_ATTENUATION, 0.0f);
+    gl->Lightfv(l, GL_SPOT_DIRECTION, dir);
+    gl->Lightf(l, GL_SPOT_CUTOFF, 180.0f);
+    gl->Lightf(l, GL_SPOT_EXPONENT, 0.0f);
+    gl->Lightfv(l, GL_POSITION, pos);
+    gl->Enable(l);
     spotSet = 0;
     return 1;
 }
@@ -454,14 +466,14 @@ int gl3D::setSpot(int i, float px, float py, float pz, float dx, float dy, float
         return 1;
     const float dir[3] = {dx, dy, dz};
     const float pos[4] = {px, py, pz, 1.0f};
-    glLightfv(l, GL_AMBIENT, lightAmbient);
-    glLightfv(l, GL_DIFFUSE, lightDiffuse);
-    glLightfv(l, GL_SPECULAR, lightSpecular);
-    glLightf(l, GL_SPOT_CUTOFF, cutoff);
-    glLightf(l, GL_SPOT_EXPONENT, exponent);
-    glLightfv(l, GL_SPOT_DIRECTION, dir);
-    glLightfv(l, GL_POSITION, pos);
-    glEnable(l);
+    gl->Lightfv(l, GL_AMBIENT, lightAmbient);
+    gl->Lightfv(l, GL_DIFFUSE, lightDiffuse);
+    gl->Lightfv(l, GL_SPECULAR, lightSpecular);
+    gl->Lightf(l, GL_SPOT_CUTOFF, cutoff);
+    gl->Lightf(l, GL_SPOT_EXPONENT, exponent);
+    gl->Lightfv(l, GL_SPOT_DIRECTION, dir);
+    gl->Lightfv(l, GL_POSITION, pos);
+    gl->Enable(l);
     spotSet = 1;
     return 1;
 }
@@ -472,22 +484,22 @@ int gl3D::setAtten(int i, float constant, float linear, float quadratic)
     lightOf(i, &l);
     if (l == 0)
         return 1;
-    glLightf(l, GL_CONSTANT_ATTENUATION, constant);
-    glLightf(l, GL_LINEAR_ATTENUATION, linear);
-    glLightf(l, GL_QUADRATIC_ATTENUATION, quadratic);
+    gl->Lightf(l, GL_CONSTANT_ATTENUATION, constant);
+    gl->Lightf(l, GL_LINEAR_ATTENUATION, linear);
+    gl->Lightf(l, GL_QUADRATIC_ATTENUATION, quadratic);
     return 1;
 }
 
 int gl3D::enableLightning()
 {
-    glEnable(GL_LIGHTING);
+    gl->Enable(GL_LIGHTING);
     lighting = 1;
     return 1;
 }
 
 int gl3D::disableLightning()
 {
-    glDisable(GL_LIGHTING);
+    gl->Disable(GL_LIGHTING);
     lighting = 0;
     return 1;
 }
@@ -495,18 +507,18 @@ int gl3D::disableLightning()
 int gl3D::enableFogLin(float start, float end, float r, float g, float b, float a)
 {
     const float c[4] = {r, g, b, a};
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, start);
-    glFogf(GL_FOG_END, end);
-    glFogfv(GL_FOG_COLOR, c);
-    glEnable(GL_FOG);
+    gl->Fogi(GL_FOG_MODE, GL_LINEAR);
+    gl->Fogf(GL_FOG_START, start);
+    gl->Fogf(GL_FOG_END, end);
+    gl->Fogfv(GL_FOG_COLOR, c);
+    gl->Enable(GL_FOG);
     fog = 1;
     return 1;
 }
 
 int gl3D::disableFog()
 {
-    glDisable(GL_FOG);
+    gl->Disable(GL_FOG);
     fog = 0;
     return 1;
 }
@@ -527,35 +539,35 @@ int gl3D::setMaterial(float ar, float ag, float ab, float aa, float dr, float dg
     setColour(matSpecular, sr * fakSpecular, sg * fakSpecular, sb * fakSpecular, sa);
     // the spot light's highlight would be a single bright point: no shininess under it
     matShininess = spotSet == 1 ? 0.0f : shininess * fakShininess;
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matAmbient);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matDiffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, matSpecular);
+    gl->Materialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matAmbient);
+    gl->Materialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matDiffuse);
+    gl->Materialfv(GL_FRONT_AND_BACK, GL_SPECULAR, matSpecular);
     // OpenGL takes shininess from 0 to 128 only
     const float s = matShininess < 0.0f ? 0.0f : (matShininess > 128.0f ? 128.0f : matShininess);
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, s);
+    gl->Materialf(GL_FRONT_AND_BACK, GL_SHININESS, s);
     return 1;
 }
 
 int gl3D::setLastMaterial()
 {
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matAmbient);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matDiffuse);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, matSpecular);
+    gl->Materialfv(GL_FRONT_AND_BACK, GL_AMBIENT, matAmbient);
+    gl->Materialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, matDiffuse);
+    gl->Materialfv(GL_FRONT_AND_BACK, GL_SPECULAR, matSpecular);
     return 1;
 }
 
 int gl3D::zOn()
 {
-    glClearDepth(1.0);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_DEPTH_TEST);
+    gl->ClearDepth(1.0);
+    gl->DepthFunc(GL_LEQUAL);
+    gl->Enable(GL_DEPTH_TEST);
     zEnabled = 1;
     return 1;
 }
 
 int gl3D::zOff()
 {
-    glDisable(GL_DEPTH_TEST);
+    gl->Disable(GL_DEPTH_TEST);
     zEnabled = 0;
     return 1;
 }
@@ -563,76 +575,76 @@ int gl3D::zOff()
 int gl3D::setZOffset(float o)
 {
     if (zOffsetEnabled == 1)
-        glDepthRange(0.0, 1.0 - double(o));
+        gl->DepthRange(0.0, 1.0 - double(o));
     zOffset = o;
     return 1;
 }
 
 int gl3D::noZwriteOn()
 {
-    glDepthMask(GL_FALSE);
+    gl->DepthMask(GL_FALSE);
     noZwrite = 1;
     return 1;
 }
 
 int gl3D::noZwriteOff()
 {
-    glDepthMask(GL_TRUE);
+    gl->DepthMask(GL_TRUE);
     noZwrite = 0;
     return 1;
 }
 
 int gl3D::blendOn()
 {
-    glEnable(GL_BLEND);
+    gl->Enable(GL_BLEND);
     if (lightBlend == 1)
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        gl->BlendFunc(GL_SRC_ALPHA, GL_ONE);
     else
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        gl->BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     blending = 1;
     return 1;
 }
 
 int gl3D::blendOff()
 {
-    glDisable(GL_BLEND);
+    gl->Disable(GL_BLEND);
     blending = 0;
     return 1;
 }
 
 int gl3D::lightBlendOn()
 {
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    gl->BlendFunc(GL_SRC_ALPHA, GL_ONE);
     lightBlend = 1;
     return 1;
 }
 
 int gl3D::lightBlendOff()
 {
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl->BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     lightBlend = 0;
     return 1;
 }
 
 int gl3D::cullFaceOn()
 {
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
+    gl->CullFace(GL_BACK);
+    gl->Enable(GL_CULL_FACE);
     cullFace = 1;
     return 1;
 }
 
 int gl3D::cullFaceOff()
 {
-    glDisable(GL_CULL_FACE);
+    gl->Disable(GL_CULL_FACE);
     cullFace = 0;
     return 1;
 }
 
 int gl3D::twoSideLightOn()
 {
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-    glDisable(GL_CULL_FACE);
+    gl->LightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    gl->Disable(GL_CULL_FACE);
     cullFace = 0;
     twoSideLight = 1;
     return 1;
@@ -640,9 +652,9 @@ int gl3D::twoSideLightOn()
 
 int gl3D::twoSideLightOff()
 {
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
+    gl->LightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    gl->CullFace(GL_BACK);
+    gl->Enable(GL_CULL_FACE);
     cullFace = 1;
     twoSideLight = 0;
     return 1;
@@ -663,14 +675,14 @@ int gl3D::blendCullFaceOff()
 
 int gl3D::wireOn()
 {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    gl->PolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     wire = 1;
     return 1;
 }
 
 int gl3D::wireOff()
 {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    gl->PolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     wire = 0;
     return 1;
 }
@@ -680,14 +692,14 @@ int gl3D::texOn()
     if (noTexture == 1)
         return 1;
     if (texEnabled == 0)
-        glEnable(GL_TEXTURE_2D);
+        gl->Enable(GL_TEXTURE_2D);
     texEnabled = 1;
     return 1;
 }
 
 int gl3D::texOff()
 {
-    glDisable(GL_TEXTURE_2D);
+    gl->Disable(GL_TEXTURE_2D);
     texEnabled = 0;
     curTex = -1;
     return 1;
@@ -695,7 +707,7 @@ int gl3D::texOff()
 
 int gl3D::noTexOn()
 {
-    glDisable(GL_TEXTURE_2D);
+    gl->Disable(GL_TEXTURE_2D);
     texEnabled = 0;
     noTexture = 1;
     curTex = -1;
@@ -742,12 +754,12 @@ int gl3D::setPolySubDivide(int n)
 int gl3D::setHintAll()
 {
     const GLenum h = hintNicest == 1 ? GL_NICEST : GL_FASTEST;
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, h);
-    glHint(GL_POINT_SMOOTH_HINT, h);
-    glHint(GL_LINE_SMOOTH_HINT, h);
-    glHint(GL_POLYGON_SMOOTH_HINT, h);
-    glHint(GL_FOG_HINT, h);
+    gl->Hint(GL_PERSPECTIVE_CORRECTION_HINT, h);
+    gl->Hint(GL_POINT_SMOOTH_HINT, h);
+    gl->Hint(GL_LINE_SMOOTH_HINT, h);
+    gl->Hint(GL_POLYGON_SMOOTH_HINT, h);
+    gl->Hint(GL_FOG_HINT, h);
     if (wire == 1)
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        gl->PolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     return 1;
 }

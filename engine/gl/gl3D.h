@@ -4,6 +4,7 @@
 #ifndef KORVA_GL3D_H
 #define KORVA_GL3D_H
 
+#include "glApi3D.h"
 #include "glWindow3D.h"
 #include "math/matrix_4.h"
 #include "math/vec_4.h"
@@ -31,6 +32,9 @@ public:
     void init();
     // The windowing layer every instance opens its window through.
     static void setWindowSystem(const glWindow3D* sys);
+    // The device every instance draws through: the system's OpenGL unless
+    // another was set. Null puts OpenGL back.
+    static void setApi(const glApi3D* api);
 
     // Opens the window "Korvane"; bufferMode 1 single, 2 double buffered.
     int init3D(int xres, int yres, int depth, int a, int b, int bufferMode, int mode2);
@@ -204,6 +208,7 @@ private:
     corner cornerOf(const group3D& g, int p, bool textured) const;
 
     static const glWindow3D* windowSys;
+    static const glApi3D* gl;
 
     outTxt* out;
     int glWin;

@@ -1,7 +1,7 @@
 #include "gl3D.h"
 
 #include "console/outTxt.h"
-#include "glHeaders.h"
+#include "glApi3D.h"
 #include "scene/data3D.h"
 
 #include <cfloat>
@@ -30,28 +30,28 @@ vec_4 half(const vec_4& a, const vec_4& b)
     return vec_4{(a.x + b.x) * 0.5f, (a.y + b.y) * 0.5f, (a.z + b.z) * 0.5f, 1.0f};
 }
 
-void normalVertex(const vec_4& n, const vec_4& p)
+void normalVertex(const glApi3D* gl, const vec_4& n, const vec_4& p)
 {
-    glNormal3f(n.x, n.y, n.z);
-    glVertex3f(p.x, p.y, p.z);
+    gl->Normal3f(n.x, n.y, n.z);
+    gl->Vertex3f(p.x, p.y, p.z);
 }
 
-void normalTexVertex(const vec_4& n, const vec_4& t, const vec_4& p)
+void normalTexVertex(const glApi3D* gl, const vec_4& n, const vec_4& t, const vec_4& p)
 {
-    glNormal3f(n.x, n.y, n.z);
-    glTexCoord2f(t.x, t.y);
-    glVertex3f(p.x, p.y, p.z);
+    gl->Normal3f(n.x, n.y, n.z);
+    gl->TexCoord2f(t.x, t.y);
+    gl->Vertex3f(p.x, p.y, p.z);
 }
 
-// corner p of a group from its transformed arrays, straight into GL
-void emit(const group3D& g, int p, bool textured)
+// corner p of a group from its transformed arrays, straight into the device
+void emit(const glApi3D* gl, const group3D& g, int p, bool textured)
 {
     const float* n = &g.xNormal[size_t(p) * 3];
     const float* v = &g.xVertex[size_t(p) * 3];
-    glNormal3fv(n);
+    gl->Normal3f(n[0], n[1], n[2]);
     if (textured)
-        glTexCoord2fv(&g.texCoord2[size_t(p) * 2]);
-    glVertex3fv(v);
+        gl->TexCoord2f(g.texCoord2[size_t(p) * 2], g.texCoord2[size_t(p) * 2 + 1]);
+    gl->Vertex3f(v[0], v[1], v[2]);
 }
 
 }  // namespace
@@ -285,7 +285,7 @@ int gl3D::drawObj(data3D* d, int i)
             if (g.type == 3 || g.type == 4)
                 countTex(d, g.texture2);
         }
-        glCallList(GLuint(i + 1));
+        gl->CallList(GLuint(i + 1));
         // the list leaves OpenGL as it stood at the end of compiling
         blending = r->endBlending;
         cullFace = r->endCullFace;
@@ -314,9 +314,9 @@ int gl3D::precalcObj(data3D* d, int i)
     // compiling executes nothing: the mirrors must still describe OpenGL afterwards
     const int keep[] = {blending, cullFace, twoSideLight, texEnabled, relightCount, polyCount, texBytes};
     curTex = noTex;
-    glNewList(GLuint(i + 1), GL_COMPILE);
+    gl->NewList(GLuint(i + 1), GL_COMPILE);
     drawPasses(d, i, true);
-    glEndList();
+    gl->EndList();
     r->listTriangles = polyCount - keep[5];
     r->endBlending = blending;
     r->endCullFace = cullFace;
@@ -380,34 +380,34 @@ void gl3D::drawGroupBatched(const group3D& g)
 {
     const bool tex = g.textured();
     int first = 0;
-    glBegin(GL_TRIANGLES);
+    gl->Begin(GL_TRIANGLES);
     for (int p = 0; p < g.numPoly; p++) {
         const int n = g.pointCount[p];
         if (n == 4) {
-            glEnd();
+            gl->End();
             if (tex) {
-                glBegin(GL_TRIANGLE_STRIP);
-                emit(g, first + 3, true);
-                emit(g, first + 0, true);
-                emit(g, first + 2, true);
-                emit(g, first + 1, true);
+                gl->Begin(GL_TRIANGLE_STRIP);
+                emit(gl, g, first + 3, true);
+                emit(gl, g, first + 0, true);
+                emit(gl, g, first + 2, true);
+                emit(gl, g, first + 1, true);
             } else {
-                glBegin(GL_QUADS);
+                gl->Begin(GL_QUADS);
                 for (int c = 0; c < 4; c++)
-                    emit(g, first + c, false);
+                    emit(gl, g, first + c, false);
             }
-            glEnd();
-            glBegin(GL_TRIANGLES);
+            gl->End();
+            gl->Begin(GL_TRIANGLES);
         } else {
             for (int k = 1; k + 1 < n; k++) {
-                emit(g, first, tex);
-                emit(g, first + k, tex);
-                emit(g, first + k + 1, tex);
+                emit(gl, g, first, tex);
+                emit(gl, g, first + k, tex);
+                emit(gl, g, first + k + 1, tex);
             }
         }
         first += n;
     }
-    glEnd();
+    gl->End();
 }
 
 void gl3D::drawGroupPerPolygon(const group3D& g, bool fanOnly)
@@ -464,23 +464,23 @@ void gl3D::drawReflection(const group3D& g)
 int gl3D::poly3_nv(const vec_4& n1, const vec_4& p1, const vec_4& n2, const vec_4& p2, const vec_4& n3,
                    const vec_4& p3)
 {
-    glBegin(GL_TRIANGLES);
-    normalVertex(n1, p1);
-    normalVertex(n2, p2);
-    normalVertex(n3, p3);
-    glEnd();
+    gl->Begin(GL_TRIANGLES);
+    normalVertex(gl, n1, p1);
+    normalVertex(gl, n2, p2);
+    normalVertex(gl, n3, p3);
+    gl->End();
     return 1;
 }
 
 int gl3D::poly4_nv(const vec_4& n1, const vec_4& p1, const vec_4& n2, const vec_4& p2, const vec_4& n3,
                    const vec_4& p3, const vec_4& n4, const vec_4& p4)
 {
-    glBegin(GL_QUADS);
-    normalVertex(n1, p1);
-    normalVertex(n2, p2);
-    normalVertex(n3, p3);
-    normalVertex(n4, p4);
-    glEnd();
+    gl->Begin(GL_QUADS);
+    normalVertex(gl, n1, p1);
+    normalVertex(gl, n2, p2);
+    normalVertex(gl, n3, p3);
+    normalVertex(gl, n4, p4);
+    gl->End();
     return 1;
 }
 
@@ -488,11 +488,11 @@ int gl3D::poly3_ntv(const vec_4& n1, const vec_4& t1, const vec_4& p1, const vec
                     const vec_4& p2, const vec_4& n3, const vec_4& t3, const vec_4& p3)
 {
     if (polySubDivide == 0) {
-        glBegin(GL_TRIANGLES);
-        normalTexVertex(n1, t1, p1);
-        normalTexVertex(n2, t2, p2);
-        normalTexVertex(n3, t3, p3);
-        glEnd();
+        gl->Begin(GL_TRIANGLES);
+        normalTexVertex(gl, n1, t1, p1);
+        normalTexVertex(gl, n2, t2, p2);
+        normalTexVertex(gl, n3, t3, p3);
+        gl->End();
         return 1;
     }
     polyCount -= 1;
@@ -510,12 +510,12 @@ int gl3D::poly4_ntv(const vec_4& n1, const vec_4& t1, const vec_4& p1, const vec
                     const vec_4& t4, const vec_4& p4)
 {
     if (polySubDivide == 0) {
-        glBegin(GL_TRIANGLE_STRIP);
-        normalTexVertex(n4, t4, p4);
-        normalTexVertex(n1, t1, p1);
-        normalTexVertex(n3, t3, p3);
-        normalTexVertex(n2, t2, p2);
-        glEnd();
+        gl->Begin(GL_TRIANGLE_STRIP);
+        normalTexVertex(gl, n4, t4, p4);
+        normalTexVertex(gl, n1, t1, p1);
+        normalTexVertex(gl, n3, t3, p3);
+        normalTexVertex(gl, n2, t2, p2);
+        gl->End();
         return 1;
     }
     polyCount -= 2;
@@ -529,11 +529,11 @@ int gl3D::poly3_ntvd(const vec_4& n1, const vec_4& t1, const vec_4& p1, const ve
 {
     if (depth <= 0) {
         polyCount += 1;
-        glBegin(GL_TRIANGLES);
-        normalTexVertex(n1, t1, p1);
-        normalTexVertex(n2, t2, p2);
-        normalTexVertex(n3, t3, p3);
-        glEnd();
+        gl->Begin(GL_TRIANGLES);
+        normalTexVertex(gl, n1, t1, p1);
+        normalTexVertex(gl, n2, t2, p2);
+        normalTexVertex(gl, n3, t3, p3);
+        gl->End();
         return 1;
     }
     const vec_4 mn = half(n1, n2);

@@ -1,7 +1,7 @@
 #include "gl3D.h"
 
 #include "console/outTxt.h"
-#include "glHeaders.h"
+#include "glApi3D.h"
 #include "scene/data3D.h"
 
 #include <new>
@@ -10,18 +10,18 @@ void gl3D::setTexParams(int wrapByClamp)
 {
     const GLint wrap = (wrapByClamp && texClamp == 1) ? GL_CLAMP : GL_REPEAT;
     const GLint filter = texLinear == 1 ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl->TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 int gl3D::makeTex(data3D* d)
 {
     // a scene loaded again brings its own images
     if (texNames && numTexNames > 0)
-        glDeleteTextures(numTexNames, texNames.get());
+        gl->DeleteTextures(numTexNames, texNames.get());
     texNames.reset();
     numTexNames = 0;
     texMade = 0;
@@ -35,11 +35,11 @@ int gl3D::makeTex(data3D* d)
     numTexNames = n;
     for (int i = 0; i < n; i++)
         texNames[i] = unsigned(i + 1);
-    glGenTextures(n, texNames.get());
+    gl->GenTextures(n, texNames.get());
     for (int i = 0; i < n; i++) {
         const texture3D* t = d->getTex2D(i);
-        glBindTexture(GL_TEXTURE_2D, texNames[i]);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        gl->BindTexture(GL_TEXTURE_2D, texNames[i]);
+        gl->PixelStorei(GL_UNPACK_ALIGNMENT, 1);
         setTexParams(1);
         if (t != nullptr && t->pixels)
             makeGLTex(t->components, t->width, t->height, t->pixels.get());
@@ -53,7 +53,7 @@ int gl3D::makeGLTex(int c, int w, int h, const unsigned char* p)
     if ((c != 3 && c != 4) || p == nullptr || w <= 0 || h <= 0)
         return 1;
     const GLenum format = c == 4 ? GL_RGBA : GL_RGB;
-    glTexImage2D(GL_TEXTURE_2D, 0, c, w, h, 0, format, GL_UNSIGNED_BYTE, p);
+    gl->TexImage2D(GL_TEXTURE_2D, 0, c, w, h, 0, format, GL_UNSIGNED_BYTE, p);
     if (mipmap != 1)
         return 1;
 
@@ -78,10 +78,10 @@ int gl3D::makeGLTex(int c, int w, int h, const unsigned char* p)
                     *dst++ = src[k];
             }
         }
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texLinear == 1 ? GL_LINEAR : GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+        gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texLinear == 1 ? GL_LINEAR : GL_NEAREST);
+        gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                         texLinear == 1 ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, L, c, lw, lh, 0, format, GL_UNSIGNED_BYTE, buf.get());
+        gl->TexImage2D(GL_TEXTURE_2D, L, c, lw, lh, 0, format, GL_UNSIGNED_BYTE, buf.get());
     }
     return 1;
 }
@@ -120,7 +120,7 @@ int gl3D::setTex(int i, data3D* d)
         return 1;
     }
     if (texMade == 1 && i < numTexNames) {
-        glBindTexture(GL_TEXTURE_2D, texNames[i]);
+        gl->BindTexture(GL_TEXTURE_2D, texNames[i]);
         return 1;
     }
     return 0;
@@ -131,7 +131,7 @@ int gl3D::updateSingleTex(data3D* d, int i)
     const texture3D* t = d->getTex2D(i);
     if (!texNames || i < 0 || i >= numTexNames || t == nullptr)
         return 1;
-    glBindTexture(GL_TEXTURE_2D, texNames[i]);
+    gl->BindTexture(GL_TEXTURE_2D, texNames[i]);
     setTexParams(1);
     makeGLTex(t->components, t->width, t->height, t->pixels.get());
     return 1;
