@@ -53,6 +53,8 @@ extern int precalc, playSound, khz44100, hightQualityMidas, frameWindow;
 extern int numDrv, numDev;
 // the first word of the record's third line: "OPENGL    " or "DIRECT3D  "
 extern const char* benchRendererText;
+// the renderer's name on the start line of a run
+extern const char* startRendererText;
 // keys only the Windows build reads
 extern int endScreenCrashWorkaround, disableDeskTopRendering, mZOffsetEnable;
 extern int d3dDeskTopRenderingInSoftware, d3dNo32BitTex, d3dNo32BitZbuffer, d3dFogInSoftware;

@@ -102,7 +102,8 @@ int start3D()
     glEngine.hintNicest = glQualityHintHigh;
     glEngine.texLinear = glFilterLinear;
 
-    char line[512] = "OPEN GL\n";
+    char line[512];
+    std::snprintf(line, sizeof line, "%s\n", startRendererText);
     if (viewDistance == 10.0f)
         append(line, sizeof line, "VIEW DISTANCE: NEAR   ");
     if (viewDistance == 19.5f)

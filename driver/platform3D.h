@@ -19,6 +19,9 @@ extern const bool windowsRecord3D;
 void armClock3D();
 // @returns a clock reading in milliseconds; only differences count.
 long clockMillis3D();
+// Puts another clock in the system clock's place, so that a run can be
+// replayed frame for frame; null puts the system clock back.
+void setClockSource3D(long (*source)());
 // @returns 0 on success, as chdir.
 int changeDir3D(const char* dir);
 // Flushes f and asks the system to keep its contents. @returns whether both worked.

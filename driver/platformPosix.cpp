@@ -18,8 +18,19 @@ void armClock3D()
     setitimer(ITIMER_REAL, &v, nullptr);
 }
 
+namespace {
+long (*clockSource)() = nullptr;
+}
+
+void setClockSource3D(long (*source)())
+{
+    clockSource = source;
+}
+
 long clockMillis3D()
 {
+    if (clockSource != nullptr)
+        return clockSource();
     itimerval v = {};
     getitimer(ITIMER_REAL, &v);
     return 6553600L - long(v.it_value.tv_usec / 1000) - long(v.it_value.tv_sec) * 1000L;

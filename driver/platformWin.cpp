@@ -15,8 +15,19 @@ void armClock3D()
     timeBeginPeriod(1);
 }
 
+namespace {
+long (*clockSource)() = nullptr;
+}
+
+void setClockSource3D(long (*source)())
+{
+    clockSource = source;
+}
+
 long clockMillis3D()
 {
+    if (clockSource != nullptr)
+        return clockSource();
     return long(timeGetTime());
 }
 

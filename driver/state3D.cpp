@@ -43,6 +43,7 @@ int mNoReflectionMap = 0, glQualityHintHigh = 1, glFilterLinear = 1, mMipmapLeve
 int precalc = 0, playSound = 1, khz44100 = 1, hightQualityMidas = 0, frameWindow = 1;
 int numDrv = 0, numDev = 0;
 const char* benchRendererText = "OPENGL    ";
+const char* startRendererText = "OPEN GL";
 int endScreenCrashWorkaround = 0, disableDeskTopRendering = 0, mZOffsetEnable = 1;
 int d3dDeskTopRenderingInSoftware = 0, d3dNo32BitTex = 0, d3dNo32BitZbuffer = 0, d3dFogInSoftware = 0;
 int d3dDisableFog = 0, d3dFogdistanceFix = 0, d3dNoBlendHardware = 0, d3dSpecularEnable = 0;

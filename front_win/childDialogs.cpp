@@ -8,7 +8,6 @@
 #include <cstdio>
 
 int demoPolyDepth = 0, demoWireframe = 0, demoNoBind = 0;
-int d3dTexFilter = 1, d3dFullSceneAA = 0, d3dEdgeAA = 0, d3dShowTexFormats = 0;
 
 namespace {
 

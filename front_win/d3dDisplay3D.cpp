@@ -104,7 +104,8 @@ HRESULT WINAPI zFormat(LPDDPIXELFORMAT pf, LPVOID ctx)
 
 }  // namespace
 
-bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height, int depth, bool fullScreen)
+bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height, int depth, bool fullScreen,
+                  WNDPROC proc)
 {
     s = d3dScreen3D();
     s.width = width;
@@ -117,6 +118,8 @@ bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height,
         return false;
     }
     s.window = makeWindow(width, height, fullScreen);
+    if (s.window != nullptr && proc != nullptr)
+        SetWindowLongPtrA(s.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
     s.dd = openDriver3D(driver);
     if (s.window == nullptr || s.dd == nullptr) {
         mainOut.pr("d3d3D::init3D: can't open DirectDraw\n");
@@ -208,12 +211,22 @@ bool swapScreen3D(d3dScreen3D& s)
 {
     if (s.primary == nullptr || s.back == nullptr)
         return false;
-    if (s.fullScreen)
-        return SUCCEEDED(s.primary->Flip(nullptr, DDFLIP_WAIT));
-    POINT origin = {0, 0};
-    ClientToScreen(s.window, &origin);
-    RECT to = {origin.x, origin.y, origin.x + s.width, origin.y + s.height};
-    return SUCCEEDED(s.primary->Blt(&to, s.back, nullptr, DDBLT_WAIT, nullptr));
+    HRESULT hr;
+    if (s.fullScreen) {
+        hr = s.primary->Flip(nullptr, DDFLIP_WAIT);
+    } else {
+        RECT client = {};
+        GetClientRect(s.window, &client);
+        POINT origin = {0, 0};
+        ClientToScreen(s.window, &origin);
+        const int w = client.right > 0 ? client.right : s.width;
+        const int h = client.bottom > 0 ? client.bottom : s.height;
+        RECT to = {origin.x, origin.y, origin.x + w, origin.y + h};
+        hr = s.primary->Blt(&to, s.back, nullptr, DDBLT_WAIT, nullptr);
+    }
+    if (hr == DDERR_SURFACELOST && s.dd != nullptr)
+        s.dd->RestoreAllSurfaces();
+    return SUCCEEDED(hr);
 }
 
 void closeScreen3D(d3dScreen3D& s)

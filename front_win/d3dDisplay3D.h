@@ -30,10 +30,12 @@ struct d3dScreen3D {
 };
 
 // Opens driver and device at width x height x depth, full screen (exclusive,
-// the display switched) or in a window. Failures go to the console.
-// @returns whether the device exists.
-bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height, int depth, bool fullScreen);
-// The back buffer to the screen: a flip, or a copy into the window.
+// the display switched) or in a window, whose messages go to proc when one
+// is given. Failures go to the console. @returns whether the device exists.
+bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height, int depth, bool fullScreen,
+                  WNDPROC proc = nullptr);
+// The back buffer to the screen: a flip, or a copy stretched over the
+// window. Surfaces lost to another program are restored.
 bool swapScreen3D(d3dScreen3D& s);
 void closeScreen3D(d3dScreen3D& s);
 

@@ -88,6 +88,11 @@ HRESULT WINAPI modeCallback(LPDDSURFACEDESC2 sd, LPVOID ctx)
 
 IDirectDraw7* openDriver3D(int driver)
 {
+    // a renderer opened before the dialog listed the drivers lists them itself
+    if (numDrivers == 0) {
+        static char names[maxDrivers][128];
+        enumDrivers3D(names, maxDrivers);
+    }
     if (driver < 0 || driver >= numDrivers)
         return nullptr;
     IDirectDraw7* dd = nullptr;

@@ -1,6 +1,6 @@
 // The main dialog "TOWNVIEW": renderer, Direct3D driver, device and screen
 // mode, the demo and benchmark commands, the tests, and the log.
-#include "d3dDisplay3D.h"
+#include "d3dWindow3D.h"
 #include "driver3D.h"
 #include "resource3D.h"
 #include "texts3D.h"
@@ -11,16 +11,14 @@
 #include <cstring>
 
 HWND mainDialog = nullptr;
-int useDirect3D = 0;
 int ddmSwitchOn = 0;
-int useTnLHal = 0;
 int modeList[maxModes][3];
 int numModes = 0;
 
 namespace {
 
 int dialogW = 0, dialogH = 0;
-int chosenDriver = -1, chosenDevice = 0, chosenMode = -1;
+int chosenMode = -1;
 
 int itemInt(HWND dlg, int id, int fallback)
 {
@@ -46,7 +44,7 @@ void takeMode(HWND dlg, int i)
 void listModes(HWND dlg)
 {
     SendDlgItemMessageA(dlg, IDC_MODES, LB_RESETCONTENT, 0, 0);
-    numModes = enumModes3D(chosenDriver, chosenDevice, modeList, maxModes);
+    numModes = enumModes3D(d3dDriverChoice, d3dDeviceChoice, modeList, maxModes);
     int select = 0;
     for (int i = 0; i < numModes; i++) {
         char line[64];
@@ -69,7 +67,7 @@ void listDevices(HWND dlg)
     for (int id : {IDC_WIDTH, IDC_HEIGHT, IDC_DEPTH})
         EnableWindow(GetDlgItem(dlg, id), FALSE);
     static char names[16][128];
-    const int n = enumDevices3D(chosenDriver, names, 16);
+    const int n = enumDevices3D(d3dDriverChoice, names, 16);
     if (n == 0) {
         mainOut.pr("No DirectX Device found.\n");
         numModes = 0;
@@ -82,9 +80,9 @@ void listDevices(HWND dlg)
     }
     // the transform-and-lighting device can only be allowed where it exists
     EnableWindow(GetDlgItem(dlg, IDC_TNLHAL), tnl ? TRUE : FALSE);
-    if (chosenDevice >= n)
-        chosenDevice = 0;
-    SendDlgItemMessageA(dlg, IDC_DEVICES, LB_SETCURSEL, WPARAM(chosenDevice), 0);
+    if (d3dDeviceChoice >= n)
+        d3dDeviceChoice = 0;
+    SendDlgItemMessageA(dlg, IDC_DEVICES, LB_SETCURSEL, WPARAM(d3dDeviceChoice), 0);
     listModes(dlg);
 }
 
@@ -131,7 +129,7 @@ void initDialog(HWND dlg)
     const int n = enumDrivers3D(drivers, 16);
     for (int i = 0; i < n; i++)
         SendDlgItemMessageA(dlg, IDC_DRIVERS, LB_ADDSTRING, 0, LPARAM(drivers[i]));
-    chosenDriver = 0;
+    d3dDriverChoice = 0;
     SendDlgItemMessageA(dlg, IDC_DRIVERS, LB_SETCURSEL, 0, 0);
     listDevices(dlg);
 
@@ -162,67 +160,36 @@ void startDemo(HWND dlg, int fly)
     runBenchNormal = runBenchHigh = 0;
     frameWindow = dlgChecked(dlg, IDC_INWINDOW) ? 1 : 0;
     playSound = dlgChecked(dlg, IDC_MUSICON) ? 1 : 0;
-    if (useDirect3D == 1) {
-        mainOut.pr("\nthe Direct3D renderer is not part of this build: choose OPEN GL\n");
-        return;
-    }
     startRun3D();
 }
 
-// the Direct3D side of 3D INFO: driver and device, then the display tests
-bool direct3DInfo()
-{
-    d3dScreen3D s;
-    if (!openScreen3D(s, chosenDriver, chosenDevice, scrX, scrY, scrD, frameWindow == 0))
-        return false;
-    DDDEVICEIDENTIFIER2 id = {};
-    s.dd->GetDeviceIdentifier(&id, 0);
-    mainOut.prf("\n%sDirectDraw driver: %s (%s)\nDirect3D device: %s\n", tVersion, id.szDescription, id.szDriver,
-                s.deviceName);
-    char info[512] = "";
-    const float hz = refreshTest3D(s, 0, info, sizeof info);
-    swapTest3D(s, hz, 0, info, sizeof info);
-    const size_t used = std::strlen(info);
-    std::snprintf(info + used, sizeof info - used, ddmSwitchOn == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
-    mainOut.pr(info);
-    const bool switched = s.fullScreen;
-    closeScreen3D(s);
-    return switched;
-}
-
-void openGLInfo();
 void restoreDesktop();
 
+// Opens the chosen renderer once and logs its driver and device texts and
+// the display tests' verdicts. OpenGL opens in a window; Direct3D where the
+// main dialog says, since its refresh test wants the full screen.
 void rendererInfo(HWND dlg)
 {
     (void)dlg;
-    // a renderer that switched the display leaves the desktop to be put back
-    bool switched = false;
-    if (useDirect3D == 1) {
-        switched = direct3DInfo();
-    } else {
-        openGLInfo();
-        switched = ddmSwitchOn == 1 && frameWindow == 0;
-    }
-    if (switched)
-        restoreDesktop();
-}
-
-void openGLInfo()
-{
+    selectRenderer3D();
     glEngine.ddmSwitch = ddmSwitchOn;
     const int keepWindow = frameWindow;
-    frameWindow = 1;
-    if (glEngine.init3D(scrX, scrY, scrD, chosenDriver, chosenDevice, 2, 1) == 1) {
+    const bool fullScreen = frameWindow == 0;
+    if (useDirect3D == 0)
+        frameWindow = 1;
+    if (glEngine.init3D(scrX, scrY, scrD, d3dDriverChoice, d3dDeviceChoice, 2, 1) == 1) {
         char title[512], info1[512], info2[512];
         std::snprintf(title, sizeof title, "\n%s", tVersion);
-        glEngine.get3DInfo(scrX, scrY, scrD, chosenDriver, chosenDevice, 2, 1, 1, title, sizeof title, info1,
+        glEngine.get3DInfo(scrX, scrY, scrD, d3dDriverChoice, d3dDeviceChoice, 2, 1, 1, title, sizeof title, info1,
                            sizeof info1, info2, sizeof info2);
         mainOut.pr(title);
         mainOut.pr(info1);
         glEngine.release3D();
     }
     frameWindow = keepWindow;
+    // a renderer that switched the display leaves the desktop to be put back
+    if (fullScreen && (useDirect3D == 1 || ddmSwitchOn == 1))
+        restoreDesktop();
 }
 
 // the desktop is put back through a mode of its own, then the registry's
@@ -280,10 +247,6 @@ void benchCommand(HWND dlg, int several)
         benchModes[0][2] = scrD;
         numBenchModes = 1;
     }
-    if (useDirect3D == 1) {
-        mainOut.pr("\nthe Direct3D renderer is not part of this build: choose OPEN GL\n");
-        return;
-    }
     mainOut.prCls();
     startBenchQueue3D();
 }
@@ -334,8 +297,8 @@ void command(HWND dlg, int id, int code)
     case IDC_DRIVERS:
         if (code == LBN_SELCHANGE) {
             const int sel = int(SendDlgItemMessageA(dlg, IDC_DRIVERS, LB_GETCURSEL, 0, 0));
-            if (sel >= 0 && sel != chosenDriver) {
-                chosenDriver = sel;
+            if (sel >= 0 && sel != d3dDriverChoice) {
+                d3dDriverChoice = sel;
                 listDevices(dlg);
             }
         }
@@ -343,8 +306,8 @@ void command(HWND dlg, int id, int code)
     case IDC_DEVICES:
         if (code == LBN_SELCHANGE) {
             const int sel = int(SendDlgItemMessageA(dlg, IDC_DEVICES, LB_GETCURSEL, 0, 0));
-            if (sel >= 0 && sel != chosenDevice) {
-                chosenDevice = sel;
+            if (sel >= 0 && sel != d3dDeviceChoice) {
+                d3dDeviceChoice = sel;
                 listModes(dlg);
             }
         }

@@ -1,5 +1,6 @@
 // The driver's front-end seam on Windows, and the steps of a run and of
 // the benchmark queue.
+#include "d3dWindow3D.h"
 #include "driver3D.h"
 #include "frontEnd3D.h"
 #include "musicFront3D.h"
@@ -72,12 +73,17 @@ int inWindowBox()
     return dlgChecked(mainDialog, IDC_INWINDOW) ? 1 : 0;
 }
 
+HWND runWindow()
+{
+    return wglRunWindow3D() != nullptr ? wglRunWindow3D() : d3dRunWindow3D();
+}
+
 // the fly mode steers by a joystick when one is there, else by the mouse
 void mouse(int* x, int* y, int* buttons)
 {
     RECT r = {0, 0, scrX, scrY};
-    if (wglRunWindow3D() != nullptr)
-        GetClientRect(wglRunWindow3D(), &r);
+    if (runWindow() != nullptr)
+        GetClientRect(runWindow(), &r);
     JOYCAPSA caps = {};
     JOYINFO ji = {};
     if (joyGetNumDevs() > 0 && joyGetDevCapsA(JOYSTICKID1, &caps, sizeof caps) == JOYERR_NOERROR &&
@@ -89,8 +95,8 @@ void mouse(int* x, int* y, int* buttons)
     }
     POINT p = {};
     GetCursorPos(&p);
-    if (wglRunWindow3D() != nullptr)
-        ScreenToClient(wglRunWindow3D(), &p);
+    if (runWindow() != nullptr)
+        ScreenToClient(runWindow(), &p);
     *x = p.x;
     *y = p.y;
     *buttons = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) ? 1 : 0;
@@ -126,12 +132,13 @@ int startQueued()
 void installWinFront()
 {
     wglInstance = appInstance;
-    gl3D::setWindowSystem(wglWindowSystem3D());
+    selectRenderer3D();
     setFrontEnd3D(&winSeam);
 }
 
 int startRun3D()
 {
+    selectRenderer3D();
     prepareRun3D();
     startScrX = scrX;
     startScrY = scrY;

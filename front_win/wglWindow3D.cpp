@@ -17,32 +17,6 @@ HDC runDC = nullptr;
 HGLRC runRC = nullptr;
 bool displaySwitched = false;
 
-LRESULT CALLBACK runProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
-{
-    switch (msg) {
-    case WM_KEYDOWN:
-        if (wp == VK_ESCAPE)
-            myKeyboard(27, 0, 0);
-        return 0;
-    case WM_CHAR:
-        if (wp == 'e')
-            myKeyboard('e', 0, 0);
-        return 0;
-    case WM_CLOSE:
-        // the driver ends the run and destroys the window at its next step
-        closeRunWindow3D();
-        return 0;
-    case WM_SIZE:
-        if (runRC != nullptr && LOWORD(lp) > 0 && HIWORD(lp) > 0)
-            myReshape(LOWORD(lp), HIWORD(lp));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        return DefWindowProcA(w, msg, wp, lp);
-    }
-}
-
 bool switchDisplay(int w, int h, int d)
 {
     DEVMODEA dm = {};
@@ -82,7 +56,7 @@ int createGL(const char* title, int w, int h, int doubleBuffer)
     if (!registered) {
         WNDCLASSA wc = {};
         wc.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = runProc;
+        wc.lpfnWndProc = runWindowProc3D;
         wc.hInstance = wglInstance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.lpszClassName = runClass;
@@ -169,6 +143,33 @@ void swapGL(int id)
 const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D};
 
 }  // namespace
+
+LRESULT CALLBACK runWindowProc3D(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (wp == VK_ESCAPE)
+            myKeyboard(27, 0, 0);
+        return 0;
+    case WM_CHAR:
+        if (wp == 'e')
+            myKeyboard('e', 0, 0);
+        return 0;
+    case WM_CLOSE:
+        // the driver ends the run and destroys the window at its next step
+        closeRunWindow3D();
+        return 0;
+    case WM_SIZE:
+        // a Direct3D frame is stretched into the window instead
+        if (runRC != nullptr && LOWORD(lp) > 0 && HIWORD(lp) > 0)
+            myReshape(LOWORD(lp), HIWORD(lp));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcA(w, msg, wp, lp);
+    }
+}
 
 const glWindow3D* wglWindowSystem3D()
 {

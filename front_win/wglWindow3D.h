@@ -15,5 +15,8 @@ extern HINSTANCE wglInstance;
 const glWindow3D* wglWindowSystem3D();
 // @returns the open run window, or null.
 HWND wglRunWindow3D();
+// The run window's messages for either renderer: ESC and 'e' to the driver,
+// the close box ends the run, a new size reshapes an OpenGL view.
+LRESULT CALLBACK runWindowProc3D(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 
 #endif

@@ -32,6 +32,9 @@ void installWinConsole();
 // the WGL window system of the renderer and the driver's front-end seam
 void installWinFront();
 
+// The renderer's window system and device for the choice of 1070 / 1071,
+// and the first word of the benchmark record's third line.
+void selectRenderer3D();
 // Starts a demo or benchmark run at scrX x scrY x scrD. @returns 1, or 0 when it did not start.
 int startRun3D();
 // One step of the running run: idle, then a frame. Called by the message loop.

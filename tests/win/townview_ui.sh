@@ -84,7 +84,7 @@ typeInto() { # window template id text
 }
 shot() { /usr/bin/import -window "$1" "$SHOTS/$2.png"; }
 
-layout TOWNVIEW 1071 1072 1019 1020 1021 1099 1098 1116 1050 1037
+layout TOWNVIEW 1070 1071 1072 1019 1020 1021 1099 1098 1116 1050 1037
 layout BENCH_DIALOG 1002 1100 1105
 layout SETTINGS_DIALOG 1
 
@@ -190,4 +190,25 @@ cp bench.res "$SHOTS/bench.res"
 [ "$(sed -n 12p bench.res)" = "OPENGL    N.DETAIL  N.TEX" ] || fail "first multi run: $(cat bench.res)"
 [ "$(sed -n 21p bench.res)" = "OPENGL    H.DETAIL  N.TEX" ] || fail "second multi run: $(cat bench.res)"
 [ "$(grep -c '^640 x 480 x 32 fps: ' bench.res)" -eq 3 ] || fail "multi bench modes: $(cat bench.res)"
+
+# the same flight on DIRECT 3D, in the window of the same mode
+click "$main" TOWNVIEW 1070
+click "$main" TOWNVIEW 1099
+bench=$(waitWindow "KORVANE BENCHMARK - SINGLE" 30) || fail "no benchmark dialog for Direct3D"
+sleep 1
+click "$bench" BENCH_DIALOG 1002
+waitGone "KORVANE BENCHMARK - SINGLE" 20 || fail "the benchmark dialog stays"
+for i in $(seq 1 300); do
+    [ "$i" -eq 20 ] && /usr/bin/import -window root "$SHOTS/bench_run_d3d.png"
+    [ "$(grep -c '^\]' bench.res)" -ge 4 ] && break
+    sleep 1
+done
+cp bench.res "$SHOTS/bench.res"
+[ "$(grep -c '^\]' bench.res)" -eq 4 ] || fail "no Direct3D record: $(cat bench.res)"
+awk 'NR==30 && $0!="DIRECT3D  N.DETAIL  N.TEX" {exit 1}
+     NR==32 && $0 !~ /^KORVA_WIN 1\.3  D3Ddriver:.*  D3Ddevice:/ {exit 1}
+     NR==33 && $0 !~ /VSync O(N |FF)  DDMSwich OFF$/ {exit 1}
+     NR==34 && $0 !~ /^640 x 480 x 32 fps: +[0-9]+\.[0-9]$/ {exit 1}
+     END {if (NR!=36) exit 1}' bench.res || fail "Direct3D record not as expected: $(cat bench.res)"
+waitGone Korvane 30 || fail "the Direct3D run window stays"
 echo "townview UI under Wine: all steps passed"
