@@ -53,7 +53,7 @@ D3DCOLORVALUE colourOf(const float* c)
 int byteOf(float c)
 {
     const float v = c < 0.0f ? 0.0f : (c > 1.0f ? 1.0f : c);
-    return int(v * 255.0f + 0.5f);
+    return int(std::lround(v * 255.0f));
 }
 
 DWORD floatBits(float f)
@@ -1131,7 +1131,7 @@ void d3d3D::flushText()
                     const int x = g.x + c;
                     if (x < 0 || x >= targetW)
                         continue;
-                    if (g.bits[size_t(r * rowBytes + c / 8)] & (0x80 >> (c % 8)))
+                    if (g.bits[size_t(r) * size_t(rowBytes) + size_t(c / 8)] & (0x80 >> (c % 8)))
                         storePixel(row + size_t(x) * size_t(bytes), bytes, ink);
                 }
             }

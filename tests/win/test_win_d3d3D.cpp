@@ -2,6 +2,7 @@
 // maps from OpenGL, two-sided lighting, fog and the fog keys, text, display
 // lists, and the texture formats and filters of the keys and the settings
 // dialog, all read back from the back buffer.
+#include "d3dDisplay3D.h"
 #include "d3dWindow3D.h"
 #include "driver3D.h"
 #include "platform3D.h"
@@ -330,4 +331,45 @@ TEST_F(D3D3DTest, TextureFormatsFiltersAndBlending)
     glEngine.texOn();
     texturedSquare(-1.0f);
     EXPECT_EQ(std::string(mainOut.getText()).find("texture format"), std::string::npos);
+}
+
+TEST(D3DDeviceChoice, TnLCheckAndSoftwareDesktop)
+{
+    mainOut.prCls();
+    mainOut.setOut(nullptr, -1);
+    char names[16][128];
+    const int n = enumDevices3D(0, names, 16);
+    ASSERT_GE(n, 1);
+    int tnl = -1, hal = -1, rgb = -1;
+    for (int i = 0; i < n; i++) {
+        GUID g = {};
+        char name[128];
+        ASSERT_TRUE(deviceGuid3D(0, i, &g, name, sizeof name));
+        tnl = IsEqualGUID(g, IID_IDirect3DTnLHalDevice) ? i : tnl;
+        hal = IsEqualGUID(g, IID_IDirect3DHALDevice) ? i : hal;
+        rgb = IsEqualGUID(g, IID_IDirect3DRGBDevice) ? i : rgb;
+    }
+    // the chosen device, unless check 1130 says otherwise about the T&L HAL
+    useTnLHal = 0;
+    d3dDeskTopRenderingInSoftware = 0;
+    for (int i = 0; i < n; i++)
+        EXPECT_EQ(d3dDeviceFor3D(0, i, true), (i == tnl && hal >= 0) ? hal : i);
+    if (tnl >= 0 && hal >= 0) {
+        EXPECT_NE(std::string(mainOut.getText()).find("USE Direct3DTnLHalDevice is off: "), std::string::npos);
+        useTnLHal = 1;
+        EXPECT_EQ(d3dDeviceFor3D(0, hal, false), tnl);
+        EXPECT_EQ(d3dDeviceFor3D(0, tnl, false), tnl);
+    }
+    // rendering into a window on the desktop in software, where the rasteriser is there
+    const int fullScreen = d3dDeviceFor3D(0, 0, false);
+    d3dDeskTopRenderingInSoftware = 1;
+    EXPECT_EQ(d3dDeviceFor3D(0, 0, false), fullScreen);
+    if (rgb >= 0) {
+        EXPECT_EQ(d3dDeviceFor3D(0, 0, true), rgb);
+    }
+    d3dDeskTopRenderingInSoftware = 0;
+    useTnLHal = 0;
+    // what is not listed stays as it is, for the opening to report
+    EXPECT_EQ(d3dDeviceFor3D(0, n, true), n);
+    EXPECT_EQ(d3dDeviceFor3D(-1, 0, true), 0);
 }

@@ -1,0 +1,110 @@
+// The TOWNVIEW benchmark flight through the driver of the Windows build, on
+// the renderers named, one after the other in one process, without the
+// dialogs; the frame rates and each run's rate against the first OpenGL one.
+//   korva_winbench.exe [--high] [--size WxH] [--window] gl d3d gl d3d ...
+// Run it in the Windows tree (build-win/korvane), under scripts/wineRun.sh.
+#include "d3dWindow3D.h"
+#include "driver3D.h"
+#include "frontEnd3D.h"
+#include "platform3D.h"
+#include "winFront3D.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool windowOpen = false;
+bool redrawAsked = false;
+
+void redisplay()
+{
+    redrawAsked = true;
+}
+void destroyRunWindow()
+{
+    windowOpen = false;
+}
+int off()
+{
+    return 0;
+}
+int framed()
+{
+    return frameWindow;
+}
+const frontEnd3D front = {redisplay, destroyRunWindow, nullptr, off, framed, nullptr, nullptr, nullptr};
+
+float fly(bool direct3D, bool high, int w, int h, bool window)
+{
+    useDirect3D = direct3D ? 1 : 0;
+    selectRenderer3D();
+    defaultSettings3D();
+    loadParameterWin("Korva.INI");
+    runDemo = 0;
+    runBenchNormal = high ? 0 : 1;
+    runBenchHigh = high ? 1 : 0;
+    saveBench = 0;
+    scrX = startScrX = w;
+    scrY = startScrY = h;
+    scrD = startScrD = 32;
+    prepareRun3D();
+    // a benchmark takes the full screen; --window keeps the desktop
+    if (window)
+        frameWindow = 1;
+    if (start3D() != 1)
+        return 0.0f;
+    windowOpen = true;
+    while (windowOpen) {
+        redrawAsked = false;
+        myIdle();
+        if (!windowOpen || !redrawAsked)
+            break;
+        draw3D();
+    }
+    return cityFps;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool high = false, window = false;
+    int w = 640, h = 480;
+    std::vector<bool> runs;
+    for (int i = 1; i < argc; i++) {
+        if (!std::strcmp(argv[i], "--high"))
+            high = true;
+        else if (!std::strcmp(argv[i], "--window"))
+            window = true;
+        else if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
+            std::sscanf(argv[++i], "%dx%d", &w, &h);
+        else if (!std::strcmp(argv[i], "gl") || !std::strcmp(argv[i], "d3d"))
+            runs.push_back(!std::strcmp(argv[i], "d3d"));
+    }
+    if (runs.empty()) {
+        std::fprintf(stderr, "usage: korva_winbench [--high] [--size WxH] [--window] gl d3d ...\n");
+        return 2;
+    }
+    armClock3D();
+    mainOut.setOut(nullptr, -1);
+    setFrontEnd3D(&front);
+    d3dDriverChoice = 0;
+    d3dDeviceChoice = 0;
+    float firstGL = 0.0f;
+    int failed = 0;
+    for (const bool d3d : runs) {
+        const float fps = fly(d3d, high, w, h, window);
+        if (!d3d && firstGL == 0.0f)
+            firstGL = fps;
+        std::printf("%-8s %dx%dx32 %s: %6.2f fps", d3d ? "DIRECT3D" : "OPENGL", w, h, high ? "H.DETAIL" : "N.DETAIL",
+                    double(fps));
+        if (firstGL > 0.0f)
+            std::printf("  (x%.2f of the first OpenGL run)", double(fps / firstGL));
+        std::printf("\n");
+        std::fflush(stdout);
+        failed += fps <= 0.0f;
+    }
+    return failed == 0 ? 0 : 1;
+}
