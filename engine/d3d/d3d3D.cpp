@@ -220,7 +220,7 @@ d3d3D::d3d3D(outTxt* console)
       rendererText{}, formatRGB{}, formatRGBA{}, nameRGB{}, nameRGBA{}, shownRGB(false), shownRGBA(false),
       mode(GL_MODELVIEW), modelview{}, mvTop(0), projection{}, transformsDirty(true), inScene(false),
       lastError(GL_NO_ERROR), primMode(GL_TRIANGLES), inPrim(false), curNormal{0.0f, 0.0f, 1.0f}, curTex{},
-      raster{}, rasterValid(false), textureDirty(true), bound(0), nextName(1), listOpen(0)
+      raster{}, rasterValid(false), atlas(nullptr), textureDirty(true), bound(0), nextName(1), listOpen(0)
 {
     identity(modelview[0]);
     identity(projection);
@@ -329,6 +329,7 @@ bool d3d3D::attach(IDirectDraw7* d, IDirect3DDevice7* device, IDirectDrawSurface
 void d3d3D::detach()
 {
     if (dev != nullptr) {
+        flushBatch();
         flushText();
         if (inScene)
             dev->EndScene();
@@ -338,6 +339,10 @@ void d3d3D::detach()
     for (auto& t : textures)
         releaseSurface(t.second);
     textures.clear();
+    if (atlas != nullptr)
+        atlas->Release();
+    atlas = nullptr;
+    atlasCells.clear();
     lists.clear();
     listOps.clear();
     listOpen = 0;
@@ -353,6 +358,7 @@ void d3d3D::endFrame()
 {
     if (dev == nullptr)
         return;
+    flushBatch();
     flushText();
     if (inScene)
         dev->EndScene();
@@ -1008,67 +1014,85 @@ void d3d3D::drawRaw(D3DPRIMITIVETYPE type, const vertex3D* v, DWORD count)
                               const_cast<vertex3D*>(v), count, 0));
 }
 
+// Triangles of any kind gather in one list until the state changes, since
+// every DrawPrimitive costs far more than an OpenGL begin and end.
 void d3d3D::draw(const std::vector<vertex3D>& v, GLenum m)
 {
-    if (dev == nullptr || !inSceneNow())
+    if (dev == nullptr)
         return;
-    applyTransforms();
-    if (textureDirty)
-        useTexture();
-    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
-    const vertex3D* data = v.data();
-    size_t count = v.size();
+    const size_t count = v.size();
     switch (m) {
     case GL_TRIANGLES:
-        count -= count % 3;
+        batch.insert(batch.end(), v.begin(), v.begin() + ptrdiff_t(count - count % 3));
         break;
     case GL_TRIANGLE_STRIP:
-        type = D3DPT_TRIANGLESTRIP;
+        // every other triangle of a strip turns round, as OpenGL keeps their faces
+        for (size_t k = 0; k + 2 < count; k++)
+            for (size_t c : {k % 2 == 0 ? k : k + 1, k % 2 == 0 ? k + 1 : k, k + 2})
+                batch.push_back(v[c]);
         break;
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
-        type = D3DPT_TRIANGLEFAN;
+        for (size_t k = 1; k + 1 < count; k++)
+            for (size_t c : {size_t(0), k, k + 1})
+                batch.push_back(v[c]);
         break;
     case GL_QUADS:
         // each quad as the two triangles OpenGL splits it into
-        scratch.clear();
         for (size_t q = 0; q + 3 < count; q += 4)
             for (size_t k : {q, q + 1, q + 2, q, q + 2, q + 3})
-                scratch.push_back(v[k]);
-        data = scratch.data();
-        count = scratch.size();
+                batch.push_back(v[k]);
         break;
     case GL_LINES:
-        type = D3DPT_LINELIST;
-        break;
     case GL_LINE_STRIP:
-        type = D3DPT_LINESTRIP;
-        break;
     case GL_POINTS:
-        type = D3DPT_POINTLIST;
-        break;
+        flushBatch();
+        if (count > 0 && inSceneNow()) {
+            applyTransforms();
+            if (textureDirty)
+                useTexture();
+            drawRaw(m == GL_LINES ? D3DPT_LINELIST : (m == GL_POINTS ? D3DPT_POINTLIST : D3DPT_LINESTRIP), v.data(),
+                    DWORD(count));
+        }
+        return;
     default:
         return;
     }
-    if (count == 0 || (type == D3DPT_TRIANGLESTRIP && count < 3) || (type == D3DPT_TRIANGLEFAN && count < 3))
+    // one call takes at most 65535 vertices
+    if (batch.size() > 60000)
+        flushBatch();
+}
+
+void d3d3D::flushBatch()
+{
+    if (batch.empty())
         return;
+    if (dev == nullptr || !inSceneNow()) {
+        batch.clear();
+        return;
+    }
+    applyTransforms();
+    if (textureDirty)
+        useTexture();
+    const DWORD count = DWORD(batch.size());
     if (!(st.twoSide && st.lighting) || st.cull) {
-        drawRaw(type, data, DWORD(count));
+        drawRaw(D3DPT_TRIANGLELIST, batch.data(), count);
+        batch.clear();
         return;
     }
     // Direct3D lights the front side only: the back faces are drawn again on
     // their own with the normals turned round, as two-sided lighting does
-    std::vector<vertex3D> back(data, data + count);
-    for (vertex3D& b : back) {
+    setState(D3DRENDERSTATE_CULLMODE, D3DCULL_CW);
+    drawRaw(D3DPT_TRIANGLELIST, batch.data(), count);
+    for (vertex3D& b : batch) {
         b.nx = -b.nx;
         b.ny = -b.ny;
         b.nz = -b.nz;
     }
-    setState(D3DRENDERSTATE_CULLMODE, D3DCULL_CW);
-    drawRaw(type, data, DWORD(count));
     setState(D3DRENDERSTATE_CULLMODE, D3DCULL_CCW);
-    drawRaw(type, back.data(), DWORD(count));
+    drawRaw(D3DPT_TRIANGLELIST, batch.data(), count);
     setState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    batch.clear();
 }
 
 // --- text ----------------------------------------------------------------
@@ -1104,12 +1128,126 @@ void d3d3D::bitmap(int w, int h, float xo, float yo, float xm, float ym, const G
     raster[1] += ym;
 }
 
-// The glyphs of a line go into the back buffer at one lock, in the colour
-// OpenGL's raster takes with lighting off: white.
+// The cell of a glyph in the atlas, put there at its first use. @returns
+// its index, or -1 when the atlas is missing or full.
+int d3d3D::atlasCell(const glyph& g)
+{
+    if (g.w > atlasCellW || g.h > atlasCellH)
+        return -1;
+    std::vector<unsigned char> key = g.bits;
+    key.push_back(static_cast<unsigned char>(g.w));
+    key.push_back(static_cast<unsigned char>(g.h));
+    const auto it = atlasCells.find(key);
+    if (it != atlasCells.end())
+        return it->second;
+    const int cell = int(atlasCells.size());
+    if (cell >= (atlasW / atlasCellW) * (atlasH / atlasCellH))
+        return -1;
+    if (atlas == nullptr) {
+        DDSURFACEDESC2 sd = {};
+        sd.dwSize = sizeof sd;
+        sd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+        sd.dwWidth = atlasW;
+        sd.dwHeight = atlasH;
+        sd.ddpfPixelFormat = formatRGBA;
+        sd.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+        sd.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
+        if (!found(formatRGBA) || FAILED(dd->CreateSurface(&sd, &atlas, nullptr))) {
+            atlas = nullptr;
+            return -1;
+        }
+    }
+    DDSURFACEDESC2 ld = {};
+    ld.dwSize = sizeof ld;
+    if (FAILED(atlas->Lock(nullptr, &ld, DDLOCK_WAIT, nullptr)))
+        return -1;
+    const int bytes = int(ld.ddpfPixelFormat.dwRGBBitCount / 8);
+    const DWORD ink = packPixel(formatRGBA, 255, 255, 255, 255);
+    const DWORD clear = packPixel(formatRGBA, 255, 255, 255, 0);
+    const int x0 = (cell % (atlasW / atlasCellW)) * atlasCellW;
+    const int y0 = (cell / (atlasW / atlasCellW)) * atlasCellH;
+    const int rowBytes = (g.w + 7) / 8;
+    for (int r = 0; r < atlasCellH; r++) {
+        auto* row = static_cast<unsigned char*>(ld.lpSurface) + size_t(y0 + r) * size_t(ld.lPitch);
+        // the cell's rows run down, the bitmap's up
+        const int br = g.h - 1 - r;
+        for (int c = 0; c < atlasCellW; c++) {
+            const bool on = br >= 0 && c < g.w &&
+                            (g.bits[size_t(br) * size_t(rowBytes) + size_t(c / 8)] & (0x80 >> (c % 8))) != 0;
+            storePixel(row + size_t(x0 + c) * size_t(bytes), bytes, on ? ink : clear);
+        }
+    }
+    atlas->Unlock(nullptr);
+    atlasCells.emplace(std::move(key), cell);
+    return cell;
+}
+
+// The glyphs as squares of the glyph atlas, one texel on one pixel, cut out
+// by their alpha; white, the colour OpenGL's raster takes with lighting off.
+// @returns false when some glyph has no cell, for the lock below.
+bool d3d3D::drawGlyphs()
+{
+    struct screenVertex {
+        float x, y, z, rhw;
+        float u, v;
+    };
+    std::vector<screenVertex> quads;
+    quads.reserve(pendingText.size() * 6);
+    for (const glyph& g : pendingText) {
+        const int cell = atlasCell(g);
+        if (cell < 0)
+            return false;
+        const float u0 = float((cell % (atlasW / atlasCellW)) * atlasCellW) / float(atlasW);
+        const float v0 = float((cell / (atlasW / atlasCellW)) * atlasCellH) / float(atlasH);
+        const float u1 = u0 + float(g.w) / float(atlasW);
+        const float v1 = v0 + float(g.h) / float(atlasH);
+        // Direct3D samples pixels at their corners: the square starts half a pixel before
+        const float left = float(g.x) - 0.5f, right = left + float(g.w);
+        const float top = float(targetH - (g.y + g.h)) - 0.5f, bottom = top + float(g.h);
+        const screenVertex c[4] = {{left, top, 0.0f, 1.0f, u0, v0},
+                                   {right, top, 0.0f, 1.0f, u1, v0},
+                                   {right, bottom, 0.0f, 1.0f, u1, v1},
+                                   {left, bottom, 0.0f, 1.0f, u0, v1}};
+        for (int k : {0, 1, 2, 0, 2, 3})
+            quads.push_back(c[k]);
+    }
+    if (!inSceneNow())
+        return false;
+    setState(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    setState(D3DRENDERSTATE_FOGENABLE, FALSE);
+    setState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    setState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
+    setState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    setState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID);
+    setState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
+    failed(dev->SetTexture(0, atlas));
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    dev->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+    dev->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+    dev->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+    dev->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
+    dev->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    failed(dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_XYZRHW | D3DFVF_TEX1, quads.data(), DWORD(quads.size()), 0));
+    // the renderer's own state again
+    applyRenderStates();
+    setState(D3DRENDERSTATE_SPECULARENABLE, opt.specularEnable == 1 ? TRUE : FALSE);
+    useTexture();
+    return true;
+}
+
 void d3d3D::flushText()
 {
+    flushBatch();
     if (pendingText.empty() || target == nullptr)
         return;
+    if (drawGlyphs()) {
+        pendingText.clear();
+        return;
+    }
+    // no atlas: the glyphs go into the back buffer at one lock
     if (inScene) {
         dev->EndScene();
         inScene = false;
@@ -1145,6 +1283,7 @@ void d3d3D::flushText()
 
 void d3d3D::newList(GLuint list)
 {
+    flushBatch();
     if (compiling() || list == 0) {
         lastError = GL_INVALID_OPERATION;
         return;
@@ -1182,6 +1321,7 @@ void d3d3D::callList(GLuint list)
 
 void d3d3D::genTextures(int n, GLuint* names)
 {
+    flushBatch();
     for (int i = 0; i < n; i++) {
         while (textures.count(nextName) != 0)
             nextName++;
@@ -1193,6 +1333,7 @@ void d3d3D::genTextures(int n, GLuint* names)
 
 void d3d3D::deleteTextures(int n, const GLuint* names)
 {
+    flushBatch();
     for (int i = 0; i < n; i++) {
         auto it = textures.find(names[i]);
         if (it == textures.end())
@@ -1231,6 +1372,7 @@ void d3d3D::texParameter(GLenum pname, int v)
 
 void d3d3D::texImage(int lv, int w, int h, GLenum format, const unsigned char* pixels)
 {
+    flushBatch();
     const int c = format == GL_RGBA ? 4 : (format == GL_RGB ? 3 : 0);
     if (c == 0 || lv < 0 || lv > 15 || w <= 0 || h <= 0 || pixels == nullptr) {
         lastError = GL_INVALID_VALUE;

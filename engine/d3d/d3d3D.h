@@ -103,6 +103,8 @@ public:
     void endList();
     void callList(GLuint list);
     bool compiling() const { return listOpen != 0; }
+    // Draws the triangles gathered so far; every change of state comes after it.
+    void flushBatch();
     void record(std::function<void()> op);
     void genTextures(int n, GLuint* names);
     void deleteTextures(int n, const GLuint* names);
@@ -173,6 +175,8 @@ private:
     void draw(const std::vector<vertex3D>& v, GLenum mode);
     void drawRaw(D3DPRIMITIVETYPE type, const vertex3D* v, DWORD count);
     void flushText();
+    bool drawGlyphs();
+    int atlasCell(const glyph& g);
     void releaseSurface(texture& t);
     bool buildSurface(texture& t);
     void failed(HRESULT hr);
@@ -205,11 +209,15 @@ private:
     std::vector<vertex3D> prim;
     float curNormal[3];
     float curTex[2];
-    std::vector<vertex3D> scratch;
+    std::vector<vertex3D> batch;
 
     float raster[2];
     bool rasterValid;
     std::vector<glyph> pendingText;
+    // the glyphs drawn so far, white on see-through, in cells of 16 x 16 texels
+    static constexpr int atlasW = 256, atlasH = 256, atlasCellW = 16, atlasCellH = 16;
+    IDirectDrawSurface7* atlas;
+    std::map<std::vector<unsigned char>, int> atlasCells;
 
     bool textureDirty;
     std::map<GLuint, texture> textures;

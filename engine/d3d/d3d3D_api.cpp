@@ -16,12 +16,15 @@ void run(F op)
     if (d == nullptr)
         return;
     if (!d->compiling()) {
+        d->flushBatch();
         op(*d);
         return;
     }
     d->record([op]() {
-        if (d3d3D* c = d3d3D::current())
+        if (d3d3D* c = d3d3D::current()) {
+            c->flushBatch();
             op(*c);
+        }
     });
 }
 
