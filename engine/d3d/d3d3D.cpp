@@ -1197,8 +1197,11 @@ bool d3d3D::drawGlyphs()
         const int cell = atlasCell(g);
         if (cell < 0)
             return false;
-        const float u0 = float((cell % (atlasW / atlasCellW)) * atlasCellW) / float(atlasW);
-        const float v0 = float((cell / (atlasW / atlasCellW)) * atlasCellH) / float(atlasH);
+        // the cell's column and row in the atlas
+        const int column = cell % (atlasW / atlasCellW);
+        const int row = cell / (atlasW / atlasCellW);
+        const float u0 = float(column * atlasCellW) / float(atlasW);
+        const float v0 = float(row * atlasCellH) / float(atlasH);
         const float u1 = u0 + float(g.w) / float(atlasW);
         const float v1 = v0 + float(g.h) / float(atlasH);
         // Direct3D samples pixels at their corners: the square starts half a pixel before
