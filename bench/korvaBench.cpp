@@ -5,6 +5,7 @@
 // Run it under a display, for example xvfb-run.
 #include "bareFront3D.h"
 #include "driver3D.h"
+#include "glxWindow.h"
 #include "platform3D.h"
 
 #include <cstdio>
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
     }
     printBanner3D("Korvane benchmark runner 1.3");
     armClock3D();
-    installBareFront3D();
+    installBareFront3D(glxWindowSystem());
     prepareRun3D();
     startScrX = scrX;
     startScrY = scrY;

@@ -2,6 +2,7 @@
 // benchmark, then a demo through all its sequences, on the build's data tree.
 #include "bareFront3D.h"
 #include "driver3D.h"
+#include "glxWindow.h"
 #include "platform3D.h"
 
 #include "tempDir.h"
@@ -42,7 +43,7 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     ASSERT_EQ(changeDir3D("linux"), 0);
     writeFile("bench.res", "[\nearlier\n]\n");
     armClock3D();
-    bareFront3D* fe = installBareFront3D();
+    bareFront3D* fe = installBareFront3D(glxWindowSystem());
 
     // the benchmark, as the dialog starts it
     loadParameter("Korva.INI");

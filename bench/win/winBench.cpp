@@ -3,9 +3,9 @@
 // dialogs; the frame rates and each run's rate against the first OpenGL one.
 //   korva_winbench.exe [--high] [--size WxH] [--window] gl d3d gl d3d ...
 // Run it in the Windows tree (build-win/korvane), under scripts/wineRun.sh.
+#include "bareFront3D.h"
 #include "d3dWindow3D.h"
 #include "driver3D.h"
-#include "frontEnd3D.h"
 #include "platform3D.h"
 #include "winFront3D.h"
 
@@ -15,31 +15,11 @@
 
 namespace {
 
-bool windowOpen = false;
-bool redrawAsked = false;
-
-void redisplay()
-{
-    redrawAsked = true;
-}
-void destroyRunWindow()
-{
-    windowOpen = false;
-}
-int off()
-{
-    return 0;
-}
-int framed()
-{
-    return frameWindow;
-}
-const frontEnd3D front = {redisplay, destroyRunWindow, nullptr, off, framed, nullptr, nullptr, nullptr};
-
 float fly(bool direct3D, bool high, int w, int h, bool window)
 {
     useDirect3D = direct3D ? 1 : 0;
     selectRenderer3D();
+    installBareFront3D(nullptr);
     defaultSettings3D();
     loadParameterWin("Korva.INI");
     runDemo = 0;
@@ -55,14 +35,7 @@ float fly(bool direct3D, bool high, int w, int h, bool window)
         frameWindow = 1;
     if (start3D() != 1)
         return 0.0f;
-    windowOpen = true;
-    while (windowOpen) {
-        redrawAsked = false;
-        myIdle();
-        if (!windowOpen || !redrawAsked)
-            break;
-        draw3D();
-    }
+    runFrames3D(1000000);
     return cityFps;
 }
 
@@ -89,7 +62,6 @@ int main(int argc, char** argv)
     }
     armClock3D();
     mainOut.setOut(nullptr, -1);
-    setFrontEnd3D(&front);
     d3dDriverChoice = 0;
     d3dDeviceChoice = 0;
     float firstGL = 0.0f;

@@ -2,9 +2,9 @@
 // and once on Direct3D 7, on a clock that moves only between frames: both
 // renderers draw the same frames, which are read back and compared pixel by
 // pixel, and both write their benchmark records.
+#include "bareFront3D.h"
 #include "d3dWindow3D.h"
 #include "driver3D.h"
-#include "frontEnd3D.h"
 #include "platform3D.h"
 #include "wglWindow3D.h"
 #include "winFront3D.h"
@@ -86,26 +86,6 @@ void swap(int id)
 }
 const glWindow3D grabbing = {create, destroy, swap, fakeClock};
 
-bool windowOpen = false;
-bool redrawAsked = false;
-void redisplay()
-{
-    redrawAsked = true;
-}
-void destroyRunWindow()
-{
-    windowOpen = false;
-}
-int off()
-{
-    return 0;
-}
-int framed()
-{
-    return 1;
-}
-const frontEnd3D front = {redisplay, destroyRunWindow, nullptr, off, framed, nullptr, nullptr, nullptr};
-
 std::string readAll(const char* path)
 {
     std::ifstream f(path, std::ios::binary);
@@ -136,12 +116,11 @@ std::string fly(bool direct3D, std::map<int, image>& out)
     useDirect3D = direct3D ? 1 : 0;
     selectRenderer3D();
     realSystem = direct3D ? d3dWindowSystem3D() : wglWindowSystem3D();
-    gl3D::setWindowSystem(&grabbing);
+    installBareFront3D(&grabbing);
     grabs = &out;
     cityFrames = 0;
     fakeNow = 1000;
     setClockSource3D(fakeClock);
-    setFrontEnd3D(&front);
 
     const std::string before = readAll("bench.res");
     defaultSettings3D();
@@ -156,14 +135,7 @@ std::string fly(bool direct3D, std::map<int, image>& out)
     prepareRun3D();
     if (start3D() != 1)
         return "";
-    windowOpen = true;
-    for (int guard = 0; windowOpen && guard < 2000; guard++) {
-        redrawAsked = false;
-        myIdle();
-        if (!windowOpen || !redrawAsked)
-            break;
-        draw3D();
-    }
+    runFrames3D(2000);
     setClockSource3D(nullptr);
     const std::string after = readAll("bench.res");
     writeAll("bench.res", before);

@@ -1,8 +1,10 @@
-// A front-end without dialogs for the driver: the bare GLX window, redraws
-// run from a loop of its own, and a record of what the driver asked for.
-// The benchmark runner, the preview and the driver tests use it.
+// A front-end without dialogs for the driver: redraws run from a loop of its
+// own, and a record of what the driver asked for. The benchmark runners and
+// the driver tests use it, on whatever window system they hand it.
 #ifndef KORVA_BAREFRONT3D_H
 #define KORVA_BAREFRONT3D_H
+
+#include "gl/glWindow3D.h"
 
 #include <string>
 #include <vector>
@@ -17,8 +19,9 @@ struct bareFront3D {
     unsigned char pendingKey = 0;
 };
 
-// Installs the bare window system and front-end; returns its record.
-bareFront3D* installBareFront3D();
+// Installs the front-end, and the renderer's window system unless it is
+// null (then the one installed stays); returns its record, cleared.
+bareFront3D* installBareFront3D(const glWindow3D* system);
 // Runs idle and frame callbacks until the run window is closed or maxFrames
 // frames were drawn. @returns the frames drawn.
 int runFrames3D(int maxFrames);

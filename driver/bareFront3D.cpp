@@ -2,7 +2,6 @@
 
 #include "driver3D.h"
 #include "frontEnd3D.h"
-#include "glxWindow.h"
 
 namespace {
 
@@ -52,9 +51,10 @@ const frontEnd3D bare = {redisplay, destroyRunWindow, enableDialog, musicOnBox, 
 
 }  // namespace
 
-bareFront3D* installBareFront3D()
+bareFront3D* installBareFront3D(const glWindow3D* system)
 {
-    gl3D::setWindowSystem(glxWindowSystem());
+    if (system != nullptr)
+        gl3D::setWindowSystem(system);
     setFrontEnd3D(&bare);
     record = bareFront3D();
     return &record;
