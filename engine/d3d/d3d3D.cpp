@@ -416,6 +416,16 @@ bool d3d3D::inSceneNow()
     return inScene;
 }
 
+bool d3d3D::readyToDraw()
+{
+    if (!inSceneNow())
+        return false;
+    applyTransforms();
+    if (textureDirty)
+        useTexture();
+    return true;
+}
+
 float* d3d3D::top()
 {
     return mode == GL_PROJECTION ? projection : modelview[mvTop];
@@ -1047,10 +1057,7 @@ void d3d3D::draw(const std::vector<vertex3D>& v, GLenum m)
     case GL_LINE_STRIP:
     case GL_POINTS:
         flushBatch();
-        if (count > 0 && inSceneNow()) {
-            applyTransforms();
-            if (textureDirty)
-                useTexture();
+        if (count > 0 && readyToDraw()) {
             drawRaw(m == GL_LINES ? D3DPT_LINELIST : (m == GL_POINTS ? D3DPT_POINTLIST : D3DPT_LINESTRIP), v.data(),
                     DWORD(count));
         }
@@ -1067,13 +1074,10 @@ void d3d3D::flushBatch()
 {
     if (batch.empty())
         return;
-    if (dev == nullptr || !inSceneNow()) {
+    if (!readyToDraw()) {
         batch.clear();
         return;
     }
-    applyTransforms();
-    if (textureDirty)
-        useTexture();
     const DWORD count = DWORD(batch.size());
     if (!(st.twoSide && st.lighting) || st.cull) {
         drawRaw(D3DPT_TRIANGLELIST, batch.data(), count);
@@ -1128,6 +1132,13 @@ void d3d3D::bitmap(int w, int h, float xo, float yo, float xm, float ym, const G
     raster[1] += ym;
 }
 
+// the top left texel of an atlas cell
+void d3d3D::atlasOrigin(int cell, int* x, int* y)
+{
+    *x = (cell % (atlasW / atlasCellW)) * atlasCellW;
+    *y = (cell / (atlasW / atlasCellW)) * atlasCellH;
+}
+
 // The cell of a glyph in the atlas, put there at its first use. @returns
 // its index, or -1 when the atlas is missing or full.
 int d3d3D::atlasCell(const glyph& g)
@@ -1164,8 +1175,8 @@ int d3d3D::atlasCell(const glyph& g)
     const int bytes = int(ld.ddpfPixelFormat.dwRGBBitCount / 8);
     const DWORD ink = packPixel(formatRGBA, 255, 255, 255, 255);
     const DWORD clear = packPixel(formatRGBA, 255, 255, 255, 0);
-    const int x0 = (cell % (atlasW / atlasCellW)) * atlasCellW;
-    const int y0 = (cell / (atlasW / atlasCellW)) * atlasCellH;
+    int x0 = 0, y0 = 0;
+    atlasOrigin(cell, &x0, &y0);
     const int rowBytes = (g.w + 7) / 8;
     for (int r = 0; r < atlasCellH; r++) {
         auto* row = static_cast<unsigned char*>(ld.lpSurface) + size_t(y0 + r) * size_t(ld.lPitch);
@@ -1197,11 +1208,10 @@ bool d3d3D::drawGlyphs()
         const int cell = atlasCell(g);
         if (cell < 0)
             return false;
-        // the cell's column and row in the atlas
-        const int column = cell % (atlasW / atlasCellW);
-        const int row = cell / (atlasW / atlasCellW);
-        const float u0 = float(column * atlasCellW) / float(atlasW);
-        const float v0 = float(row * atlasCellH) / float(atlasH);
+        int x0 = 0, y0 = 0;
+        atlasOrigin(cell, &x0, &y0);
+        const float u0 = float(x0) / float(atlasW);
+        const float v0 = float(y0) / float(atlasH);
         const float u1 = u0 + float(g.w) / float(atlasW);
         const float v1 = v0 + float(g.h) / float(atlasH);
         // Direct3D samples pixels at their corners: the square starts half a pixel before

@@ -172,11 +172,14 @@ private:
     void useTexture();
     void setState(D3DRENDERSTATETYPE s, DWORD v);
     bool inSceneNow();
+    // opens the scene and sets the transforms and texture a draw needs
+    bool readyToDraw();
     void draw(const std::vector<vertex3D>& v, GLenum mode);
     void drawRaw(D3DPRIMITIVETYPE type, const vertex3D* v, DWORD count);
     void flushText();
     bool drawGlyphs();
     int atlasCell(const glyph& g);
+    static void atlasOrigin(int cell, int* x, int* y);
     void releaseSurface(texture& t);
     bool buildSurface(texture& t);
     void failed(HRESULT hr);
