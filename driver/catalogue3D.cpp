@@ -260,9 +260,15 @@ int loadObjs3D()
         mainOut.prf("can't load %s\n", pac);
         return 0;
     }
+    // the set counts as loaded only when the whole catalogue is in the store
+    if (loadSceneFiles3D(0) != 1) {
+        bigTexLoaded = smlTexLoaded = 0;
+        mainOut.prf("the scene of %s is incomplete\n", pac);
+        return 0;
+    }
     bigTexLoaded = loadBigTex == 1 ? 1 : 0;
     smlTexLoaded = loadBigTex == 1 ? 0 : 1;
-    return loadSceneFiles3D(0);
+    return 1;
 }
 
 int loadDeskObjs3D()

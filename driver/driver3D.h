@@ -11,6 +11,8 @@
 #include "math/matrix_4.h"
 #include "scene/data3D.h"
 
+#include <cstddef>
+
 // the engine objects, created in this order before main runs
 extern outTxt mainOut;
 extern gl3D glEngine;
@@ -85,6 +87,28 @@ void loadParameterWin(const char* path);
 // The fixed settings of a benchmark and the run's name, as the front-end
 // starts a run (before start3D).
 void prepareRun3D();
+// How the last run ended, for the exit status of a scripted run.
+enum runOutcome3DKind {
+    runNone,         // no run yet
+    runRunning,      // started and not ended (a demo keeps this)
+    runNotStarted,   // start3D failed
+    runCancelled,    // a benchmark closed by the user before its record
+    runWritten,      // measured and appended to bench.res
+    runNotSaved,     // measured, saving switched off
+    runWriteFailed,  // measured, bench.res could not be written
+    runNoMeasure     // the flight ended without a frame rate
+};
+extern int runOutcome3D;
+// The exit status of a scripted benchmark from the last run's outcome: 0
+// measured and written (or saving off), 1 not started, 3 bench.res not
+// written, 4 no measurement.
+int benchExitStatus3D();
+// Puts the user's settings back after a run and drops its pending requests;
+// for a front-end that ends a run without the idle call's teardown.
+void endRun3D();
+// Copies a text typed for the record: it ends at its first line break or
+// carriage return, as the parameter file's lines do.
+void setRecordText3D(char* out, size_t size, const char* typed);
 // The start-up banner of main.
 void printBanner3D(const char* title);
 

@@ -30,6 +30,24 @@ void restoreResolution()
     scrD = startScrD;
 }
 
+// the user's demo settings, kept while a benchmark's fixed ones stand in their place
+struct demoSettings {
+    int frameWindow, numBuf, precalc, noTextureMode, playSound, mNoReflectionMap, glFilterLinear,
+        glQualityHintHigh, dynamicFog;
+    float viewDistance;
+};
+demoSettings keptSettings;
+bool settingsKept = false;
+
+void keepDemoSettings()
+{
+    if (settingsKept)
+        return;  // a retry after a failed start keeps the first copy
+    keptSettings = {frameWindow, numBuf,         precalc,           noTextureMode, playSound, mNoReflectionMap,
+                    glFilterLinear, glQualityHintHigh, dynamicFog, viewDistance};
+    settingsKept = true;
+}
+
 // ESC, "e" and closing the window: on to the next sequence of the demo, or
 // the end of the run; closing the window also stops the drawing at once
 void leaveSequence(bool windowClosed)
@@ -41,10 +59,39 @@ void leaveSequence(bool windowClosed)
         drawCityNow = 0;
         drawEndNow = 1;
     } else {
+        // a benchmark left before its record was taken measured nothing
+        if (runDemo != 1 && runOutcome3D == runRunning)
+            runOutcome3D = runCancelled;
         closeFLTKWin = 1;
         if (windowClosed)
             drawCityNow = drawEndNow = 0;
     }
+}
+
+// the benchmark's fixed settings give way to the user's again
+void restoreDemoSettings()
+{
+    if (!settingsKept)
+        return;
+    frameWindow = keptSettings.frameWindow;
+    numBuf = keptSettings.numBuf;
+    precalc = keptSettings.precalc;
+    noTextureMode = keptSettings.noTextureMode;
+    playSound = keptSettings.playSound;
+    mNoReflectionMap = keptSettings.mNoReflectionMap;
+    glFilterLinear = keptSettings.glFilterLinear;
+    glQualityHintHigh = keptSettings.glQualityHintHigh;
+    dynamicFog = keptSettings.dynamicFog;
+    viewDistance = keptSettings.viewDistance;
+    settingsKept = false;
+}
+
+// nothing of a run that did not start may act later
+void clearRunRequests()
+{
+    drawIntroNow = drawCityNow = drawEndNow = 0;
+    runBenchControlNow = 0;
+    closeFLTKWin = 0;
 }
 
 }  // namespace
@@ -56,8 +103,17 @@ void printBanner3D(const char* title)
     mainOut.pr("You use this software at your own risk.\n");
 }
 
+int runOutcome3D = runNone;
+
 void prepareRun3D()
 {
+    // a benchmark request wins over a demo flag left from an earlier run
+    const bool bench = runBenchNormal == 1 || runBenchHigh == 1;
+    if (bench)
+        runDemo = 0;
+
+    // every run composes its name anew
+    benchNameText[0] = '\0';
     if (runDemo == 1)
         mainOut.pr("\nSTARTING DEMO  ");
     else
@@ -70,8 +126,8 @@ void prepareRun3D()
         append(benchNameText, sizeof benchNameText, "H.DETAIL  ");
     }
     // a benchmark measures the same scene whatever the demo settings say
-    if (runBenchNormal == 1 || runBenchHigh == 1) {
-        runDemo = 0;
+    if (bench) {
+        keepDemoSettings();
         if (runBenchHigh == 1)
             runBenchNormal = 0;
         frameWindow = 0;
@@ -87,7 +143,9 @@ void prepareRun3D()
     }
 }
 
-int start3D()
+namespace {
+
+int startRun()
 {
     if (loadBigTex == 1) {
         mMipmapLevels = 8;
@@ -200,12 +258,51 @@ int start3D()
     return 1;
 }
 
+}  // namespace
+
+int start3D()
+{
+    // a close request of a run that never started must not end this one
+    clearRunRequests();
+    runOutcome3D = runRunning;
+    if (startRun() == 1)
+        return 1;
+    clearRunRequests();
+    restoreDemoSettings();
+    runOutcome3D = runNotStarted;
+    return 0;
+}
+
+int benchExitStatus3D()
+{
+    switch (runOutcome3D) {
+    case runWritten:
+    case runNotSaved:
+        return 0;
+    case runNotStarted:
+        return 1;
+    case runWriteFailed:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+void endRun3D()
+{
+    clearRunRequests();
+    restoreDemoSettings();
+}
+
 void myIdle()
 {
     if (closeFLTKWin == 1) {
         closeFLTKWin = 0;
+        if (runOutcome3D == runCancelled)
+            mainOut.pr("BENCHMARK CANCELLED. NO RESULT WRITTEN\n");
         if (fe() && fe()->musicClose)
             fe()->musicClose();
+        restoreDemoSettings();
         if (fe() && fe()->musicOnBox)
             playSound = fe()->musicOnBox();
         if (fe() && fe()->inWindowBox)
@@ -215,8 +312,11 @@ void myIdle()
         restoreResolution();
         if (fe() && fe()->destroyRunWindow)
             fe()->destroyRunWindow();
+        // the run is over: nothing of it may ask for a frame of a window that is gone
+        clearRunRequests();
         if (fe() && fe()->enableDialog)
             fe()->enableDialog();
+        return;
     }
     if (drawIntroNow == 1 || drawCityNow == 1 || drawEndNow == 1 || runBenchControlNow >= 1) {
         if (fe() && fe()->redisplay)
@@ -301,7 +401,12 @@ int benchControl3D()
                 mainOut.pr("can't write BENCH.RES file\n");
             else if (!windowsRecord3D)
                 mainOut.pr("\nbenchmark results written to bench.res file\n\n");
+            runOutcome3D = !ok ? runWriteFailed : runWritten;
+        } else {
+            runOutcome3D = runNotSaved;
         }
+        if (cityFps <= 0.0f)
+            runOutcome3D = runNoMeasure;
         if (!windowsRecord3D || !write) {
             mainOut.prf("%s\n", pcNameText);
             mainOut.prf("%s\n", pcInfText);

@@ -26,12 +26,29 @@ void soundFailed(const char* msg)
     mainOut.pr(msg);
 }
 
+// what this run started of the player, so that the close undoes exactly that
+// whatever the dialog's "MUSIC ON" says by then
+bool playerUp = false;
+bool backgroundUp = false;
+
+void shutPlayer()
+{
+    if (backgroundUp)
+        MIDASstopBackgroundPlay();
+    backgroundUp = false;
+    if (playerUp)
+        MIDASclose();
+    playerUp = false;
+}
+
 }  // namespace
 
 void MidasPlay(const char* path)
 {
     if (midasOK != 1)
         return;
+    // a run that was never closed leaves nothing playing under this one
+    MidasClose();
     if (MIDASstartup() == 0) {
         soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
         return;
@@ -39,18 +56,23 @@ void MidasPlay(const char* path)
     MIDASsetOption(MIDAS_OPTION_MIXRATE, khz44100 == 1 ? 44100 : 22050);
     MIDASsetOption(MIDAS_OPTION_FILTER_MODE, hightQualityMidas == 1 ? 1 : 0);
     MIDASsetOption(MIDAS_OPTION_DSOUND_MODE, midasDirectSound == 1 ? 1 : 0);
+    playerUp = true;
     if (MIDASinit() == 0) {
+        shutPlayer();
         soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
         return;
     }
     if (playSound != 1)
         return;
     if (MIDASstartBackgroundPlay(0) == 0) {
+        shutPlayer();
         soundFailed("SOUNDDEVICE ERROR. SOUND WILL BE DISABELD\n");
         return;
     }
+    backgroundUp = true;
     module = MIDASloadModule(path);
     if (module == nullptr) {
+        shutPlayer();
         soundFailed("CAN'T LOAD SOUND. SOUND WILL BE DISABELD\n");
         return;
     }
@@ -59,16 +81,16 @@ void MidasPlay(const char* path)
 
 void MidasClose()
 {
-    if (midasOK != 1 || playSound != 1 || module == nullptr)
-        return;
-    for (int v = 64; v >= 0; v -= 2) {
-        MIDASsetMusicVolume(playHandle, unsigned(v));
-        busyWait(20);
+    if (module != nullptr) {
+        for (int v = 64; v >= 0; v -= 2) {
+            MIDASsetMusicVolume(playHandle, unsigned(v));
+            busyWait(20);
+        }
+        busyWait(500);
+        MIDASstopModule(playHandle);
+        MIDASfreeModule(module);
+        module = nullptr;
+        playHandle = 0;
     }
-    busyWait(500);
-    MIDASstopModule(playHandle);
-    MIDASfreeModule(module);
-    module = nullptr;
-    MIDASstopBackgroundPlay();
-    MIDASclose();
+    shutPlayer();
 }

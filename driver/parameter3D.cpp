@@ -43,6 +43,18 @@ void cutLine(char* text)
             text[i] = '\0';
 }
 
+}  // namespace
+
+void setRecordText3D(char* out, size_t size, const char* typed)
+{
+    if (out == nullptr || size == 0)
+        return;
+    std::snprintf(out, size, "%s", typed != nullptr ? typed : "");
+    out[std::strcspn(out, "\r\n")] = '\0';
+}
+
+namespace {
+
 struct key {
     const char* name;
     int* value;

@@ -311,8 +311,10 @@ void runBenchCB(Fl_Widget*, void*)
         runBenchHigh = 0;
         runBenchNormal = 1;
     }
-    std::snprintf(pcNameText, sizeof pcNameText, "%s", nameInput->value());
-    std::snprintf(pcInfText, sizeof pcInfText, "%s", infoInput->value());
+    runDemo = 0;
+    // a line break pasted into a field would break the record's nine lines
+    setRecordText3D(pcNameText, sizeof pcNameText, nameInput->value());
+    setRecordText3D(pcInfText, sizeof pcInfText, infoInput->value());
     saveBench = on(saveCheck);
     childWinCloseCB(nullptr, nullptr);
     startGlut();

@@ -23,7 +23,10 @@ const char* const usage =
     "  --fullscreen          the whole screen\n"
     "  --big-textures        the big texture set\n"
     "  --no-save             do not append to bench.res\n"
-    "  --help, --version\n";
+    "  --help, --version\n"
+    "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
+    "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
+    "  4 the run ended without a measurement (closed early, no frame rate)\n";
 
 // the data tree lies one level up from the working folder; else try the program's own folder
 void findDataTree(const char* argv0)
@@ -121,7 +124,7 @@ int main(int argc, char** argv)
             return 1;
         while (!runEnded && Fl::wait() > 0) {
         }
-        return (autoRun == 3 || cityFps > 0.0f) ? 0 : 1;
+        return autoRun == 3 ? 0 : benchExitStatus3D();
     }
     while (Fl::wait() > 0) {
     }

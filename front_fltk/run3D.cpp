@@ -133,7 +133,10 @@ int startGlut()
     startScrD = scrD;
     runEnded = 0;
     if (start3D() == 0) {
+        // a run that did not start leaves no window behind: the console says why
         glWin->end();
+        destroyRunWindow();
+        enableDialog();
         return -1;
     }
     glWin->end();

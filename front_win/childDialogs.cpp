@@ -97,7 +97,8 @@ void takeText(HWND dlg, int id, char* text, int size)
 {
     char buf[256];
     GetDlgItemTextA(dlg, id, buf, sizeof buf);
-    std::snprintf(text, size_t(size), "%s", buf);
+    // a pasted line break would break the record's nine lines
+    setRecordText3D(text, size_t(size), buf);
 }
 
 void takeBench(HWND dlg)

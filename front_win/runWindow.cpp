@@ -53,6 +53,11 @@ void setRunControls(BOOL on)
 void enableDialog()
 {
     setRunControls(TRUE);
+    // a run the user left ends the whole queue: ESC means stop, not skip
+    if (runOutcome3D == runCancelled && queueNext < queueLength) {
+        mainOut.prf("MULTI  BENCH CANCELLED. %d RUNS LEFT OUT\n", queueLength - queueNext);
+        queueNext = queueLength;
+    }
     if (queueNext < queueLength) {
         queueStartPending = 1;
     } else if (queueLength > 0) {

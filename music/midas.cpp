@@ -34,6 +34,13 @@ struct playerState {
     MIDASmodulePlayHandle handle = 0;
     MIDASmodulePlayHandle nextHandle = 1;
     std::atomic<unsigned> volume{64};
+    // a program that ends with the music still on must not end in std::terminate
+    ~playerState()
+    {
+        running = false;
+        if (mixer.joinable())
+            mixer.join();
+    }
 };
 
 playerState& player()

@@ -1,0 +1,293 @@
+// Runs in the orders a user takes them, in one process as the program
+// keeps its state: a damaged package then a good one, a failed start then a
+// retry, a demo then benchmarks, a benchmark left early, a record that
+// cannot be written. Records are read back with the viewer's own reader.
+#include "bareFront3D.h"
+#include "driver3D.h"
+#include "glxWindow.h"
+#include "platform3D.h"
+#include "resData.h"
+
+#include "tempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// the program clock sixteen times faster, so that a whole flight takes seconds
+long fastClock()
+{
+    using namespace std::chrono;
+    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() * 16);
+}
+
+std::string console()
+{
+    return mainOut.getText();
+}
+
+class RunSequences : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        setClockSource3D(fastClock);
+        fe = installBareFront3D(glxWindowSystem());
+    }
+    static void TearDownTestSuite() { setClockSource3D(nullptr); }
+
+    void SetUp() override
+    {
+        const fs::path tree = KORVA_TREE;
+        // the working folder's data folder is a copy whose files the tests may damage
+        fs::create_directory(dir.path / "data");
+        for (const auto& e : fs::directory_iterator(tree / "data"))
+            fs::create_symlink(e.path(), dir.path / "data" / e.path().filename());
+        for (const char* d : {"smltex", "bigtex", "endtex"})
+            fs::create_directory_symlink(tree / d, dir.path / d);
+        fs::create_directory(dir.path / "linux");
+        fs::copy_file(tree / "linux" / "Korva.INI", dir.path / "linux" / "Korva.INI");
+        ASSERT_EQ(changeDir3D("linux"), 0);
+        loadParameter("Korva.INI");
+        scrX = 320;
+        scrY = 200;
+        mainOut.prCls();
+    }
+    void TearDown() override { changeDir3D(dir.home.c_str()); }
+
+    // a benchmark started as the dialog starts one: from whatever the last run left
+    int startBench(bool high)
+    {
+        runBenchHigh = high ? 1 : 0;
+        runBenchNormal = high ? 0 : 1;
+        prepareRun3D();
+        startScrX = scrX;
+        startScrY = scrY;
+        startScrD = scrD;
+        return start3D();
+    }
+    int startDemo()
+    {
+        runDemo = 1;
+        runBenchNormal = runBenchHigh = 0;
+        prepareRun3D();
+        startScrX = scrX;
+        startScrY = scrY;
+        startScrD = scrD;
+        return start3D();
+    }
+    // the records of bench.res as the result viewer reads them; -1 when it refuses the file
+    int records(resData& d)
+    {
+        if (!fs::exists("bench.res"))
+            return 0;
+        return d.loadRes("bench.res") == 1 ? d.getNumRecords() : -1;
+    }
+
+    tempDir dir;
+    resLog log;
+    float maxFps = 0.0f;
+    static bareFront3D* fe;
+};
+
+bareFront3D* RunSequences::fe = nullptr;
+
+}  // namespace
+
+// first in the process: the scene has never been loaded
+TEST_F(RunSequences, HalfLoadedSceneIsNotTakenForLoaded)
+{
+    // a package made from loose files without the search lights: the engine's own
+    // snapshot of a catalogue that stopped at its four "spot4.obj" objects
+    const fs::path tree = KORVA_TREE;
+    fs::remove("../smltex");
+    fs::create_directory("../smltex");
+    // real folders with links to the files, so that ".." never leads into the build's tree
+    for (const auto& g : fs::directory_iterator(tree / "smltex")) {
+        const fs::path group = fs::path("../smltex") / g.path().filename();
+        fs::create_directory(group);
+        if (g.path().filename() != "spot")
+            for (const auto& f : fs::directory_iterator(g.path()))
+                fs::create_symlink(f.path(), group / f.path().filename());
+    }
+    loadBigTex = 0;
+    sceneData.init();
+    ASSERT_EQ(loadSceneFiles3D(1), 0) << console();
+    ASSERT_EQ(changeDir3D((dir.path / "linux").c_str()), 0);
+    const int partial = sceneData.getNumObject();
+    ASSERT_GT(partial, 100);
+    const fs::path pac = "../data/smltex.pac";
+    fs::remove(pac);
+    ASSERT_EQ(sceneData.save_pac(pac.c_str()), 1);
+    sceneData.init();
+    mainOut.prCls();
+
+    ASSERT_EQ(startBench(false), 0);
+    EXPECT_NE(console().find("can't load spot4.obj"), std::string::npos) << console();
+    EXPECT_NE(console().find("the scene of ../data/smltex.pac is incomplete"), std::string::npos);
+    EXPECT_EQ(smlTexLoaded, 0);
+    EXPECT_EQ(runOutcome3D, runNotStarted);
+    EXPECT_EQ(benchExitStatus3D(), 1);
+
+    // the next start loads the whole scene again, and the flight sees every object
+    fs::remove(pac);
+    fs::create_symlink(tree / "data" / "smltex.pac", pac);
+    mainOut.prCls();
+    ASSERT_EQ(startBench(false), 1) << console();
+    EXPECT_EQ(smlTexLoaded, 1);
+    EXPECT_GE(spot4a, 0);
+    runFrames3D(100000);
+    EXPECT_EQ(console().find("error no Object"), std::string::npos) << console();
+    EXPECT_EQ(runOutcome3D, runWritten);
+    resData d(&log, &maxFps, ".");
+    EXPECT_EQ(records(d), 1);
+}
+
+TEST_F(RunSequences, FailedStartThenRetry)
+{
+    // the demo's settings, then a start that fails before the flight: paths missing
+    defaultSettings3D();
+    scrX = 320;
+    scrY = 200;
+    viewDistance = 10.0f;
+    dynamicFog = 0;
+    frameWindow = 1;
+    cityRecLoaded = 0;
+    fs::rename("../data", "../data.away");
+    const int closesBefore = fe->closes;
+    EXPECT_EQ(startBench(true), 0);
+    EXPECT_EQ(runOutcome3D, runNotStarted);
+    // nothing of it is pending and the demo settings are the user's again
+    EXPECT_EQ(closeFLTKWin, 0);
+    EXPECT_EQ(runBenchControlNow, 0);
+    EXPECT_EQ(viewDistance, 10.0f);
+    EXPECT_EQ(dynamicFog, 0);
+    EXPECT_EQ(frameWindow, 1);
+    EXPECT_EQ(scrX, 320);
+
+    // the user closes what the failed start left: that close must not end the retry
+    closeRunWindow3D();
+    fs::rename("../data.away", "../data");
+    mainOut.prCls();
+    ASSERT_EQ(startBench(true), 1) << console();
+    EXPECT_GT(runFrames3D(100000), 20);
+    EXPECT_EQ(fe->closes, closesBefore + 1);
+    EXPECT_EQ(runOutcome3D, runWritten);
+    EXPECT_EQ(viewDistance, 10.0f);
+    EXPECT_EQ(dynamicFog, 0);
+    resData d(&log, &maxFps, ".");
+    ASSERT_EQ(records(d), 1);
+    EXPECT_STREQ(d.record(0).benchmark, "OPENGL    H.DETAIL  N.TEX");
+}
+
+TEST_F(RunSequences, DemoThenBenchmarksKeepRecordsAndSettings)
+{
+    // the demo with the user's settings, walked through with ESC
+    viewDistance = 10.0f;
+    dynamicFog = 0;
+    flyNight = 0;
+    ASSERT_EQ(startDemo(), 1) << console();
+    EXPECT_NE(console().find("VIEW DISTANCE: NEAR   FLY: DAY   DYNAMICFOG: NONE"), std::string::npos);
+    runFrames3D(3);
+    for (int k = 0; k < 3; k++) {
+        fe->pendingKey = k == 1 ? 'e' : 27;
+        runFrames3D(3);
+    }
+    runFrames3D(2000);
+    EXPECT_EQ(runDemo, 1);  // the benchmark dialog never cleared it before
+
+    // a high-detail benchmark started from the state the demo left
+    mainOut.prCls();
+    ASSERT_EQ(startBench(true), 1) << console();
+    EXPECT_EQ(console().find("STARTING DEMO"), std::string::npos) << console();
+    EXPECT_NE(console().find("STARTING HIGHDETAIL BENCH  NORMALTEXTURES"), std::string::npos) << console();
+    EXPECT_NE(console().find("VIEW DISTANCE: FAR   FLY: DAY   DYNAMICFOG: HIGH"), std::string::npos);
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runWritten);
+    EXPECT_EQ(benchExitStatus3D(), 0);
+
+    // the demo's settings are back, and the next demo runs with them
+    EXPECT_EQ(viewDistance, 10.0f);
+    EXPECT_EQ(dynamicFog, 0);
+    mainOut.prCls();
+    ASSERT_EQ(startDemo(), 1);
+    EXPECT_NE(console().find("VIEW DISTANCE: NEAR   FLY: DAY   DYNAMICFOG: NONE"), std::string::npos) << console();
+    closeRunWindow3D();
+    runFrames3D(10);
+    closeRunWindow3D();
+    runFrames3D(10);
+    closeRunWindow3D();
+    runFrames3D(10);
+
+    // then a normal one with saving off, and one more with saving on
+    saveBench = 0;
+    ASSERT_EQ(startBench(false), 1);
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runNotSaved);
+    EXPECT_EQ(benchExitStatus3D(), 0);
+    saveBench = 1;
+    ASSERT_EQ(startBench(false), 1);
+    runFrames3D(100000);
+
+    resData d(&log, &maxFps, ".");
+    ASSERT_EQ(records(d), 2);
+    EXPECT_STREQ(d.record(0).benchmark, "OPENGL    H.DETAIL  N.TEX");
+    EXPECT_STREQ(d.record(1).benchmark, "OPENGL    N.DETAIL  N.TEX");
+}
+
+TEST_F(RunSequences, BenchmarkLeftEarlyOrUnwritable)
+{
+    // ESC in the flight: no record, a line that says so, a status that is not success
+    ASSERT_EQ(startBench(false), 1);
+    runFrames3D(10);
+    fe->pendingKey = 27;
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runCancelled);
+    EXPECT_EQ(benchExitStatus3D(), 4);
+    EXPECT_NE(console().find("BENCHMARK CANCELLED. NO RESULT WRITTEN"), std::string::npos) << console();
+    EXPECT_FALSE(fs::exists("bench.res"));
+
+    // the window closed in the flight: the same
+    ASSERT_EQ(startBench(true), 1);
+    runFrames3D(10);
+    closeRunWindow3D();
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runCancelled);
+    EXPECT_FALSE(fs::exists("bench.res"));
+
+    // a bench.res that cannot be opened: the result is shown, the status says it was not written
+    fs::create_directory("bench.res");
+    mainOut.prCls();
+    ASSERT_EQ(startBench(false), 1);
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runWriteFailed);
+    EXPECT_EQ(benchExitStatus3D(), 3);
+    EXPECT_NE(console().find("can't write BENCH.RES file"), std::string::npos);
+    EXPECT_NE(console().find(" fps: "), std::string::npos);
+}
+
+TEST(RecordText, TypedTextsEndAtTheirFirstLineBreak)
+{
+    char out[16];
+    setRecordText3D(out, sizeof out, "Athlon 1400\nsecond line");
+    EXPECT_STREQ(out, "Athlon 1400");
+    setRecordText3D(out, sizeof out, "Windows box\r\n");
+    EXPECT_STREQ(out, "Windows box");
+    setRecordText3D(out, sizeof out, "\nall gone");
+    EXPECT_STREQ(out, "");
+    setRecordText3D(out, sizeof out, "a text longer than the field");
+    EXPECT_STREQ(out, "a text longer t");
+    // past the parameter file's 256 bytes a break still ends the text
+    char big[1024];
+    setRecordText3D(big, sizeof big, (std::string(400, 'x') + "\rrest").c_str());
+    EXPECT_EQ(std::string(big), std::string(400, 'x'));
+    setRecordText3D(out, sizeof out, nullptr);
+    EXPECT_STREQ(out, "");
+}
