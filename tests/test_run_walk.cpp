@@ -380,13 +380,20 @@ private:
             toggles();
         } else if (a < 90) {
             last = "START BENCHMARK";
+            // every walk pastes a line break into a record at least once
+            if (!breakPasted) {
+                findWidget<Fl_Input>(w, "COMPUTER IDENTIFICATION:   for benchmarks (should be always the same)")
+                    ->value("pasted\nfrom two lines");
+                last += " (name with a line break)";
+            }
             const bool high = findWidget<Fl_Button>(w, "HIGH DETAIL")->value() != 0;
             const bool save = findWidget<Fl_Button>(w, "add results to BENCH.RES text file")->value() != 0;
             const std::string name =
                 findWidget<Fl_Input>(w, "COMPUTER IDENTIFICATION:   for benchmarks (should be always the same)")
                     ->value();
             const std::string info = findWidget<Fl_Input>(w, "more INFORMATION:")->value();
-            bench = {high, save, recordText(name), recordText(info), scrX, scrY};
+            bench = {high, save, false, recordText(name), recordText(info), scrX, scrY};
+            bench.pasted = name.find('\n') != std::string::npos;
             runStarted(true, click(findWidget<Fl_Button>(w, "START BENCHMARK")));
         } else {
             last = "close BENCHMARK";
@@ -544,6 +551,7 @@ private:
             return;
         }
         written++;
+        breakPasted = breakPasted || bench.pasted;
         const std::string console = log();
         ASSERT_EQ(n, recordsBefore + 1) << "outcome " << runOutcome3D << "\n"
                                         << console.substr(console.size() > 1500 ? console.size() - 1500 : 0);
@@ -559,7 +567,7 @@ private:
     }
 
     struct benchChoice {
-        bool high = false, save = true;
+        bool high = false, save = true, pasted = false;
         std::string name, info;
         int width = 0, height = 0;
     };
@@ -571,7 +579,7 @@ private:
     benchChoice bench;
     std::string last;
     std::vector<std::string> steps;
-    bool dataAway = false, resBlocked = false, inBench = false, interrupted = false, started = false,
+    bool breakPasted = false, dataAway = false, resBlocked = false, inBench = false, interrupted = false, started = false,
          startFailedNow = false, wasRunning = false;
     int recordsBefore = 0;
     resLog resultLog;
