@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+HINSTANCE appInstance = nullptr;
 HWND mainDialog = nullptr;
 int ddmSwitchOn = 0;
 int modeList[maxModes][3];
@@ -393,4 +394,27 @@ INT_PTR CALLBACK mainDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
     default:
         return FALSE;
     }
+}
+
+namespace {
+
+void showLog(void* window, int item, const char* text, int scroll)
+{
+    HWND w = static_cast<HWND>(window);
+    SetDlgItemTextA(w, item, text);
+    if (scroll == 1)
+        SendDlgItemMessageA(w, item, EM_LINESCROLL, 0, 2 * LPARAM(mainOut.maxLines));
+}
+
+// messages printed before the dialog exists come one box at a time
+void notifyBox(const char* msg)
+{
+    MessageBoxA(nullptr, msg, "NOTIFY", MB_OK);
+}
+
+}  // namespace
+
+void installWinConsole()
+{
+    outTxt::setWinShowFunc(showLog, notifyBox);
 }

@@ -206,3 +206,24 @@ bool benchQueuePending3D()
 {
     return queueStartPending == 1;
 }
+
+bool messageLoopTurn3D(int* exitCode)
+{
+    MSG m;
+    if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            *exitCode = int(m.wParam);
+            return false;
+        }
+        if (mainDialog == nullptr || !IsDialogMessageA(mainDialog, &m)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        return true;
+    }
+    if (runActive == 1 || benchQueuePending3D())
+        stepRun3D();
+    else
+        WaitMessage();
+    return true;
+}

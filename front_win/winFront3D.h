@@ -39,6 +39,9 @@ void selectRenderer3D();
 int startRun3D();
 // One step of the running run: idle, then a frame. Called by the message loop.
 void stepRun3D();
+// One turn of the message loop: a message, else a step of the run, else a wait for one.
+// @returns false when WM_QUIT came, its code in exitCode
+bool messageLoopTurn3D(int* exitCode);
 // The run window, if any, goes at once (the main dialog closes).
 void closeRun3D();
 

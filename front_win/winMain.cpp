@@ -8,31 +8,6 @@
 
 #include <mmsystem.h>
 
-HINSTANCE appInstance = nullptr;
-
-namespace {
-
-void showLog(void* window, int item, const char* text, int scroll)
-{
-    HWND w = static_cast<HWND>(window);
-    SetDlgItemTextA(w, item, text);
-    if (scroll == 1)
-        SendDlgItemMessageA(w, item, EM_LINESCROLL, 0, 2 * LPARAM(mainOut.maxLines));
-}
-
-// messages printed before the dialog exists come one box at a time
-void notifyBox(const char* msg)
-{
-    MessageBoxA(nullptr, msg, "NOTIFY", MB_OK);
-}
-
-}  // namespace
-
-void installWinConsole()
-{
-    outTxt::setWinShowFunc(showLog, notifyBox);
-}
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     appInstance = instance;
@@ -49,22 +24,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     ShowWindow(dlg, SW_SHOW);
 
-    MSG m;
-    for (;;) {
-        if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (m.message == WM_QUIT)
-                break;
-            if (mainDialog == nullptr || !IsDialogMessageA(mainDialog, &m)) {
-                TranslateMessage(&m);
-                DispatchMessageA(&m);
-            }
-            continue;
-        }
-        if (runActive == 1 || benchQueuePending3D())
-            stepRun3D();
-        else
-            WaitMessage();
+    int status = 0;
+    while (messageLoopTurn3D(&status)) {
     }
     timeEndPeriod(1);
-    return int(m.wParam);
+    return status;
 }
