@@ -380,6 +380,12 @@ private:
             toggles();
         } else if (a < 90) {
             last = "START BENCHMARK";
+            // a user who switched saving off mostly switches it on again
+            Fl_Button* saveBox = findWidget<Fl_Button>(w, "add results to BENCH.RES text file");
+            if (saveBox->value() == 0 && rng() % 2 == 0) {
+                click(saveBox);
+                last += " (save check on first)";
+            }
             // every walk pastes a line break into a record at least once
             if (!breakPasted) {
                 findWidget<Fl_Input>(w, "COMPUTER IDENTIFICATION:   for benchmarks (should be always the same)")
