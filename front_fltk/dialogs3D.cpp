@@ -123,6 +123,24 @@ void buildMainDialog()
     fullScreenY = Fl::h();
 }
 
+void openMainDialog()
+{
+    loadParameter("Korva.INI");
+    runDemo = runBenchNormal = runBenchHigh = 0;
+    dynamicFog = 1;
+    viewDistance = 19.5f;
+    flyNight = 1;
+    glQualityHintHigh = 1;
+    glFilterLinear = 1;
+
+    buildMainDialog();
+    installFltkFront();
+    mainWin->show();
+    cityFps = 0.0f;
+    firstBenchRun = 1;
+    numBenchNow = 0;
+}
+
 void resolutionChangeCB(Fl_Widget*, void*)
 {
     static const int sizes[5][2] = {{320, 200}, {640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};

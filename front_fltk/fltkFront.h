@@ -23,6 +23,8 @@ extern int fullScreenX, fullScreenY;
 extern int runEnded;
 
 void buildMainDialog();
+// The program's start: Korva.INI, the demo's first settings, the main dialog shown over the seam
+void openMainDialog();
 void startDemoCB(Fl_Widget*, void*);
 void demoSettingsButtonCB(Fl_Widget*, void*);
 void demoSettingsCB(Fl_Widget*, void*);

@@ -86,20 +86,7 @@ int main(int argc, char** argv)
     if (autoRun != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
         mainOut.setEcho(stdout);
 
-    loadParameter("Korva.INI");
-    runDemo = runBenchNormal = runBenchHigh = 0;
-    dynamicFog = 1;
-    viewDistance = 19.5f;
-    flyNight = 1;
-    glQualityHintHigh = 1;
-    glFilterLinear = 1;
-
-    buildMainDialog();
-    installFltkFront();
-    mainWin->show();
-    cityFps = 0.0f;
-    firstBenchRun = 1;
-    numBenchNow = 0;
+    openMainDialog();
     printBanner3D(mainWin->label());
     armClock3D();
 

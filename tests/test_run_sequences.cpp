@@ -8,6 +8,7 @@
 #include "platform3D.h"
 #include "resData.h"
 
+#include "runWalk.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// the program clock sixteen times faster, so that a whole flight takes seconds
-long fastClock()
-{
-    using namespace std::chrono;
-    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() * 16);
-}
 
 std::string console()
 {
@@ -45,15 +39,8 @@ protected:
 
     void SetUp() override
     {
-        const fs::path tree = KORVA_TREE;
         // the working folder's data folder is a copy whose files the tests may damage
-        fs::create_directory(dir.path / "data");
-        for (const auto& e : fs::directory_iterator(tree / "data"))
-            fs::create_symlink(e.path(), dir.path / "data" / e.path().filename());
-        for (const char* d : {"smltex", "bigtex", "endtex"})
-            fs::create_directory_symlink(tree / d, dir.path / d);
-        fs::create_directory(dir.path / "linux");
-        fs::copy_file(tree / "linux" / "Korva.INI", dir.path / "linux" / "Korva.INI");
+        makeLinuxTree(KORVA_TREE, dir.path);
         ASSERT_EQ(changeDir3D("linux"), 0);
         loadParameter("Korva.INI");
         scrX = 320;

@@ -9,6 +9,7 @@
 #include "platform3D.h"
 #include "resData.h"
 
+#include "runWalk.h"
 #include "tempDir.h"
 
 #include <FL/Fl.H>
@@ -30,22 +31,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-long fastClock()
-{
-    using namespace std::chrono;
-    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() * 16);
-}
-
 double seconds()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-long envNumber(const char* name, long fallback)
-{
-    const char* v = std::getenv(name);
-    return v != nullptr && *v != '\0' ? std::strtol(v, nullptr, 10) : fallback;
 }
 
 Fl_Window* shownWindow(const char* label)
@@ -98,25 +87,11 @@ void pressKey(char c)
     static_cast<Fl_Widget*>(glut_window)->handle(FL_KEYBOARD);
 }
 
-std::string fileText(const fs::path& p)
-{
-    std::ifstream f(p, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 uintmax_t fileSize(const fs::path& p)
 {
     std::error_code ec;
     const uintmax_t n = fs::file_size(p, ec);
     return ec ? 0 : n;
-}
-
-// a typed text as the record keeps it: up to its first line break
-std::string recordText(const std::string& typed)
-{
-    return typed.substr(0, typed.find_first_of("\r\n"));
 }
 
 // the demo settings as the walker set them in the dialog
@@ -149,19 +124,7 @@ public:
     {
         echo = std::fopen((linux / "console.txt").c_str(), "w");
         mainOut.setEcho(echo);
-        loadParameter("Korva.INI");
-        runDemo = runBenchNormal = runBenchHigh = 0;
-        dynamicFog = 1;
-        viewDistance = 19.5f;
-        flyNight = 1;
-        glQualityHintHigh = 1;
-        glFilterLinear = 1;
-        buildMainDialog();
-        installFltkFront();
-        mainWin->show();
-        cityFps = 0.0f;
-        firstBenchRun = 1;
-        numBenchNow = 0;
+        openMainDialog();
         model = current();
         resolutionList->select(1);
         resolutionList->do_callback();
@@ -226,7 +189,7 @@ private:
     std::string log() const
     {
         std::fflush(echo);
-        return fileText(linux / "console.txt");
+        return readFile((linux / "console.txt").string());
     }
     template <class T>
     const T& pick(const std::vector<T>& v)
@@ -601,14 +564,7 @@ TEST(RunWalk, RandomActionsLeaveCorrectRecordsAndALivingProgram)
     std::printf("walk seed %u, %ld actions (KORVA_WALK_SEED=%u replays it)\n", seed, actions, seed);
 
     tempDir dir;
-    const fs::path tree = KORVA_TREE;
-    fs::create_directory(dir.path / "data");
-    for (const auto& e : fs::directory_iterator(tree / "data"))
-        fs::create_symlink(e.path(), dir.path / "data" / e.path().filename());
-    for (const char* d : {"smltex", "bigtex", "endtex"})
-        fs::create_directory_symlink(tree / d, dir.path / d);
-    fs::create_directory(dir.path / "linux");
-    fs::copy_file(tree / "linux" / "Korva.INI", dir.path / "linux" / "Korva.INI");
+    makeLinuxTree(KORVA_TREE, dir.path);
     ASSERT_EQ(changeDir3D((dir.path / "linux").c_str()), 0);
     setenv("KORVA_AUDIO", ("wav:" + (dir.path / "music.wav").string()).c_str(), 1);
     setClockSource3D(fastClock);

@@ -13,6 +13,7 @@
 #include "wglWindow3D.h"
 #include "winFront3D.h"
 
+#include "runWalk.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
@@ -33,37 +34,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-long fastClock()
-{
-    using namespace std::chrono;
-    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() * 16);
-}
-
-long envNumber(const char* name, long fallback)
-{
-    const char* v = std::getenv(name);
-    return v != nullptr && *v != '\0' ? std::strtol(v, nullptr, 10) : fallback;
-}
-
-std::string fileText(const fs::path& p)
-{
-    std::ifstream f(p, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 int countOf(const std::string& text, const std::string& what)
 {
     int n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
         n++;
     return n;
-}
-
-std::string recordText(const std::string& typed)
-{
-    return typed.substr(0, typed.find_first_of("\r\n"));
 }
 
 // the demo settings as SETTINGS_DIALOG shows them
@@ -161,7 +137,7 @@ private:
     std::string log() const
     {
         std::fflush(echo);
-        return fileText(root / "console.txt");
+        return readFile((root / "console.txt").string());
     }
     int records()
     {
@@ -538,7 +514,7 @@ struct winProgram {
     std::string log() const
     {
         std::fflush(echo);
-        return fileText(dir.path / "console.txt");
+        return readFile((dir.path / "console.txt").string());
     }
     tempDir dir;
     FILE* echo = nullptr;
