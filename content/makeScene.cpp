@@ -4,6 +4,7 @@
 //   korva_makescene ROOT
 #include "cityGen.h"
 #include "driver3D.h"
+#include "manifest3D.h"
 #include "musicGen.h"
 #include "pathGen.h"
 #include "platform3D.h"
@@ -111,6 +112,10 @@ int main(int argc, char** argv)
     sceneData.init();
     if (!loadDeskObjects() || sceneData.save_pac("../data/deskobjs.pac") != 1) {
         std::fprintf(stderr, "korva_makescene: can't write deskobjs.pac:\n%s\n", mainOut.getText());
+        return 1;
+    }
+    if (!writeManifest3D("../data/")) {
+        std::fprintf(stderr, "korva_makescene: can't write the data manifest\n");
         return 1;
     }
     std::printf("korva_makescene: %s: %ld model triangles per set, %zu towers\n", root.c_str(), tris,

@@ -2,8 +2,10 @@
 // and the benchmark's measurement and its bench.res record.
 #include "driver3D.h"
 #include "frontEnd3D.h"
+#include "manifest3D.h"
 #include "platform3D.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -186,6 +188,17 @@ int startRun()
     append(line, sizeof line, glQualityHintHigh == 1 ? "glHint: GL_NICEST   " : "glHint: GL_FASTEST   ");
     append(line, sizeof line, glFilterLinear == 1 ? "glTextureFilter: LINEAR\n" : "glTextureFilter: NEAREST\n");
     mainOut.pr(line);
+
+    // a benchmark measures only on the data set the build made; a demo may show any
+    char why[512];
+    if (!checkDataTree3D(dataDir3D, loadBigTex == 1, why, sizeof why)) {
+        mainOut.prf("%s\n", why);
+        if (runDemo != 1) {
+            mainOut.pr("benchmark not started: its data files are not the build's data set\n");
+            return 0;
+        }
+        mainOut.pr("warning: the demo runs on data files that are not the build's data set\n");
+    }
 
     if ((loadBigTex == 1 && bigTexLoaded == 0) || (loadBigTex == 0 && smlTexLoaded == 0)) {
         bigTexLoaded = smlTexLoaded = 0;
@@ -383,30 +396,34 @@ int benchControl3D()
         return 1;
     }
     if (runBenchControlNow == 1) {
-        // the Windows build records only a measured run, quietly
-        const bool write = saveBench == 1 && (!windowsRecord3D || cityFps > 0.0f);
-        if (write) {
-            // composed whole and written at once, so a crash never leaves half a record
+        // a flight with no frame or a path without length measured nothing
+        const char* noMeasure = nullptr;
+        if (cityCamRec.duration() <= 0.0f)
+            noMeasure = "the city path lasts no time";
+        else if (frameCounter <= 0 || !(cityFps > 0.0f) || !std::isfinite(cityFps))
+            noMeasure = "the city flight ended before its first frame";
+        const bool write = saveBench == 1 && noMeasure == nullptr;
+        if (noMeasure != nullptr) {
+            mainOut.prf("%s: no result written\n", noMeasure);
+            runOutcome3D = runNoMeasure;
+        } else if (write) {
+            // composed whole and appended in one write, so that neither a crash nor a full
+            // disk leaves half a record behind
             char record[5200];
             const int n = benchRecord3D(record, sizeof record);
-            FILE* f = std::fopen("bench.res", "ab");
-            bool ok = f != nullptr;
-            if (f != nullptr) {
-                const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
-                ok = std::fwrite(record, 1, len, f) == len;
-                ok = syncFile3D(f) && ok;
-                ok = std::fclose(f) == 0 && ok;
-            }
-            if (!ok)
+            const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
+            const appendResult3D r = appendFile3D("bench.res", record, len);
+            if (r != appendWritten) {
                 mainOut.pr("can't write BENCH.RES file\n");
-            else if (!windowsRecord3D)
+                mainOut.pr(r == appendFailed ? "bench.res is left as it was\n"
+                                             : "bench.res could not be cut back: its last record is incomplete\n");
+            } else if (!windowsRecord3D) {
                 mainOut.pr("\nbenchmark results written to bench.res file\n\n");
-            runOutcome3D = !ok ? runWriteFailed : runWritten;
+            }
+            runOutcome3D = r != appendWritten ? runWriteFailed : runWritten;
         } else {
             runOutcome3D = runNotSaved;
         }
-        if (cityFps <= 0.0f)
-            runOutcome3D = runNoMeasure;
         if (!windowsRecord3D || !write) {
             mainOut.prf("%s\n", pcNameText);
             mainOut.prf("%s\n", pcInfText);

@@ -164,6 +164,9 @@ void loadParameter(const char* path)
     }
     scrX = scrX < 160 ? 160 : (scrX > 1920 ? 1920 : scrX);
     scrY = scrY < 120 ? 120 : (scrY > 1280 ? 1280 : scrY);
+    // a depth no display has would go into every record as it stands
+    if (scrD != 8 && scrD != 15 && scrD != 16 && scrD != 24 && scrD != 32)
+        scrD = 16;
     viewDistance = distanceOf(distanceCode);
     if (dynamicFog > 2)
         dynamicFog = 1;

@@ -1,5 +1,6 @@
 // The driver's few operating-system calls: the program clock, changing the
-// working folder, making a file durable, and the computer's name.
+// working folder, making a file durable, appending a record whole or not
+// at all, and hashing a data file.
 #ifndef KORVA_PLATFORM3D_H
 #define KORVA_PLATFORM3D_H
 
@@ -26,5 +27,19 @@ void setClockSource3D(long (*source)());
 int changeDir3D(const char* dir);
 // Flushes f and asks the system to keep its contents. @returns whether both worked.
 bool syncFile3D(FILE* f);
+
+enum appendResult3D {
+    appendWritten,  // all of it written and made durable
+    appendFailed,   // nothing of it stays: the file is as it was
+    appendDamaged,  // the write failed and the file could not be cut back
+};
+// Appends len bytes to the file at path (created if missing) in one write
+// and makes them durable; a write that fails part-way (a full disk, a file
+// size limit) is undone by cutting the file back to its size before.
+appendResult3D appendFile3D(const char* path, const char* data, size_t len);
+
+// SHA-256 of a whole file as 64 lower-case hex digits and a NUL, and its
+// size in bytes. @returns false when the file cannot be read.
+bool hashFile3D(const char* path, char hex[65], long long* size);
 
 #endif

@@ -1,6 +1,14 @@
 #include "platform3D.h"
 
+#include <openssl/evp.h>
+
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <vector>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -46,4 +54,98 @@ bool syncFile3D(FILE* f)
     if (std::fflush(f) != 0)
         return false;
     return fsync(fileno(f)) == 0;
+}
+
+namespace {
+
+// a write past the file size limit must fail with EFBIG, not end the process
+class ignoreFileSizeSignal {
+public:
+    ignoreFileSizeSignal()
+    {
+        struct sigaction ign = {};
+        ign.sa_handler = SIG_IGN;
+        sigemptyset(&ign.sa_mask);
+        sigaction(SIGXFSZ, &ign, &old);
+    }
+    ~ignoreFileSizeSignal() { sigaction(SIGXFSZ, &old, nullptr); }
+    ignoreFileSizeSignal(const ignoreFileSizeSignal&) = delete;
+    ignoreFileSizeSignal& operator=(const ignoreFileSizeSignal&) = delete;
+
+private:
+    struct sigaction old = {};
+};
+
+bool writeAll(int fd, const char* data, size_t len)
+{
+    size_t done = 0;
+    while (done < len) {
+        const ssize_t n = write(fd, data + done, len - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+appendResult3D appendFile3D(const char* path, const char* data, size_t len)
+{
+    const ignoreFileSizeSignal quiet;
+    const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return appendFailed;
+    struct stat st = {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return appendFailed;
+    }
+    const off_t before = st.st_size;
+    appendResult3D result = appendWritten;
+    if (!writeAll(fd, data, len) || fsync(fd) != 0) {
+        // whatever part of the record reached the file goes again
+        struct stat after = {};
+        const bool cut = ftruncate(fd, before) == 0 && fstat(fd, &after) == 0 && after.st_size == before;
+        if (cut)
+            fsync(fd);
+        result = cut ? appendFailed : appendDamaged;
+    }
+    if (close(fd) != 0 && result == appendWritten)
+        result = appendFailed;
+    return result;
+}
+
+bool hashFile3D(const char* path, char hex[65], long long* size)
+{
+    struct fileCloser {
+        void operator()(FILE* f) const { std::fclose(f); }
+    };
+    struct digestFree {
+        void operator()(EVP_MD_CTX* c) const { EVP_MD_CTX_free(c); }
+    };
+    const std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "rb"));
+    const std::unique_ptr<EVP_MD_CTX, digestFree> ctx(EVP_MD_CTX_new());
+    if (!f || !ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha256(), nullptr) != 1)
+        return false;
+    std::vector<unsigned char> buf(size_t(1) << 20);
+    long long total = 0;
+    size_t n = 0;
+    while ((n = std::fread(buf.data(), 1, buf.size(), f.get())) > 0) {
+        if (EVP_DigestUpdate(ctx.get(), buf.data(), n) != 1)
+            return false;
+        total += (long long)n;
+    }
+    if (std::ferror(f.get()))
+        return false;
+    unsigned char md[32];
+    unsigned mdLen = 0;
+    if (EVP_DigestFinal_ex(ctx.get(), md, &mdLen) != 1 || mdLen != sizeof md)
+        return false;
+    for (unsigned i = 0; i < mdLen; i++)
+        std::snprintf(hex + i * 2, 3, "%02x", md[i]);
+    *size = total;
+    return true;
 }

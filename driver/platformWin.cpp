@@ -1,9 +1,16 @@
 #include "platform3D.h"
 
 #include <direct.h>
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
+#include <bcrypt.h>
 #include <mmsystem.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 const char dataDir3D[] = "data/";
 const bool windowsRecord3D = true;
@@ -41,4 +48,69 @@ bool syncFile3D(FILE* f)
     if (std::fflush(f) != 0)
         return false;
     return _commit(_fileno(f)) == 0;
+}
+
+appendResult3D appendFile3D(const char* path, const char* data, size_t len)
+{
+    const int fd = _open(path, _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return appendFailed;
+    const long long before = _filelengthi64(fd);
+    if (before < 0) {
+        _close(fd);
+        return appendFailed;
+    }
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < len) {
+        const size_t part = len - done < 0x40000000u ? len - done : 0x40000000u;
+        const int n = _write(fd, data + done, unsigned(part));
+        ok = n > 0;
+        if (ok)
+            done += size_t(n);
+    }
+    appendResult3D result = appendWritten;
+    if (!ok || _commit(fd) != 0) {
+        // whatever part of the record reached the file goes again
+        const bool cut = _chsize_s(fd, before) == 0 && _filelengthi64(fd) == before;
+        if (cut)
+            _commit(fd);
+        result = cut ? appendFailed : appendDamaged;
+    }
+    if (_close(fd) != 0 && result == appendWritten)
+        result = appendFailed;
+    return result;
+}
+
+bool hashFile3D(const char* path, char hex[65], long long* size)
+{
+    struct fileCloser {
+        void operator()(FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "rb"));
+    if (!f)
+        return false;
+    BCRYPT_ALG_HANDLE alg = nullptr;
+    if (BCryptOpenAlgorithmProvider(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0)
+        return false;
+    BCRYPT_HASH_HANDLE h = nullptr;
+    bool ok = BCryptCreateHash(alg, &h, nullptr, 0, nullptr, 0, 0) == 0;
+    std::vector<unsigned char> buf(size_t(1) << 20);
+    long long total = 0;
+    size_t n = 0;
+    while (ok && (n = std::fread(buf.data(), 1, buf.size(), f.get())) > 0) {
+        ok = BCryptHashData(h, buf.data(), ULONG(n), 0) == 0;
+        total += (long long)n;
+    }
+    unsigned char md[32];
+    ok = ok && !std::ferror(f.get()) && BCryptFinishHash(h, md, sizeof md, 0) == 0;
+    if (h != nullptr)
+        BCryptDestroyHash(h);
+    BCryptCloseAlgorithmProvider(alg, 0);
+    if (!ok)
+        return false;
+    for (unsigned i = 0; i < sizeof md; i++)
+        std::snprintf(hex + i * 2, 3, "%02x", md[i]);
+    *size = total;
+    return true;
 }

@@ -1,11 +1,21 @@
 // The parameter file's rules and the bench.res record, without a display.
 #include "driver3D.h"
 
+#include "platform3D.h"
+#include "resData.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +89,18 @@ TEST_F(DriverTest, ParameterClampsAndCorrectionsInTheirOrder)
     EXPECT_EQ(numBuf, 2);
     EXPECT_EQ(mMipmapLevels, 8);
 
+    // a depth no display has falls back to 16; every real one stands
+    for (const char* bad : {"-2147483648", "0", "17", "2147483647", "64"}) {
+        defaultSettings3D();
+        load(std::string("a\nb\nDresolution=") + bad + "\n");
+        EXPECT_EQ(scrD, 16) << bad;
+    }
+    for (const int good : {8, 15, 16, 24, 32}) {
+        defaultSettings3D();
+        load("a\nb\nDresolution=" + std::to_string(good) + "\n");
+        EXPECT_EQ(scrD, good);
+    }
+
     // the run mode sets the view distance code before it is mapped
     defaultSettings3D();
     load("a\nb\nviewDistance=2\nrunBenchNormal=1\nenableMusic=1\nprecalc=1\n");
@@ -119,6 +141,13 @@ TEST_F(DriverTest, BenchRecordIsNineLinesByteForByte)
     scrY = 480;
     scrD = 16;
     cityFps = 23.44f;
+    // the flight that measured it: a path with length, frames drawn
+    cityCamRec.reset();
+    matrix_4 m;
+    identityMat(&m);
+    cityCamRec.insert(m, 0.04f);
+    cityCamRec.insert(m, 0.04f);
+    frameCounter = 100;
     char rec[4096];
     benchRecord3D(rec, sizeof rec);
     const std::string expect = "[\nPC one\nOPENGL    N.DETAIL  N.TEX\nmore info\n"
@@ -156,4 +185,170 @@ TEST_F(DriverTest, BenchRecordIsNineLinesByteForByte)
     runBenchControlNow = 1;
     benchControl3D();
     EXPECT_NE(std::string(mainOut.getText()).find("can't write BENCH.RES file\n"), std::string::npos);
+}
+
+namespace {
+
+// the records of a bench.res as the result viewer reads them; -1 when it refuses the file
+int viewerRecords(const std::string& path)
+{
+    resLog log;
+    float maxFps = 0.0f;
+    resData d(&log, &maxFps, ".");
+    return d.loadRes(path.c_str()) == 1 ? d.getNumRecords() : -1;
+}
+
+// a measured result, ready to be appended as a benchmark's end does
+void measuredResult()
+{
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", "Disk full PC");
+    std::snprintf(pcInfText, sizeof pcInfText, "%s", "a small disk");
+    std::snprintf(benchNameText, sizeof benchNameText, "%s", "OPENGL    N.DETAIL  N.TEX\n");
+    std::snprintf(m3dinfText1, sizeof m3dinfText1, "%s", "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R\n");
+    std::snprintf(m3dinfText2, sizeof m3dinfText2, "%s", "VSync OFF  DDMSwich OFF\n");
+    scrX = 640;
+    scrY = 480;
+    scrD = 16;
+    cityFps = 51.2f;
+    cityCamRec.reset();
+    matrix_4 m;
+    identityMat(&m);
+    cityCamRec.insert(m, 0.04f);
+    cityCamRec.insert(m, 0.04f);
+    frameCounter = 100;
+    saveBench = 1;
+    runBenchControlNow = 1;
+    runOutcome3D = runRunning;
+}
+
+// earlier records filling exactly size bytes, as the viewer reads them
+std::string earlierRecords(size_t size)
+{
+    const std::string one = "[\nOld PC\nOPENGL    N.DETAIL  N.TEX\nold\nKORVA_LIN 1.3  GLvendor:V  GLrenderer:R\n"
+                            "VSync OFF  DDMSwich OFF\n640 x 480 x 16 fps: 40.0\n]\n\n";
+    std::string text;
+    while (text.size() + one.size() <= size)
+        text += one;
+    return text + std::string(size - text.size(), '\n');
+}
+
+}  // namespace
+
+TEST_F(DriverTest, AFullDiskLeavesBenchResAsItWas)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root (CI runs as root)";
+    const std::filesystem::path disk = dir.path / "disk";
+    std::filesystem::create_directory(disk);
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "can't mount a tmpfs: " << std::strerror(errno);
+    struct unmountAtEnd {
+        std::filesystem::path p;
+        ~unmountAtEnd() { umount2(p.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    ASSERT_EQ(changeDir3D(disk.c_str()), 0);
+
+    // 4000 bytes of results, then the rest of the disk filled
+    const std::string before = earlierRecords(4000);
+    writeFile("bench.res", before);
+    const int earlier = viewerRecords("bench.res");
+    ASSERT_GT(earlier, 10);
+    {
+        FILE* fill = std::fopen("fill", "wb");
+        ASSERT_NE(fill, nullptr);
+        const std::string block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), fill) == block.size() && std::fflush(fill) == 0) {
+        }
+        std::fclose(fill);
+    }
+
+    measuredResult();
+    mainOut.prCls();
+    benchControl3D();
+    EXPECT_EQ(readFile("bench.res"), before);
+    EXPECT_EQ(viewerRecords("bench.res"), earlier);
+    EXPECT_EQ(runOutcome3D, runWriteFailed);
+    EXPECT_EQ(benchExitStatus3D(), 3);
+    const std::string log = mainOut.getText();
+    EXPECT_NE(log.find("can't write BENCH.RES file\nbench.res is left as it was\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("benchmark results written"), std::string::npos);
+    // the result is still shown
+    EXPECT_NE(log.find("640 x 480 x 16 fps: 51.2"), std::string::npos);
+
+    // room again: the next record lands whole behind the old ones
+    std::filesystem::remove("fill");
+    measuredResult();
+    benchControl3D();
+    EXPECT_EQ(runOutcome3D, runWritten);
+    EXPECT_EQ(viewerRecords("bench.res"), earlier + 1);
+    changeDir3D(dir.path.c_str());
+}
+
+TEST_F(DriverTest, AFileSizeLimitNeitherKillsTheRunNorCutsARecord)
+{
+    // as under "ulimit -f": the record would cross the limit in its fourth line
+    const std::string before = earlierRecords(4000);
+    writeFile("bench.res", before);
+    const int earlier = viewerRecords("bench.res");
+    measuredResult();
+    fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit = {4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        mainOut.prCls();
+        benchControl3D();
+        const std::string log = mainOut.getText();
+        const bool said = log.find("can't write BENCH.RES file\nbench.res is left as it was\n") != std::string::npos;
+        _exit(said ? benchExitStatus3D() : 99);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(readFile("bench.res"), before);
+    EXPECT_EQ(viewerRecords("bench.res"), earlier);
+
+    // without the limit the same result is appended
+    benchControl3D();
+    EXPECT_EQ(runOutcome3D, runWritten);
+    EXPECT_EQ(viewerRecords("bench.res"), earlier + 1);
+}
+
+TEST_F(DriverTest, AFlightThatMeasuredNothingWritesNoRecord)
+{
+    writeFile("bench.res", earlierRecords(600));
+    const std::string before = readFile("bench.res");
+    // a path without length: all steps 0
+    measuredResult();
+    cityCamRec.reset();
+    matrix_4 m;
+    identityMat(&m);
+    cityCamRec.insert(m, 0.0f);
+    mainOut.prCls();
+    benchControl3D();
+    EXPECT_EQ(runOutcome3D, runNoMeasure);
+    EXPECT_EQ(benchExitStatus3D(), 4);
+    EXPECT_NE(std::string(mainOut.getText()).find("the city path lasts no time: no result written\n"),
+              std::string::npos);
+    // an empty path
+    measuredResult();
+    cityCamRec.reset();
+    benchControl3D();
+    EXPECT_EQ(runOutcome3D, runNoMeasure);
+    // no frame drawn, or no rate
+    for (const float fps : {0.0f, 51.2f, std::nanf(""), INFINITY}) {
+        measuredResult();
+        cityFps = fps;
+        if (fps == 51.2f)
+            frameCounter = 0;
+        mainOut.prCls();
+        benchControl3D();
+        EXPECT_EQ(runOutcome3D, runNoMeasure) << fps;
+        EXPECT_NE(std::string(mainOut.getText()).find("the city flight ended before its first frame: no result written\n"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(readFile("bench.res"), before);
+    EXPECT_EQ(closeFLTKWin, 1);
 }

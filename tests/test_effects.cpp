@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -164,7 +165,7 @@ TEST_F(EffectsTest, TextAndBinaryFilesRoundTrip)
 #endif
 }
 
-TEST_F(EffectsTest, LoadersStopAt5000Records)
+TEST_F(EffectsTest, LoadersRefuseMoreThan5000Records)
 {
     std::string text;
     std::string bin;
@@ -182,11 +183,109 @@ TEST_F(EffectsTest, LoadersStopAt5000Records)
 
     ASSERT_EQ(path->saveBin("full.bre"), 1);
     const std::string b = readFile("full.bre");
+    // a good path with garbage behind it is not the path
     writeFile("long.bre", b + b.substr(0, 68 * 2));
     console->prCls();
-    EXPECT_EQ(path->loadBin("long.bre"), 1);
-    EXPECT_EQ(path->getCount(), 5000);
+    EXPECT_EQ(path->loadBin("long.bre"), -1);
+    EXPECT_EQ(path->getCount(), 0);
     EXPECT_TRUE(logged("\nrecmat3D::load  n>=MAXRECORD\n"));
+    // a trailing part of a record is still no record
+    writeFile("full.bre", b + b.substr(0, 67));
+    EXPECT_EQ(path->loadBin("full.bre"), 1);
+    EXPECT_EQ(path->getCount(), 5000);
+}
+
+namespace {
+
+// a binary path of n records with the given step; pose value v
+std::string binPath(int n, float step, float v = 1.0f)
+{
+    std::string b;
+    for (int r = 0; r < n; r++) {
+        float f[17];
+        for (float& x : f)
+            x = v;
+        f[16] = step;
+        b.append(reinterpret_cast<const char*>(f), sizeof f);
+    }
+    return b;
+}
+
+// puts a float at record r, field k of a binary path
+void setField(std::string* b, int r, int k, float x)
+{
+    std::memcpy(&(*b)[size_t(r) * 68 + size_t(k) * 4], &x, 4);
+}
+
+}  // namespace
+
+TEST_F(EffectsTest, DamagedPathsAreRefusedWithTheirFault)
+{
+    auto path = std::make_unique<recmat3D>(console.get());
+    const std::string good = binPath(100, 0.04f);
+    writeFile("good.bre", good);
+    ASSERT_EQ(path->loadBin("good.bre"), 1);
+    ASSERT_EQ(path->getCount(), 100);
+    EXPECT_NEAR(path->duration(), 4.0f, 1e-4f);
+
+    struct damage {
+        int record, field;
+        float value;
+        const char* says;
+    } const cases[] = {
+        {50, 16, std::nanf(""), "recmat3D::loadBin: error time step 50 of bad.bre is negative or not a finite number\n"},
+        {0, 16, INFINITY, "recmat3D::loadBin: error time step 0 of bad.bre is negative or not a finite number\n"},
+        {99, 16, -0.04f, "recmat3D::loadBin: error time step 99 of bad.bre is negative or not a finite number\n"},
+        {7, 3, -INFINITY, "recmat3D::loadBin: error pose 7 of bad.bre is not a finite number\n"},
+        {8, 15, std::nanf(""), "recmat3D::loadBin: error pose 8 of bad.bre is not a finite number\n"},
+        // finite, but a flight without end
+        {20, 16, 1e30f, "recmat3D::loadBin: error bad.bre lasts 1e+30 s, more than 3600 s\n"},
+        {20, 16, 3597.0f, "recmat3D::loadBin: error bad.bre lasts 3600.96 s, more than 3600 s\n"},
+    };
+    for (const damage& d : cases) {
+        std::string b = good;
+        setField(&b, d.record, d.field, d.value);
+        writeFile("bad.bre", b);
+        ASSERT_EQ(path->loadBin("good.bre"), 1);
+        console->prCls();
+        EXPECT_EQ(path->loadBin("bad.bre"), -1) << d.says;
+        EXPECT_EQ(path->getCount(), 0) << d.says;
+        EXPECT_TRUE(logged(d.says)) << consoleText(*console);
+    }
+    // a long step within the limit is a path
+    std::string slow = good;
+    setField(&slow, 20, 16, 3595.0f);
+    writeFile("slow.bre", slow);
+    EXPECT_EQ(path->loadBin("slow.bre"), 1);
+
+    // the text loader: nan, inf and negative steps
+    for (const char* line : {"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 nan\n", "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 -1\n",
+                             "inf 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 0.04\n", "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 1e30\n"}) {
+        writeFile("bad.txt", std::string("1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 0.04\n") + line);
+        console->prCls();
+        EXPECT_EQ(path->load("bad.txt"), -1) << line;
+        EXPECT_EQ(path->getCount(), 0);
+        EXPECT_TRUE(logged("recmat3D::load: error ")) << line << consoleText(*console);
+    }
+
+    // random bytes: refused or a path that ends
+    unsigned seed = 12345;
+    for (int k = 0; k < 200; k++) {
+        std::string b(size_t(68 * (1 + k % 40) + k % 5), '\0');
+        for (char& c : b) {
+            seed = seed * 1103515245u + 12345u;
+            c = char(seed >> 16);
+        }
+        writeFile("random.bre", b);
+        const int r = path->loadBin("random.bre");
+        ASSERT_TRUE(r == 1 || r == -1);
+        if (r == 1) {
+            matrix_4 m;
+            int frames = 0;
+            for (float t = 0.0f; path->get(&m, t) == 1; t += 1.0f)
+                ASSERT_LT(++frames, 4000) << "a path that does not end";
+        }
+    }
 }
 
 TEST_F(EffectsTest, OwnRandomSequenceMatchesGlibc)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -81,12 +83,23 @@ TEST_F(ResDataTest, BrokenFilesFailTheLoad)
         "[\nPC\nbench\ninfo\nauto1\nauto2\n1024x768x16 fps: 35.2\n]\n",  // no blanks around the x
         "[\nPC\nbench\ninfo\nauto1\nauto2\nwide x tall x deep fps: 1\n",
         "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: fast\n",
+        // rates that no run measures: damage, not a result
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: nan\n]\n",
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: inf\n]\n",
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: -INFINITY\n]\n",
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: -0.5\n]\n",
+        "[\nPC\nbench\ninfo\nauto1\nauto2\n640 x 480 x 16 fps: 1e39\n]\n",
     };
     for (const char* b : broken) {
-        writeFile("b.res", b);
+        // a good record before the broken one: the file still fails, the maximum stays
+        writeFile("b.res", rec("PC", "b", "640 x 480 x 16 fps: 0.0") + b);
         auto d = make();
         EXPECT_EQ(d->loadRes("b.res"), -1) << b;
+        EXPECT_TRUE(std::isfinite(maxFps)) << b;
     }
+    // nothing measured is still a rate
+    writeFile("zero.res", rec("PC", "b", "640 x 480 x 16 fps: 0.0"));
+    EXPECT_EQ(make()->loadRes("zero.res"), 1);
     auto d = make();
     EXPECT_EQ(d->loadRes("none.res"), -1);
 
@@ -130,6 +143,16 @@ TEST_F(ResDataTest, BaseDatabaseOfWholeRecords)
     EXPECT_EQ(noBase->loadBinWithRes("r.res"), -1);
     writeFile("short.bin", std::string(815, 'x'));
     EXPECT_EQ(noBase->loadBin("short.bin"), -1);
+
+    // a database holding a rate that is no finite number at or above 0 is refused whole
+    for (const float bad : {std::nanf(""), INFINITY, -INFINITY, -1.0f}) {
+        writeFile("bad.bin", image("base A", 640, 480, 16, 50.0f) + image("base B", 640, 480, 16, bad));
+        auto b = make();
+        EXPECT_EQ(b->loadBin("bad.bin"), -1) << bad;
+        EXPECT_EQ(b->getNumRecords(), 0);
+        EXPECT_NE(log.text().find("resData::loadBin: error record 1 of bad.bin has no valid fps\n"),
+                  std::string::npos);
+    }
 }
 
 TEST_F(ResDataTest, ListsFilterAndSort)
@@ -181,7 +204,7 @@ TEST_F(ResDataTest, ListsFilterAndSort)
     EXPECT_EQ(maxFps, 99.0f);
     // keys far outside any real result still get their place
     maxFps = 0.0f;
-    writeFile("odd.res", rec("x", "N", "100000 x 100000 x 16 fps: 1e9") + rec("y", "N", "1 x 1 x 16 fps: -1e9"));
+    writeFile("odd.res", rec("x", "N", "100000 x 100000 x 16 fps: 1e9") + rec("y", "N", "1 x 1 x 16 fps: 0.5"));
     auto o = make();
     ASSERT_EQ(o->loadRes("odd.res"), 1);
     o->setFilter(0, 0, 0, 1);
@@ -189,4 +212,41 @@ TEST_F(ResDataTest, ListsFilterAndSort)
     EXPECT_STREQ(o->displayed(0).computer, "x");
     o->setFilter(0, 0, 0, 2);
     EXPECT_STREQ(o->displayed(1).computer, "y");
+}
+
+TEST_F(ResDataTest, BaseBuilderWritesAWholeDatabaseOrNone)
+{
+    const std::string tool = KORVA_RESBASE;
+    auto run = [&](const std::string& args) { return std::system((tool + " " + args + " >/dev/null 2>&1").c_str()); };
+    writeFile("good.res", rec("PC one", "OPENGL    N.DETAIL  N.TEX", "640 x 480 x 16 fps: 50.0") +
+                              rec("PC two", "OPENGL    H.DETAIL  B.TEX", "800 x 600 x 32 fps: 20.0"));
+    ASSERT_EQ(run("base.bin good.res"), 0);
+    const std::string good = readFile("base.bin");
+    auto d = make();
+    ASSERT_EQ(d->loadBin("base.bin"), 1);
+    EXPECT_EQ(d->getNumRecords(), 2);
+    EXPECT_STREQ(d->record(1).computer, "PC two");
+
+    // a broken input after a good one: the database stays as it was, no partial file beside it
+    writeFile("broken.res", "[\nPC\nbench\n");
+    EXPECT_NE(run("base.bin good.res broken.res"), 0);
+    EXPECT_EQ(readFile("base.bin"), good);
+    EXPECT_FALSE(std::filesystem::exists("base.bin.part"));
+    EXPECT_NE(run("new.bin broken.res"), 0);
+    EXPECT_FALSE(std::filesystem::exists("new.bin"));
+
+    // no more than the viewer loads with a result file beside it, and not nothing
+    std::string many;
+    for (int i = 0; i < 1000; i++)
+        many += rec("PC" + std::to_string(i % 7), "b", "640 x 480 x 16 fps: 10.0");
+    writeFile("many.res", many);
+    EXPECT_NE(run("base.bin many.res many.res"), 0);
+    EXPECT_EQ(readFile("base.bin"), good);
+    writeFile("none.res", "no records\n");
+    EXPECT_NE(run("base.bin none.res"), 0);
+    EXPECT_EQ(readFile("base.bin"), good);
+    ASSERT_EQ(run("base.bin many.res"), 0);
+    auto m = make();
+    ASSERT_EQ(m->loadBin("base.bin"), 1);
+    EXPECT_EQ(m->getNumRecords(), 1000);
 }

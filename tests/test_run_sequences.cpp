@@ -5,6 +5,7 @@
 #include "bareFront3D.h"
 #include "driver3D.h"
 #include "glxWindow.h"
+#include "manifest3D.h"
 #include "platform3D.h"
 #include "resData.h"
 
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -113,6 +115,8 @@ TEST_F(RunSequences, HalfLoadedSceneIsNotTakenForLoaded)
     const fs::path pac = "../data/smltex.pac";
     fs::remove(pac);
     ASSERT_EQ(sceneData.save_pac(pac.c_str()), 1);
+    // taken for the build's data set, so that the start gets as far as the scene
+    ASSERT_TRUE(writeManifest3D("../data/"));
     sceneData.init();
     mainOut.prCls();
 
@@ -126,6 +130,8 @@ TEST_F(RunSequences, HalfLoadedSceneIsNotTakenForLoaded)
     // the next start loads the whole scene again, and the flight sees every object
     fs::remove(pac);
     fs::create_symlink(tree / "data" / "smltex.pac", pac);
+    fs::remove("../data/korvane.manifest");
+    fs::create_symlink(tree / "data" / "korvane.manifest", "../data/korvane.manifest");
     mainOut.prCls();
     ASSERT_EQ(startBench(false), 1) << console();
     EXPECT_EQ(smlTexLoaded, 1);
@@ -258,6 +264,92 @@ TEST_F(RunSequences, BenchmarkLeftEarlyOrUnwritable)
     EXPECT_EQ(benchExitStatus3D(), 3);
     EXPECT_NE(console().find("can't write BENCH.RES file"), std::string::npos);
     EXPECT_NE(console().find(" fps: "), std::string::npos);
+}
+
+namespace {
+
+// puts a private copy of a data file in place of the tree's link, edited
+void replaceData(const std::string& name, const std::function<void(std::string*)>& edit)
+{
+    const fs::path p = fs::path("../data") / name;
+    std::string bytes = readFile(p.string());
+    fs::remove(p);
+    edit(&bytes);
+    writeFile(p.string(), bytes);
+}
+
+}  // namespace
+
+TEST_F(RunSequences, DataThatAreNotTheBuildsStopABenchmarkNotTheDemo)
+{
+    const fs::path tree = KORVA_TREE;
+    // a camera path cut to half: refused before anything is measured
+    replaceData("cam.bre", [](std::string* b) { b->resize(b->size() / 2); });
+    cityRecLoaded = 0;
+    EXPECT_EQ(startBench(false), 0);
+    const auto half = std::to_string(fs::file_size(tree / "data" / "cam.bre") / 2);
+    EXPECT_NE(console().find("data check: ../data/cam.bre has " + half + " bytes, the data set's has " +
+                             std::to_string(fs::file_size(tree / "data" / "cam.bre")) + "\n"),
+              std::string::npos)
+        << console();
+    EXPECT_NE(console().find("benchmark not started: its data files are not the build's data set\n"), std::string::npos);
+    EXPECT_EQ(runOutcome3D, runNotStarted);
+    EXPECT_EQ(benchExitStatus3D(), 1);
+    EXPECT_FALSE(fs::exists("bench.res"));
+
+    // the demo still runs on them, and says so
+    mainOut.prCls();
+    ASSERT_EQ(startDemo(), 1) << console();
+    EXPECT_NE(console().find("warning: the demo runs on data files that are not the build's data set\n"),
+              std::string::npos);
+    for (int k = 0; k < 3; k++) {
+        runFrames3D(10);
+        closeRunWindow3D();
+    }
+    runFrames3D(10);
+
+    // the same size, other bytes: one step of the ship path changed
+    fs::remove("../data/cam.bre");
+    fs::create_symlink(tree / "data" / "cam.bre", "../data/cam.bre");
+    replaceData("ship.bre", [](std::string* b) { (*b)[68 * 10 + 64] ^= 1; });
+    mainOut.prCls();
+    EXPECT_EQ(startBench(true), 0);
+    EXPECT_NE(console().find("data check: ../data/ship.bre differs from the data set's (SHA-256 "), std::string::npos)
+        << console();
+
+    // no manifest at all
+    fs::remove("../data/ship.bre");
+    fs::create_symlink(tree / "data" / "ship.bre", "../data/ship.bre");
+    fs::remove("../data/korvane.manifest");
+    mainOut.prCls();
+    EXPECT_EQ(startBench(false), 0);
+    EXPECT_NE(console().find("data check: no ../data/korvane.manifest: these are not the build's data files\n"),
+              std::string::npos)
+        << console();
+
+    // the build's data again: measured and written
+    fs::create_symlink(tree / "data" / "korvane.manifest", "../data/korvane.manifest");
+    cityRecLoaded = 0;
+    mainOut.prCls();
+    ASSERT_EQ(startBench(false), 1) << console();
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runWritten);
+    EXPECT_EQ(console().find("data check"), std::string::npos);
+    resData d(&log, &maxFps, ".");
+    EXPECT_EQ(records(d), 1);
+
+    // a path without length that the manifest vouches for still measures nothing
+    replaceData("cam.bre", [](std::string* b) { b->clear(); });
+    ASSERT_TRUE(writeManifest3D("../data/"));
+    cityRecLoaded = 0;
+    mainOut.prCls();
+    ASSERT_EQ(startBench(false), 1) << console();
+    runFrames3D(100000);
+    EXPECT_EQ(runOutcome3D, runNoMeasure);
+    EXPECT_EQ(benchExitStatus3D(), 4);
+    EXPECT_NE(console().find("the city path lasts no time: no result written\n"), std::string::npos) << console();
+    EXPECT_EQ(records(d), 1);
+    cityRecLoaded = 0;
 }
 
 TEST(RecordText, TypedTextsEndAtTheirFirstLineBreak)

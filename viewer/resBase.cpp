@@ -1,10 +1,25 @@
 // Turns the records of bench.res files into the 816-byte records of the
-// viewer's base database.
+// viewer's base database. The database is written beside its place and
+// renamed into it only when every input was read, so a broken input never
+// leaves a partial database.
 //   korva_resbase OUT.bin IN.res...
 #include "resData.h"
 
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct fileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+// the most records the viewer loads with a result file beside them
+constexpr int maxRecords = resData::capacity - 1;
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -14,17 +29,11 @@ int main(int argc, char** argv)
     }
     resLog log;
     float maxFps = 0.0f;
-    FILE* out = std::fopen(argv[1], "wb");
-    if (out == nullptr) {
-        std::fprintf(stderr, "korva_resbase: can't write %s\n", argv[1]);
-        return 1;
-    }
-    int written = 0;
+    std::vector<resRecord> out;
     for (int i = 2; i < argc; i++) {
         auto d = std::make_unique<resData>(&log, &maxFps, ".");
         if (d->loadRes(argv[i]) != 1) {
             std::fprintf(stderr, "korva_resbase: corrupt .res file %s\n", argv[i]);
-            std::fclose(out);
             return 1;
         }
         for (int k = 0; k < d->getNumRecords(); k++) {
@@ -40,15 +49,24 @@ int main(int argc, char** argv)
             r.height = s.height;
             r.depth = s.depth;
             r.fps = s.fps;
-            if (std::fwrite(&r, sizeof r, 1, out) != 1) {
-                std::fclose(out);
-                return 1;
-            }
-            written++;
+            out.push_back(r);
         }
     }
-    if (std::fclose(out) != 0)
+    if (out.empty() || int(out.size()) > maxRecords) {
+        std::fprintf(stderr, "korva_resbase: %zu records: the viewer loads 1 to %d\n", out.size(), maxRecords);
         return 1;
-    std::printf("korva_resbase: %d records written to %s\n", written, argv[1]);
+    }
+    const std::string part = std::string(argv[1]) + ".part";
+    {
+        std::unique_ptr<FILE, fileCloser> f(std::fopen(part.c_str(), "wb"));
+        bool ok = f && std::fwrite(out.data(), sizeof(resRecord), out.size(), f.get()) == out.size();
+        ok = f && std::fclose(f.release()) == 0 && ok;
+        if (!ok || std::rename(part.c_str(), argv[1]) != 0) {
+            std::remove(part.c_str());
+            std::fprintf(stderr, "korva_resbase: can't write %s\n", argv[1]);
+            return 1;
+        }
+    }
+    std::printf("korva_resbase: %zu records written to %s\n", out.size(), argv[1]);
     return 0;
 }

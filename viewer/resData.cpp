@@ -38,6 +38,12 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// a frame rate is a finite number at or above 0; anything else is damage
+bool rateOk(float fps)
+{
+    return std::isfinite(fps) && fps >= 0.0f;
+}
+
 // The result line "W x H x D fps: F": blanks around each x are required.
 bool parseResolution(const char* s, resRecord* r)
 {
@@ -69,7 +75,7 @@ bool parseResolution(const char* s, resRecord* r)
         return false;
     char* end = nullptr;
     const float f = std::strtof(p, &end);
-    if (end == p)
+    if (end == p || !rateOk(f))
         return false;
     r->fps = f;
     return true;
@@ -143,6 +149,11 @@ int resData::loadBin(const char* path)
         while (numRecords < capacity && std::fread(img, 1, sizeof img, f.get()) == sizeof img) {
             resRecord& r = records[numRecords];
             std::memcpy(&r, img, sizeof r);
+            if (!rateOk(r.fps)) {
+                log->prf("resData::loadBin: error record %d of %s has no valid fps\n", numRecords, path);
+                numRecords = 0;
+                return -1;
+            }
             // the texts of a stored image are ended within their fields
             for (char* t : {r.computer, r.benchmark, r.userInfo, r.autoInfo1, r.autoInfo2})
                 t[resRecord::textSize - 1] = '\0';

@@ -3,6 +3,7 @@
 #include "console/outTxt.h"
 #include "scene/scanText.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -200,7 +201,7 @@ int recmat3D::load(const char* path)
             if (c == EOF)
                 break;
             out->pr("\nrecmat3D::load  n>=MAXRECORD\n");
-            count = n;
+            count = 0;
             return -1;
         }
         if (std::fgets(line, sizeof line, f.get()) == nullptr)
@@ -216,8 +217,7 @@ int recmat3D::load(const char* path)
         steps[n] = v[16];
         n++;
     }
-    count = n;
-    return 1;
+    return accept(n, "load", path);
 }
 
 int recmat3D::saveBin(const char* path)
@@ -261,15 +261,48 @@ int recmat3D::loadBin(const char* path)
     unsigned char rec[binRecordBytes];
     int n = 0;
     while (std::fread(rec, 1, sizeof rec, f.get()) == sizeof rec) {
-        // the store holds 5000 poses; a longer file is cut there
+        // the store holds 5000 poses: a longer file is not this program's path
         if (n >= maxRecords) {
             out->pr("\nrecmat3D::load  n>=MAXRECORD\n");
-            break;
+            count = 0;
+            return -1;
         }
         fromLittle(poses[n].m, rec, 16);
         fromLittle(&steps[n], rec + 64, 1);
         n++;
     }
+    return accept(n, "loadBin", path);
+}
+
+int recmat3D::accept(int n, const char* loader, const char* path)
+{
+    count = 0;
+    double total = 0.0;
+    for (int r = 0; r < n; r++) {
+        for (const float x : poses[r].m)
+            if (!std::isfinite(x)) {
+                out->prf("recmat3D::%s: error pose %d of %s is not a finite number\n", loader, r, path);
+                return -1;
+            }
+        if (!std::isfinite(steps[r]) || steps[r] < 0.0f) {
+            out->prf("recmat3D::%s: error time step %d of %s is negative or not a finite number\n", loader, r,
+                     path);
+            return -1;
+        }
+        total += double(steps[r]);
+    }
+    if (total > double(maxSeconds)) {
+        out->prf("recmat3D::%s: error %s lasts %g s, more than %g s\n", loader, path, total, double(maxSeconds));
+        return -1;
+    }
     count = n;
     return 1;
+}
+
+float recmat3D::duration() const
+{
+    double total = 0.0;
+    for (int r = 0; r < count; r++)
+        total += double(steps[r]);
+    return float(total);
 }

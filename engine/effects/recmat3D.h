@@ -12,6 +12,8 @@ public:
     static constexpr int maxRecords = 5000;
     // bytes of one record of the binary form: 16 pose floats and the time step
     static constexpr int binRecordBytes = 68;
+    // the longest path a loader accepts: a step beyond it would make a flight without end
+    static constexpr float maxSeconds = 3600.0f;
 
     explicit recmat3D(outTxt* console);
 
@@ -31,11 +33,16 @@ public:
     int save(const char* path);
     // As save, with every time step times 1.2.
     int saveSpecial(const char* path);
-    // @returns 1, 0 when the file cannot be opened, -1 on too many records.
+    // The loaders accept only finite poses and time steps at or above 0 that
+    // add up to no more than maxSeconds; anything else, or more records than
+    // the store holds, leaves the path empty.
+    // @returns 1, 0 when the file cannot be opened, -1 when it is refused.
     int load(const char* path);
     int saveBin(const char* path);
-    // @returns 1 when the file could be opened, else 0.
+    // @returns as load.
     int loadBin(const char* path);
+    // The sum of the time steps: the path's length in seconds.
+    float duration() const;
 
     int getCount() const { return count; }
     const matrix_4& getPose(int i) const { return poses[i]; }
@@ -47,6 +54,8 @@ public:
 
 private:
     int saveText(const char* path, float stepFactor);
+    // Checks the n records read by the loader named. @returns 1, or -1 with the path emptied.
+    int accept(int n, const char* loader, const char* path);
     // Advances index and time to t the way playback does. @returns whether the end was met.
     bool advance(int* index, float* time, float t) const;
     void blend(matrix_4* out, int index, float time, float t, bool end) const;
