@@ -144,7 +144,7 @@ bool hashFile3D(const char* path, char hex[65], long long* size)
     unsigned mdLen = 0;
     if (EVP_DigestFinal_ex(ctx.get(), md, &mdLen) != 1 || mdLen != sizeof md)
         return false;
-    for (unsigned i = 0; i < mdLen; i++)
+    for (size_t i = 0; i < mdLen; i++)
         std::snprintf(hex + i * 2, 3, "%02x", md[i]);
     *size = total;
     return true;

@@ -109,7 +109,7 @@ bool hashFile3D(const char* path, char hex[65], long long* size)
     BCryptCloseAlgorithmProvider(alg, 0);
     if (!ok)
         return false;
-    for (unsigned i = 0; i < sizeof md; i++)
+    for (size_t i = 0; i < sizeof md; i++)
         std::snprintf(hex + i * 2, 3, "%02x", md[i]);
     *size = total;
     return true;

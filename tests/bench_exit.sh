@@ -35,6 +35,36 @@ rc=$?
 [ $rc -eq 1 ] || { cat out.txt; fail "a run that cannot start is status $rc, not 1"; }
 [ -e bench.res ] && fail "a run that never started wrote bench.res"
 
+# data that are not the build's: refused at the start, however they are damaged
+damaged() {
+    tree_with full
+    rm "$work/t/data/cam.bre"
+    cp "$tree/data/cam.bre" "$work/t/data/cam.bre"
+    "$@" "$work/t/data/cam.bre"
+    timeout 60 "$prog" --bench normal --size 160x100 > out.txt 2>&1
+    rc=$?
+    [ $rc -eq 1 ] || { cat out.txt; fail "a benchmark on a damaged cam.bre is status $rc, not 1"; }
+    grep -q "^data check: ../data/cam.bre " out.txt || { cat out.txt; fail "no line names the damaged cam.bre"; }
+    [ -e bench.res ] && fail "a benchmark on damaged data wrote bench.res"
+}
+nan_step() { printf '\x00\x00\xc0\x7f' | dd of="$1" bs=1 seek=$((68 * 7 + 64)) conv=notrunc status=none; }
+huge_step() { printf '\xca\xf2\x49\x71' | dd of="$1" bs=1 seek=$((68 * 7 + 64)) conv=notrunc status=none; }
+garbage_behind() { head -c 3000000 /dev/urandom >> "$1"; }
+emptied() { : > "$1"; }
+cut_to_half() { truncate -s $(($(stat -c %s "$1") / 2)) "$1"; }
+for d in nan_step huge_step garbage_behind emptied cut_to_half; do damaged "$d"; done
+
+# a file size limit that the record would cross: status 3, bench.res as it was, no signal
+tree_with full
+for i in $(seq 43); do printf '[\nOld PC\nOPENGL    N.DETAIL  N.TEX\nold\nKORVA_LIN 1.3\nVSync OFF\n640 x 480 x 16 fps: 40.0\n]\n\n'; done > bench.res
+head -c $((4000 - $(stat -c %s bench.res))) /dev/zero | tr '\0' '\n' >> bench.res
+cp bench.res "$work/before.res"
+( ulimit -f 4; exec timeout 300 "$prog" --bench normal --size 160x100 ) 2>&1 | cat > out.txt
+rc=${PIPESTATUS[0]}
+[ $rc -eq 3 ] || { cat out.txt; fail "a record beyond the file size limit is status $rc, not 3"; }
+cmp -s bench.res "$work/before.res" || fail "a failed append changed bench.res"
+grep -q "bench.res is left as it was" out.txt || fail "no line says bench.res is as it was"
+
 # ESC in the flight: no measurement, no record
 tree_with full
 timeout 120 "$prog" --bench normal --size 160x100 > out.txt 2>&1 &
@@ -56,4 +86,4 @@ rc=$?
 [ $rc -eq 3 ] || { cat out.txt; fail "an unwritable bench.res is status $rc, not 3"; }
 grep -q "can't write BENCH.RES file" out.txt || fail "no line says bench.res was not written"
 grep -qE "^160 x 100 x 16 fps: +[0-9]+\.[0-9]$" out.txt || fail "the result is not shown"
-echo "exit statuses 2, 1, 4 and 3 as documented"
+echo "exit statuses 2, 1 (damaged data included), 4 and 3 (a file size limit included) as documented"

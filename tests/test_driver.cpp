@@ -234,6 +234,22 @@ std::string earlierRecords(size_t size)
 
 }  // namespace
 
+TEST_F(DriverTest, HashesAreSha256OfTheWholeFile)
+{
+    char hex[65] = {};
+    long long size = -1;
+    writeFile("abc.txt", "abc");
+    ASSERT_TRUE(hashFile3D("abc.txt", hex, &size));
+    EXPECT_STREQ(hex, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(size, 3);
+    // longer than one read of the hasher
+    writeFile("big.txt", std::string(3 << 20, 'a'));
+    ASSERT_TRUE(hashFile3D("big.txt", hex, &size));
+    EXPECT_EQ(size, 3 << 20);
+    EXPECT_STREQ(hex, "6f850bc94ae6f7de14297c01616c36d712d22864497b28a63b81d776b035e656");
+    EXPECT_FALSE(hashFile3D("none.txt", hex, &size));
+}
+
 TEST_F(DriverTest, AFullDiskLeavesBenchResAsItWas)
 {
     if (geteuid() != 0)

@@ -214,6 +214,7 @@ TEST_F(ResDataTest, ListsFilterAndSort)
     EXPECT_STREQ(o->displayed(1).computer, "y");
 }
 
+#ifdef KORVA_RESBASE
 TEST_F(ResDataTest, BaseBuilderWritesAWholeDatabaseOrNone)
 {
     const std::string tool = KORVA_RESBASE;
@@ -250,3 +251,4 @@ TEST_F(ResDataTest, BaseBuilderWritesAWholeDatabaseOrNone)
     ASSERT_EQ(m->loadBin("base.bin"), 1);
     EXPECT_EQ(m->getNumRecords(), 1000);
 }
+#endif

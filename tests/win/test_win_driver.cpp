@@ -67,6 +67,13 @@ TEST_F(WinDriverTest, RecordOnlyForAMeasuredRunWithoutConfirmation)
     scrY = 480;
     scrD = 32;
     saveBench = 1;
+    // the flight: a path with length and frames drawn
+    cityCamRec.reset();
+    matrix_4 m;
+    identityMat(&m);
+    cityCamRec.insert(m, 0.04f);
+    cityCamRec.insert(m, 0.04f);
+    frameCounter = 100;
 
     // no frame measured: nothing written, the identification echoed
     cityFps = 0.0f;
@@ -119,4 +126,25 @@ TEST_F(WinDriverTest, PlatformSeam)
     EXPECT_TRUE(syncFile3D(f));
     std::fclose(f);
     EXPECT_EQ(readFile("sync.txt"), "kept\n");
+
+    // appends are whole or nothing; a file that cannot be written stays as it was
+    EXPECT_EQ(appendFile3D("app.txt", "one\n", 4), appendWritten);
+    EXPECT_EQ(appendFile3D("app.txt", "two\n", 4), appendWritten);
+    EXPECT_EQ(readFile("app.txt"), "one\ntwo\n");
+    EXPECT_EQ(appendFile3D("sub", "x", 1), appendFailed);
+    EXPECT_EQ(appendFile3D("missing/app.txt", "x", 1), appendFailed);
+    EXPECT_EQ(readFile("app.txt"), "one\ntwo\n");
+
+    // SHA-256 through the system's own provider, as the data manifest has it
+    char hex[65] = {};
+    long long size = -1;
+    writeFile("abc.txt", "abc");
+    ASSERT_TRUE(hashFile3D("abc.txt", hex, &size));
+    EXPECT_STREQ(hex, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(size, 3);
+    writeFile("empty.txt", "");
+    ASSERT_TRUE(hashFile3D("empty.txt", hex, &size));
+    EXPECT_STREQ(hex, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(size, 0);
+    EXPECT_FALSE(hashFile3D("none.txt", hex, &size));
 }
