@@ -68,7 +68,7 @@ long millis()
     return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-const glWindow3D sys = {create, destroy, swap, millis};
+const glWindow3D sys = {create, destroy, swap, millis, nullptr};
 
 }  // namespace
 

@@ -4,11 +4,14 @@
 #include "frontEnd3D.h"
 #include "manifest3D.h"
 #include "platform3D.h"
+#include "results3D.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -384,6 +387,42 @@ int benchRecord3D(char* out, int size)
                          benchNameText, pcInfText, m3dinfText1, m3dinfText2, scrX, scrY, scrD, double(cityFps));
 }
 
+namespace {
+
+// the frame-time summary, the frame log and the JSON line of a measured flight
+void reportFlight(bool save)
+{
+    const frameStats3D s = cityFrames3D.stats();
+    const cpuPerFrame3D cpu = cityCpuPerFrame3D();
+    char summary[512];
+    benchSummary3D(summary, sizeof summary, s, double(cityFps), cpu);
+    mainOut.pr(summary);
+    if (cityFrames3D.dropped() > 0)
+        mainOut.prf("the frame times hold the first %d frames of %d\n", cityFrames3D.count(), frameCounter);
+    if (frameLogPath3D[0] != '\0') {
+        if (cityFrames3D.writeCsv(frameLogPath3D))
+            mainOut.prf("frame log written to %s\n", frameLogPath3D);
+        else
+            mainOut.prf("can't write the frame log %s\n", frameLogPath3D);
+    }
+    if (!save)
+        return;
+    char when[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm utc = {};
+    const std::tm* t = std::gmtime(&now);
+    if (t != nullptr)
+        utc = *t;
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    const std::string j = benchJson3D(s, cpu, when);
+    const appendResult3D r = appendFile3D("bench.json", j.data(), j.size());
+    if (r != appendWritten)
+        mainOut.pr(r == appendFailed ? "can't write bench.json: it is left as it was\n"
+                                     : "can't write bench.json, and its last line is incomplete\n");
+}
+
+}  // namespace
+
 int benchControl3D()
 {
     if (runBenchControlNow == 2) {
@@ -432,6 +471,8 @@ int benchControl3D()
         mainOut.prf("%s\n", m3dinfText2);
         mainOut.prf("%d x %d x %d", scrX, scrY, scrD);
         mainOut.prf(windowsRecord3D ? " fps: %4.1f\n" : " fps: %4.1f\n\n\n", double(cityFps));
+        if (noMeasure == nullptr)
+            reportFlight(write);
         runBenchControlNow = 0;
         closeFLTKWin = 1;
     }

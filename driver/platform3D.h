@@ -20,6 +20,13 @@ extern const bool windowsRecord3D;
 void armClock3D();
 // @returns a clock reading in milliseconds; only differences count.
 long clockMillis3D();
+// @returns the same clock in microseconds, for the times of single frames.
+long long clockMicros3D();
+// The CPU time the process has used so far, user and system, in seconds.
+// @returns false when the system does not tell.
+bool processCpu3D(double* userS, double* systemS);
+// The system's name, release and machine, for the results' JSON line.
+void systemName3D(char* out, size_t size);
 // Puts another clock in the system clock's place, so that a run can be
 // replayed frame for frame; null puts the system clock back.
 void setClockSource3D(long (*source)());

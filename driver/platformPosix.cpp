@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <memory>
 #include <vector>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -42,6 +44,34 @@ long clockMillis3D()
     itimerval v = {};
     getitimer(ITIMER_REAL, &v);
     return 6553600L - long(v.it_value.tv_usec / 1000) - long(v.it_value.tv_sec) * 1000L;
+}
+
+long long clockMicros3D()
+{
+    if (clockSource != nullptr)
+        return (long long)clockSource() * 1000LL;
+    itimerval v = {};
+    getitimer(ITIMER_REAL, &v);
+    return 6553600000LL - (long long)v.it_value.tv_usec - (long long)v.it_value.tv_sec * 1000000LL;
+}
+
+bool processCpu3D(double* userS, double* systemS)
+{
+    rusage u = {};
+    if (getrusage(RUSAGE_SELF, &u) != 0)
+        return false;
+    *userS = double(u.ru_utime.tv_sec) + double(u.ru_utime.tv_usec) * 1e-6;
+    *systemS = double(u.ru_stime.tv_sec) + double(u.ru_stime.tv_usec) * 1e-6;
+    return true;
+}
+
+void systemName3D(char* out, size_t size)
+{
+    utsname u = {};
+    if (uname(&u) != 0)
+        std::snprintf(out, size, "POSIX");
+    else
+        std::snprintf(out, size, "%s %s %s", u.sysname, u.release, u.machine);
 }
 
 int changeDir3D(const char* dir)

@@ -38,6 +38,46 @@ long clockMillis3D()
     return long(timeGetTime());
 }
 
+long long clockMicros3D()
+{
+    if (clockSource != nullptr)
+        return (long long)clockSource() * 1000LL;
+    LARGE_INTEGER f, c;
+    if (!QueryPerformanceFrequency(&f) || !QueryPerformanceCounter(&c) || f.QuadPart <= 0)
+        return (long long)timeGetTime() * 1000LL;
+    return (long long)(c.QuadPart / f.QuadPart) * 1000000LL + (long long)(c.QuadPart % f.QuadPart) * 1000000LL / f.QuadPart;
+}
+
+bool processCpu3D(double* userS, double* systemS)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return false;
+    auto seconds = [](const FILETIME& t) {
+        return double((unsigned long long)t.dwHighDateTime << 32 | t.dwLowDateTime) * 1e-7;
+    };
+    *userS = seconds(user);
+    *systemS = seconds(kernel);
+    return true;
+}
+
+void systemName3D(char* out, size_t size)
+{
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    const bool known = GetVersionExA(&v) != 0;
+#pragma GCC diagnostic pop
+    SYSTEM_INFO s = {};
+    GetNativeSystemInfo(&s);
+    const char* machine = s.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? "x86_64" : "x86";
+    if (known)
+        std::snprintf(out, size, "Windows %lu.%lu.%lu %s", v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber, machine);
+    else
+        std::snprintf(out, size, "Windows %s", machine);
+}
+
 int changeDir3D(const char* dir)
 {
     return _chdir(dir);

@@ -3,6 +3,7 @@
 #include "driver3D.h"
 #include "frontEnd3D.h"
 #include "platform3D.h"
+#include "results3D.h"
 
 #include <cmath>
 #include <cstdio>
@@ -273,6 +274,10 @@ void drawCity3D()
         glEngine.boundBoxCheckOn();
         shipTail.init();
         resetTiming();
+        // the measured flight's frames and CPU time start with its clock
+        cityFrames3D.start(clockMicros3D());
+        if (!processCpu3D(&cityCpuUserS3D, &cityCpuSystemS3D))
+            cityCpuUserS3D = cityCpuSystemS3D = 0.0;
         midLastTimeM = clockMillis3D();
         recPlayTimeZero = 0.0f;
         startCity = 0;
@@ -342,6 +347,7 @@ void drawCity3D()
     }
     glEngine.swap3DBuffer();
     frameTiming();
+    cityFrames3D.frame(clockMicros3D(), T, glEngine.polyCount, float(double(glEngine.texBytes) * 0.001));
 }
 
 void drawCityObj3D()

@@ -35,7 +35,14 @@ void swapGlut(int)
     glutSwapBuffers();
 }
 
-const glWindow3D glutSystem = {createGlut, destroyGlut, swapGlut, clockMillis3D};
+// inside the display callback glutSwapBuffers only marks the frame for FLTK's own swap after it
+void swapGlutNow(int)
+{
+    if (glut_window != nullptr)
+        glut_window->swap_buffers();
+}
+
+const glWindow3D glutSystem = {createGlut, destroyGlut, swapGlut, clockMillis3D, swapGlutNow};
 
 void redisplay()
 {

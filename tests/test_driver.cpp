@@ -3,15 +3,19 @@
 
 #include "platform3D.h"
 #include "resData.h"
+#include "results3D.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -367,4 +371,156 @@ TEST_F(DriverTest, AFlightThatMeasuredNothingWritesNoRecord)
     }
     EXPECT_EQ(readFile("bench.res"), before);
     EXPECT_EQ(closeFLTKWin, 1);
+}
+
+TEST(FrameStats, PercentilesAndLowRatesByHand)
+{
+    // 990 frames of 10 ms, 9 of 20 ms, one of 50 ms, in a shuffled order
+    std::vector<float> ms;
+    for (int i = 0; i < 1000; i++)
+        ms.push_back(i % 111 == 5 && i < 999 ? 20.0f : 10.0f);
+    ms[500] = 50.0f;
+    ASSERT_EQ(std::count(ms.begin(), ms.end(), 20.0f), 9);
+    std::vector<float> scratch(ms.size());
+    const frameStats3D s = frameStatsOf3D(ms.data(), int(ms.size()), scratch.data());
+    EXPECT_EQ(s.frames, 1000);
+    EXPECT_NEAR(s.avgFps, 1000.0 * 1000.0 / 10130.0, 1e-9);
+    EXPECT_EQ(s.p50Ms, 10.0);
+    EXPECT_EQ(s.p95Ms, 10.0);
+    EXPECT_EQ(s.p99Ms, 10.0);  // the 990th of 1000 sorted times
+    EXPECT_EQ(s.maxMs, 50.0);
+    // the slowest 10 frames: 50 + 9 x 20 ms; the slowest one: 50 ms
+    EXPECT_NEAR(s.low1Fps, 10.0 / 0.230, 1e-9);
+    EXPECT_NEAR(s.low01Fps, 20.0, 1e-9);
+    // the input is left as it was
+    EXPECT_EQ(ms[500], 50.0f);
+
+    // seven frames: nearest ranks 4, 7 and 7; the slowest frame stands for both lows
+    const float seven[] = {5, 1, 4, 2, 3, 7, 6};
+    float room[7];
+    const frameStats3D t = frameStatsOf3D(seven, 7, room);
+    EXPECT_EQ(t.p50Ms, 4.0);
+    EXPECT_EQ(t.p95Ms, 7.0);
+    EXPECT_EQ(t.p99Ms, 7.0);
+    EXPECT_NEAR(t.low1Fps, 1000.0 / 7.0, 1e-9);
+    EXPECT_NEAR(t.low01Fps, 1000.0 / 7.0, 1e-9);
+    EXPECT_NEAR(t.avgFps, 7000.0 / 28.0, 1e-9);
+    // 2001 frames: the slowest 21 and 3 make the lows
+    std::vector<float> many(2001, 4.0f);
+    for (int i = 0; i < 21; i++)
+        many[size_t(i) * 90] = i < 3 ? 40.0f : 8.0f;
+    std::vector<float> room2(many.size());
+    const frameStats3D u = frameStatsOf3D(many.data(), 2001, room2.data());
+    EXPECT_NEAR(u.low1Fps, 21000.0 / (3 * 40.0 + 18 * 8.0), 1e-9);
+    EXPECT_NEAR(u.low01Fps, 1000.0 / 40.0, 1e-9);
+    EXPECT_EQ(u.p99Ms, 8.0);  // rank 1981: the first slow one after 1980 fast ones
+    EXPECT_EQ(frameStatsOf3D(many.data(), 0, room2.data()).frames, 0);
+}
+
+TEST(FrameStats, RepeatedRunsStatistics)
+{
+    const double fps[] = {98.3, 95.8, 96.3, 91.9, 103.1};
+    char line[512];
+    repeatSummary3D(line, sizeof line, fps, 5);
+    // sample standard deviation 4.0868; t(4) = 2.776
+    EXPECT_STREQ(line, "repeat 5: mean 97.08 fps  median 96.30  min 91.90  max 103.10  CV 4.21 %  "
+                       "95% CI of the mean 92.01 to 102.15 fps\n");
+    const double two[] = {10.0, 12.0};
+    repeatSummary3D(line, sizeof line, two, 2);
+    EXPECT_STREQ(line, "repeat 2: mean 11.00 fps  median 11.00  min 10.00  max 12.00  CV 12.86 %  "
+                       "95% CI of the mean -1.71 to 23.71 fps\n");
+    const double one[] = {50.0};
+    repeatSummary3D(line, sizeof line, one, 1);
+    EXPECT_STREQ(line, "repeat 1: mean 50.00 fps  median 50.00  min 50.00  max 50.00  CV 0.00 %  "
+                       "95% CI of the mean 50.00 to 50.00 fps\n");
+}
+
+TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
+{
+    measuredResult();
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", "PC \"quoted\" \\ name");
+    runBenchHigh = 1;
+    loadBigTex = 1;
+    viewDistance = 58.5f;
+    dynamicFog = 2;
+    // a flight of 100 frames of 20 ms, the last one 60 ms
+    cityFrames3D.start(1000000);
+    long long t = 1000000;
+    for (int i = 0; i < 100; i++) {
+        t += i == 99 ? 60000 : 20000;
+        cityFrames3D.frame(t, float(i) * 0.08f, 5000 + i, 900.5f);
+    }
+    frameCounter = 100;
+    cityFps = 48.54f;
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", (dir.path / "frames.csv").c_str());
+    writeFile("bench.json", "{\"earlier\":1}\n");
+    mainOut.prCls();
+    benchControl3D();
+    frameLogPath3D[0] = '\0';
+    ASSERT_EQ(runOutcome3D, runWritten);
+
+    const std::string log = mainOut.getText();
+    EXPECT_NE(log.find("frames: 100  avg 48.5 fps  1% low 16.7 fps  0.1% low 16.7 fps  frame ms p50 20.00 "
+                       "p95 20.00 p99 20.00 max 60.00  cpu ms/frame user "),
+              std::string::npos)
+        << log;
+
+    // one more line, whole, that a JSON parser reads with every field
+    const std::string text = readFile("bench.json");
+    ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+    const std::string last = text.substr(text.find('\n') + 1);
+    const auto j = nlohmann::json::parse(last);
+    EXPECT_EQ(j["computer"], "PC \"quoted\" \\ name");
+    EXPECT_EQ(j["benchmark"], "OPENGL    N.DETAIL  N.TEX");
+    EXPECT_EQ(j["user_info"], "a small disk");
+    EXPECT_EQ(j["auto_info1"], "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R");
+    EXPECT_EQ(j["auto_info2"], "VSync OFF  DDMSwich OFF");
+    EXPECT_EQ(j["width"], 640);
+    EXPECT_EQ(j["height"], 480);
+    EXPECT_EQ(j["depth"], 16);
+    EXPECT_EQ(j["fps"], 48.5);
+    const auto& s = j["summary"];
+    EXPECT_EQ(s["frames"], 100);
+    EXPECT_EQ(s["fps_avg"], 48.54);
+    EXPECT_EQ(s["fps_1pct_low"], 16.67);
+    EXPECT_EQ(s["fps_01pct_low"], 16.67);
+    EXPECT_EQ(s["frame_ms_p50"], 20.0);
+    EXPECT_EQ(s["frame_ms_p95"], 20.0);
+    EXPECT_EQ(s["frame_ms_p99"], 20.0);
+    EXPECT_EQ(s["frame_ms_max"], 60.0);
+    EXPECT_GE(s["cpu_user_ms_per_frame"].get<double>(), 0.0);
+    EXPECT_GE(s["cpu_system_ms_per_frame"].get<double>(), 0.0);
+    const auto& set = j["settings"];
+    EXPECT_EQ(set["detail"], "high");
+    EXPECT_EQ(set["textures"], "big");
+    EXPECT_EQ(set["resolution"], "640x480x16");
+    EXPECT_EQ(set["view_distance"], 58.5);
+    EXPECT_EQ(set["fog"], 2);
+    EXPECT_EQ(set["night"], flyNight);
+    EXPECT_EQ(j["version"], "KORVA_LIN 1.3");
+    EXPECT_EQ(j["system"].get<std::string>().rfind("Linux ", 0), 0u);
+    const std::string when = j["time"];
+    ASSERT_EQ(when.size(), 20u) << when;
+    EXPECT_EQ(when[4], '-');
+    EXPECT_EQ(when[10], 'T');
+    EXPECT_EQ(when.back(), 'Z');
+    // no manifest in this folder: no hash
+    EXPECT_FALSE(j.contains("data_manifest_sha256"));
+    EXPECT_EQ(j.size(), 14u);
+
+    // the frame log: a header and one row a frame
+    const std::string csv = readFile((dir.path / "frames.csv").string());
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 100);
+    EXPECT_EQ(csv.rfind("frame,since_first_ms,frame_ms,path_s,triangles,texture_kb\n1,20.000,20.000,0.000,5000,900.5\n", 0),
+              0u)
+        << csv.substr(0, 200);
+    EXPECT_NE(csv.find("\n100,2040.000,60.000,7.920,5099,900.5\n"), std::string::npos);
+
+    // saving off: neither file grows
+    saveBench = 0;
+    runBenchControlNow = 1;
+    benchControl3D();
+    EXPECT_EQ(readFile("bench.json"), text);
+    runBenchHigh = 0;
+    loadBigTex = 0;
 }

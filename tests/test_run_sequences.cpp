@@ -8,11 +8,16 @@
 #include "manifest3D.h"
 #include "platform3D.h"
 #include "resData.h"
+#include "results3D.h"
 
 #include "runWalk.h"
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 #include <chrono>
 #include <filesystem>
@@ -350,6 +355,53 @@ TEST_F(RunSequences, DataThatAreNotTheBuildsStopABenchmarkNotTheDemo)
     EXPECT_NE(console().find("the city path lasts no time: no result written\n"), std::string::npos) << console();
     EXPECT_EQ(records(d), 1);
     cityRecLoaded = 0;
+}
+
+TEST_F(RunSequences, AMeasuredFlightLogsEveryFrameBesideItsRecord)
+{
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", (dir.path / "frames.csv").c_str());
+    ASSERT_EQ(startBench(false), 1) << console();
+    runFrames3D(100000);
+    frameLogPath3D[0] = '\0';
+    ASSERT_EQ(runOutcome3D, runWritten) << console();
+    ASSERT_GT(frameCounter, 10);
+
+    // the frame log: one row per frame of the measured flight, times adding up to its span
+    std::ifstream csv(dir.path / "frames.csv");
+    std::string row;
+    ASSERT_TRUE(std::getline(csv, row));
+    EXPECT_EQ(row, "frame,since_first_ms,frame_ms,path_s,triangles,texture_kb");
+    int rows = 0;
+    double sum = 0.0, last = 0.0, lastPath = -1.0;
+    while (std::getline(csv, row)) {
+        int n = 0, tris = 0;
+        double since = 0.0, ms = 0.0, path = 0.0, kb = 0.0;
+        ASSERT_EQ(std::sscanf(row.c_str(), "%d,%lf,%lf,%lf,%d,%lf", &n, &since, &ms, &path, &tris, &kb), 6) << row;
+        EXPECT_EQ(n, ++rows);
+        EXPECT_GE(path, lastPath);
+        EXPECT_GT(tris, 0);
+        sum += ms;
+        last = since;
+        lastPath = path;
+    }
+    EXPECT_EQ(rows, frameCounter);
+    EXPECT_NEAR(sum, last, 0.01 * rows);
+    EXPECT_NEAR(last, elapsedStartTimeS * 1000.0, 2.0);
+
+    // the JSON line says the same as the record the viewer reads, and names the data set
+    resData d(&log, &maxFps, ".");
+    ASSERT_EQ(records(d), 1);
+    const std::string text = readFile("bench.json");
+    ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
+    const auto j = nlohmann::json::parse(text);
+    EXPECT_EQ(j["fps"].get<double>(), std::round(double(d.record(0).fps) * 10.0) / 10.0);
+    EXPECT_EQ(j["computer"], d.record(0).computer);
+    EXPECT_EQ(j["benchmark"], d.record(0).benchmark);
+    EXPECT_EQ(j["auto_info2"], d.record(0).autoInfo2);
+    EXPECT_EQ(j["summary"]["frames"], frameCounter);
+    EXPECT_EQ(j["data_manifest_sha256"], std::string(manifestHash3D("../data/")));
+    EXPECT_EQ(j["data_manifest_sha256"].get<std::string>().size(), 64u);
+    EXPECT_NE(console().find("frames: " + std::to_string(frameCounter) + "  avg "), std::string::npos) << console();
 }
 
 TEST(RecordText, TypedTextsEndAtTheirFirstLineBreak)

@@ -8,9 +8,14 @@ struct glWindow3D {
     // Opens a window with a current GL context. @returns its id, or 0.
     int (*create)(const char* title, int width, int height, int doubleBuffer);
     void (*destroy)(int id);
+    // Swaps as the window system swaps inside a frame; FLTK's GLUT swaps
+    // only after the frame callback returns.
     void (*swap)(int id);
     // milliseconds of the program clock
     long (*millis)();
+    // Swaps at once, even inside the frame callback, for the display test;
+    // null where swap already does.
+    void (*swapNow)(int id);
 };
 
 #endif

@@ -1,0 +1,59 @@
+// The times of every frame of a benchmark's measured flight, from its first
+// city frame to the end of the path (the span of the average rate), kept in
+// a fixed store so that the flight allocates and writes nothing; and what
+// they give at its end: percentiles, low rates, the CPU time per frame.
+#ifndef KORVA_FRAMELOG3D_H
+#define KORVA_FRAMELOG3D_H
+
+#include <cstddef>
+
+struct frameStats3D {
+    int frames;
+    double avgFps;                // frames over the measured time
+    double low1Fps, low01Fps;     // average rate of the slowest 1 % and 0.1 % of frames
+    double p50Ms, p95Ms, p99Ms, maxMs;
+};
+
+// Statistics of n frame times in ms (nearest-rank percentiles; the slowest
+// ceil(n / 100) and ceil(n / 1000) frames for the low rates). sorted is
+// scratch room for n values.
+frameStats3D frameStatsOf3D(const float* frameMs, int n, float* sorted);
+
+class frameLog3D {
+public:
+    // a 42-second flight at 6000 frames a second
+    static constexpr int capacity = 1 << 18;
+
+    // The flight's clock starts: micros is the clock reading of its start.
+    void start(long long micros);
+    // One frame ended at micros, showing the path at pathS with these counts.
+    void frame(long long micros, float pathS, int triangles, float textureKB);
+
+    int count() const { return n; }
+    // frames beyond the store: counted, not kept
+    int dropped() const { return lost; }
+    float frameMs(int i) const { return times[i]; }
+    double sinceFirstMs(int i) const { return double(ends[i] - startMicros) / 1000.0; }
+    float pathSeconds(int i) const { return paths[i]; }
+    int triangles(int i) const { return tris[i]; }
+    float textureKB(int i) const { return texKB[i]; }
+
+    // the kept frames' statistics
+    frameStats3D stats() const;
+    // Writes the kept frames as CSV. @returns whether the whole file was written.
+    bool writeCsv(const char* path) const;
+
+private:
+    long long startMicros = 0;
+    long long lastMicros = 0;
+    int n = 0;
+    int lost = 0;
+    long long ends[capacity] = {};
+    float times[capacity] = {};
+    float paths[capacity] = {};
+    int tris[capacity] = {};
+    float texKB[capacity] = {};
+    mutable float scratch[capacity] = {};
+};
+
+#endif
