@@ -54,6 +54,12 @@ void frameLog3D::start(long long micros)
 {
     startMicros = lastMicros = micros;
     n = lost = 0;
+    // every page of the store is touched now, so that the flight meets no first-touch faults
+    std::memset(ends, 0, sizeof ends);
+    std::memset(times, 0, sizeof times);
+    std::memset(paths, 0, sizeof paths);
+    std::memset(tris, 0, sizeof tris);
+    std::memset(texKB, 0, sizeof texKB);
 }
 
 void frameLog3D::frame(long long micros, float pathS, int triangles, float textureKB)

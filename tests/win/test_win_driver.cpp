@@ -95,9 +95,15 @@ TEST_F(WinDriverTest, RecordOnlyForAMeasuredRunWithoutConfirmation)
     log = mainOut.getText();
     EXPECT_EQ(log.find("PCNAME"), std::string::npos) << log;
     EXPECT_EQ(log.find("written"), std::string::npos) << log;
-    const std::string tail = " fps: 42.5\r\n";
-    ASSERT_GE(log.size(), tail.size());
-    EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
+    // the result line, then the flight's summary line and nothing else
+    const size_t at = log.find(" fps: 42.5\r\nframes: 100  avg 42.5 fps");
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_EQ(log.find("\r\n", log.find("frames: 100", at)), log.size() - 2) << log;
+    // and its JSON line beside the record
+    const std::string json = readFile("bench.json");
+    EXPECT_EQ(json.rfind("{\"auto_info1\":\"KORVA_WIN 1.3  GLvendor:V  GLrenderer:R\"", 0), 0u) << json;
+    EXPECT_NE(json.find("\"system\":\"Windows "), std::string::npos) << json;
+    EXPECT_EQ(json.back(), '\n');
     closeFLTKWin = 0;
 }
 
