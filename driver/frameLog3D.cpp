@@ -54,6 +54,11 @@ void frameLog3D::start(long long micros)
 {
     startMicros = lastMicros = micros;
     n = lost = 0;
+}
+
+void frameLog3D::clear()
+{
+    start(0);
     // every page of the store is touched now, so that the flight meets no first-touch faults
     std::memset(ends, 0, sizeof ends);
     std::memset(times, 0, sizeof times);

@@ -24,6 +24,8 @@ public:
     // a 42-second flight at 6000 frames a second
     static constexpr int capacity = 1 << 18;
 
+    // Empties the store and touches all of it, before the flight's clock starts.
+    void clear();
     // The flight's clock starts: micros is the clock reading of its start.
     void start(long long micros);
     // One frame ended at micros, showing the path at pathS with these counts.

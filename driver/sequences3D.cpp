@@ -273,6 +273,7 @@ void drawCity3D()
         glEngine.cullFaceOn();
         glEngine.boundBoxCheckOn();
         shipTail.init();
+        cityFrames3D.clear();
         resetTiming();
         // the measured flight's frames and CPU time start with its clock
         cityFrames3D.start(clockMicros3D());
