@@ -392,7 +392,9 @@ namespace {
 // the frame-time summary, the frame log and the JSON line of a measured flight
 void reportFlight(bool save)
 {
-    const frameStats3D s = cityFrames3D.stats();
+    frameStats3D s = cityFrames3D.stats();
+    // the flight's own count, which the store holds all of unless it overflowed
+    s.frames = frameCounter;
     const cpuPerFrame3D cpu = cityCpuPerFrame3D();
     char summary[512];
     benchSummary3D(summary, sizeof summary, s, double(cityFps), cpu);

@@ -1,9 +1,16 @@
 // The viewer's reader, lists, filter and sort, on files written by the test.
 #include "resData.h"
+#include "resTable.h"
+#include "resText.h"
 
 #include "tempDir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <cmath>
 #include <cstdlib>
@@ -140,7 +147,7 @@ TEST_F(ResDataTest, BaseDatabaseOfWholeRecords)
     EXPECT_NE(log.text().find("resData::loadBin: error can't open nothere.bin\n"), std::string::npos);
     std::filesystem::remove("data/base.bin");
     auto noBase = make();
-    EXPECT_EQ(noBase->loadBinWithRes("r.res"), -1);
+    EXPECT_EQ(noBase->loadBinWithRes("r.res"), -2);
     writeFile("short.bin", std::string(815, 'x'));
     EXPECT_EQ(noBase->loadBin("short.bin"), -1);
 
@@ -252,3 +259,159 @@ TEST_F(ResDataTest, BaseBuilderWritesAWholeDatabaseOrNone)
     EXPECT_EQ(m->getNumRecords(), 1000);
 }
 #endif
+
+TEST(ResText, EveryTextIsShownUtf8OrWindows1252)
+{
+    // valid UTF-8 stays as it is
+    EXPECT_EQ(displayText("Jyv\xc3\xa4skyl\xc3\xa4 PC \xe2\x82\xac"), "Jyv\xc3\xa4skyl\xc3\xa4 PC \xe2\x82\xac");
+    EXPECT_EQ(displayText(""), "");
+    // Latin-1 and the Windows code page: é, the euro sign, curly quotes
+    EXPECT_EQ(displayText("caf\xe9"), "caf\xc3\xa9");
+    EXPECT_EQ(displayText("\x80 \x93x\x94 \xff"), "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d \xc3\xbf");
+    // overlong forms and surrogates are no UTF-8
+    EXPECT_EQ(displayText("\xc0\xaf"), "\xc3\x80\xc2\xaf");
+    EXPECT_EQ(displayText("\xed\xa0\x80"), "\xc3\xad\xc2\xa0\xe2\x82\xac");
+    // a sequence that the field's end cut short goes; the text before it stays
+    const std::string full = std::string(157, 'a') + "\xc3\xa4";  // 159 bytes: a filled field
+    EXPECT_EQ(displayText(full.c_str()), full);
+    const std::string cut = std::string(158, 'a') + "\xe2";
+    EXPECT_EQ(displayText(cut.c_str()), std::string(158, 'a'));
+    const std::string cut2 = std::string(157, 'a') + "\xe2\x82";
+    EXPECT_EQ(displayText(cut2.c_str()), std::string(157, 'a'));
+    // a short text ending in such a byte was not cut: it is the code page's letter
+    EXPECT_EQ(displayText("na\xe2"), "na\xc3\xa2");
+}
+
+TEST_F(ResDataTest, CarriageReturnsOfWindowsLinesAreDropped)
+{
+    std::string r = rec("Windows box", "OPENGL    N.DETAIL  N.TEX", "640 x 480 x 32 fps: 42.5");
+    std::string crlf;
+    for (const char c : r) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
+    }
+    writeFile("win.res", crlf + crlf);
+    auto d = make();
+    ASSERT_EQ(d->loadRes("win.res"), 1);
+    ASSERT_EQ(d->getNumRecords(), 2);
+    EXPECT_STREQ(d->record(0).computer, "Windows box");
+    EXPECT_STREQ(d->record(0).autoInfo2, "VSync OFF  DDMSwich OFF");
+    EXPECT_FLOAT_EQ(d->record(1).fps, 42.5f);
+    // one entry in the computers list, not two
+    EXPECT_EQ(d->numComputers(), 2);
+    // a carriage return inside a text stays
+    writeFile("mid.res", rec("a\rb", "b", "640 x 480 x 16 fps: 1.0"));
+    auto m = make();
+    ASSERT_EQ(m->loadRes("mid.res"), 1);
+    EXPECT_STREQ(m->record(0).computer, "a\rb");
+}
+
+namespace {
+
+// the command line's output and status
+struct tableRun {
+    int status;
+    std::string out, err;
+};
+
+tableRun table(const std::vector<std::string>& args, const std::string& dir)
+{
+    std::vector<char*> argv;
+    std::string prog = "resview";
+    argv.push_back(prog.data());
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy)
+        argv.push_back(a.data());
+    FILE* out = std::tmpfile();
+    FILE* err = std::tmpfile();
+    tableRun r;
+    r.status = runTableCommand(int(argv.size()), argv.data(), dir.c_str(), out, err);
+    for (auto [f, s] : {std::pair{out, &r.out}, std::pair{err, &r.err}}) {
+        std::rewind(f);
+        char buf[4096];
+        size_t n = 0;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            s->append(buf, n);
+        std::fclose(f);
+    }
+    return r;
+}
+
+}  // namespace
+
+TEST_F(ResDataTest, TheCommandLinePrintsWhatAViewWouldDraw)
+{
+    std::filesystem::create_directory("data");
+    writeFile("data/base.bin", image("base A", 640, 480, 16, 50.0f) + image("caf\xe9 box", 800, 600, 32, 70.0f));
+    writeFile("r.res", rec("PC, \"one\"", "OPENGL    N.DETAIL  N.TEX", "640 x 480 x 16 fps: 90.0") +
+                           rec("Jyv\xc3\xa4skyl\xc3\xa4", "OPENGL    H.DETAIL  B.TEX", "1024 x 768 x 32 fps: 12.5"));
+    const std::string here = dir.path.string();
+
+    // no table option: the windows open
+    EXPECT_EQ(table({"--base"}, here).status, -1);
+    EXPECT_EQ(table({}, here).status, -1);
+
+    // the database and the file, sorted by fps, aligned by characters, not bytes
+    auto t = table({"--table", "--base", "r.res", "--sort", "fps"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(t.out, "COMPUTER   BENCHMARK                  RESOLUTION        FPS\n"
+                     "PC, \"one\"  OPENGL    N.DETAIL  N.TEX  640x480x16      90.00\n"
+                     "caf\xc3\xa9 box   OPENGL    N.DETAIL  N.TEX  800x600x32      70.00\n"
+                     "base A     OPENGL    N.DETAIL  N.TEX  640x480x16      50.00\n"
+                     "Jyv\xc3\xa4skyl\xc3\xa4  OPENGL    H.DETAIL  B.TEX  1024x768x32     12.50\n");
+
+    // the panel's choices: a list entry by its text
+    t = table({"--table", "--base", "r.res", "--resolution", "all 32bit", "--sort", "resolutions"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), 3);
+    EXPECT_EQ(t.out.find("Jyv"), t.out.find('\n') + 1);
+    t = table({"--table", "--base", "--computer", "caf\xc3\xa9 box"}, here);
+    EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), 2) << t.out << t.err;
+    t = table({"--table", "r.res", "--benchmark", "OPENGL    H.DETAIL  B.TEX"}, here);
+    EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), 2);
+    // an unknown entry lists the valid ones
+    t = table({"--table", "r.res", "--computer", "nobody"}, here);
+    EXPECT_EQ(t.status, 2);
+    EXPECT_EQ(t.err, "resview: no computer \"nobody\"; the computers are:\n  all\n  PC, \"one\"\n  Jyv\xc3\xa4skyl\xc3\xa4\n");
+    EXPECT_EQ(table({"--table", "r.res", "--sort", "speed"}, here).status, 2);
+    EXPECT_EQ(table({"--table", "r.res", "--sort"}, here).status, 2);
+    EXPECT_EQ(table({"--table", "r.res", "--colour"}, here).status, 2);
+    EXPECT_EQ(table({"--table"}, here).status, 2);
+
+    // CSV with every field, quoted as RFC 4180 says
+    t = table({"--csv", "r.res"}, here);
+    ASSERT_EQ(t.status, 0);
+    EXPECT_EQ(t.out.substr(0, t.out.find("\r\n", 80) + 2),
+              "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps\r\n"
+              "\"PC, \"\"one\"\"\",OPENGL    N.DETAIL  N.TEX,\"info of PC, \"\"one\"\"\","
+              "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R,VSync OFF  DDMSwich OFF,640,480,16,90.00\r\n");
+
+    // JSON that a parser reads back whole
+    t = table({"--json", "--base", "r.res"}, here);
+    ASSERT_EQ(t.status, 0);
+    const auto j = nlohmann::json::parse(t.out);
+    ASSERT_EQ(j.size(), 4u);
+    EXPECT_EQ(j[1]["computer"], "caf\xc3\xa9 box");
+    EXPECT_EQ(j[2]["user_info"], "info of PC, \"one\"");
+    EXPECT_EQ(j[3]["width"], 1024);
+    EXPECT_EQ(j[3]["depth"], 32);
+    EXPECT_EQ(j[3]["fps"], 12.5);
+    EXPECT_EQ(j[3]["auto_info1"], "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R");
+
+    // the design's two failures, on standard error; the log with --verbose
+    writeFile("bad.res", "[\nPC\n");
+    t = table({"--table", "bad.res"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "corrupt .res file\n");
+    t = table({"--table", "--base", "bad.res", "--verbose"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_NE(t.err.find("numRes 1\n"), std::string::npos) << t.err;
+    EXPECT_EQ(t.err.substr(t.err.size() - 18), "corrupt .res file\n");
+    std::filesystem::remove("data/base.bin");
+    t = table({"--table", "--base", "r.res"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "can't load data/base.bin baseresult file\n");
+    EXPECT_EQ(table({"--table", "--base"}, here).err, "can't load data/base.bin baseresult file\n");
+    EXPECT_EQ(t.out, "");
+}

@@ -126,6 +126,10 @@ int resData::readRes(const char* path)
             for (int i = 0; i < resRecord::textSize && line[i] != '\0'; i++)
                 if (line[i] == '\n')
                     line[i] = '\0';
+            // a line that Windows ended with CR LF keeps no carriage return
+            const size_t end = std::strlen(line);
+            if (end > 0 && line[end - 1] == '\r')
+                line[end - 1] = '\0';
             line[resRecord::textSize - 1] = '\0';
             copyText(t, line);
         }
@@ -176,7 +180,7 @@ int resData::loadBinWithRes(const char* path)
     char base[1024];
     std::snprintf(base, sizeof base, "%s/data/base.bin", dir.c_str());
     if (loadBin(base) != 1)
-        return -1;
+        return -2;
     return readRes(path);
 }
 

@@ -19,6 +19,7 @@ public:
 
     // @returns 1, or -1 when the file cannot be read as results.
     int loadRes(const char* path);
+    // @returns 1, -2 when the base database cannot be loaded, -1 when the file cannot be read as results.
     int loadBinWithRes(const char* path);
     int loadBin(const char* path);
     void buildLists();

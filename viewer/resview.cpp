@@ -1,16 +1,26 @@
 // resview: the main window and its menu, one view window per loaded result
 // set, each with its control panel and its bar chart.
 //   resview [--base] [--open FILE] [--base-with FILE]   (the options open views at start)
+//   resview --table|--csv|--json ...                     (no window: the rows on standard output)
 #include "resData.h"
+#include "resTable.h"
+#include "resText.h"
 
 #include <wx/wx.h>
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <list>
 #include <memory>
 
 namespace {
+
+// a record's bytes as the toolkit shows them: UTF-8, or the Windows code page
+wxString shown(const char* bytes)
+{
+    return wxString::FromUTF8(displayText(bytes));
+}
 
 enum commandId { idLoadRes = 2, idViewBase = 3, idViewBoth = 4, idAbout = 10 };
 enum panelId { idCompUp = 100, idCompDown, idBenchChoice, idCompChoice, idResChoice, idSortChoice };
@@ -104,7 +114,7 @@ void chartCanvas::onPaint(wxPaintEvent&)
             if (bar > 0)
                 dc.DrawRectangle(80, y + R / 2 + 3, bar, R / 3);
         }
-        dc.DrawText(wxString::FromUTF8(r.computer), 4, y + R / 16);
+        dc.DrawText(shown(r.computer), 4, y + R / 16);
         dc.DrawText(wxString::Format("%dx%dx%d", r.width, r.height, r.depth), 4, y + R / 2 + 1);
         dc.DrawText(wxString::Format("%3.2f fps", double(r.fps)), bar + 82, y + R / 2 + 1);
         dc.DrawLine(0, y + R, 200, y + R);
@@ -144,7 +154,7 @@ viewFrame::viewFrame(wxFrame* parent, std::unique_ptr<resData> d)
             const char* t = k == 0 ? data->benchmarkEntry(i)
                                    : k == 1 ? data->computerEntry(i)
                                             : k == 2 ? data->resolutionEntry(i) : data->sortEntry(i);
-            choices[k]->Append(wxString::FromUTF8(t));
+            choices[k]->Append(shown(t));
         }
         choices[k]->SetSelection(0);
     }
@@ -173,11 +183,11 @@ void viewFrame::selectResult(int n)
     }
     selected = n;
     const resRecord& r = data->displayed(n);
-    fields[0]->SetValue(wxString::FromUTF8(r.benchmark) + wxString::Format("  %dx%dx%d", r.width, r.height, r.depth));
-    fields[1]->SetValue(wxString::FromUTF8(r.computer));
-    fields[2]->SetValue(wxString::FromUTF8(r.userInfo));
-    fields[3]->SetValue(wxString::FromUTF8(r.autoInfo1));
-    fields[4]->SetValue(wxString::FromUTF8(r.autoInfo2));
+    fields[0]->SetValue(shown(r.benchmark) + wxString::Format("  %dx%dx%d", r.width, r.height, r.depth));
+    fields[1]->SetValue(shown(r.computer));
+    fields[2]->SetValue(shown(r.userInfo));
+    fields[3]->SetValue(shown(r.autoInfo1));
+    fields[4]->SetValue(shown(r.autoInfo2));
 }
 
 void viewFrame::applyChoices()
@@ -207,7 +217,8 @@ void viewFrame::onSize(wxSizeEvent& e)
 {
     const wxSize c = GetClientSize();
     panel->SetSize(0, 0, c.GetWidth(), 120);
-    canvas->SetSize(0, 120, c.GetWidth(), c.GetHeight() - 120);
+    // a window lower than the panel still gives the chart one row
+    canvas->SetSize(0, 120, c.GetWidth(), std::max(c.GetHeight() - 120, 1));
     e.Skip();
 }
 
@@ -225,6 +236,8 @@ void viewFrame::onClose(wxCloseEvent&)
 bool openView(int command, const wxString& file)
 {
     auto data = std::make_unique<resData>(&app->log, &app->maxFps, app->workDir);
+    // a load that fails changes nothing, the shared scale included
+    const float maxBefore = app->maxFps;
     int r = -1;
     const std::string path = file.ToStdString();
     if (command == idLoadRes) {
@@ -239,8 +252,10 @@ bool openView(int command, const wxString& file)
         r = data->loadBin(base);
     }
     if (r != 1) {
-        wxMessageBox(command == idViewBase ? "can't load data/base.bin baseresult file" : "corrupt .res file",
-                     "ERROR", wxOK, app->mainFrame);
+        app->maxFps = maxBefore;
+        const bool baseFailed = command == idViewBase || r == -2;
+        wxMessageBox(baseFailed ? "can't load data/base.bin baseresult file" : "corrupt .res file", "ERROR", wxOK,
+                     app->mainFrame);
         return false;
     }
     auto* v = new viewFrame(app->mainFrame, std::move(data));
@@ -334,4 +349,15 @@ public:
     }
 };
 
-wxIMPLEMENT_APP(resviewApp);
+wxIMPLEMENT_APP_NO_MAIN(resviewApp);
+
+int main(int argc, char** argv)
+{
+    // the command line for scripts needs no display
+    std::error_code ec;
+    const std::string cwd = std::filesystem::current_path(ec).string();
+    const int status = runTableCommand(argc, argv, cwd.c_str(), stdout, stderr);
+    if (status >= 0)
+        return status;
+    return wxEntry(argc, argv);
+}

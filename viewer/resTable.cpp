@@ -1,0 +1,220 @@
+#include "resTable.h"
+
+#include "resData.h"
+#include "resText.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const usage = "usage: resview --table|--csv|--json [--base] [FILE] [--benchmark TEXT] [--computer TEXT]\n"
+                          "               [--resolution TEXT] [--sort none|fps|resolutions] [--verbose]\n";
+
+// characters on a terminal: UTF-8 lead bytes
+size_t columns(const std::string& s)
+{
+    size_t n = 0;
+    for (const char c : s)
+        n += (static_cast<unsigned char>(c) & 0xc0) != 0x80;
+    return n;
+}
+
+std::string padded(const std::string& s, size_t width)
+{
+    return s + std::string(width > columns(s) ? width - columns(s) : 0, ' ');
+}
+
+// RFC 4180: a field with a comma, quote or line break is quoted, its quotes doubled
+std::string csvField(const std::string& s)
+{
+    if (s.find_first_of(",\"\r\n") == std::string::npos)
+        return s;
+    std::string q = "\"";
+    for (const char c : s) {
+        q += c;
+        if (c == '"')
+            q += '"';
+    }
+    return q + "\"";
+}
+
+std::string resolutionOf(const resRecord& r)
+{
+    return std::to_string(r.width) + "x" + std::to_string(r.height) + "x" + std::to_string(r.depth);
+}
+
+std::string fpsOf(const resRecord& r)
+{
+    char t[32];
+    std::snprintf(t, sizeof t, "%.2f", double(r.fps));
+    return t;
+}
+
+// the list entry a choice names, by its bytes or its shown text; -1 with the valid ones listed
+int entryIndex(const char* what, const std::string& text, int n, const char* (*entry)(const resData&, int),
+               const resData& d, FILE* err)
+{
+    for (int i = 0; i < n; i++)
+        if (text == entry(d, i) || text == displayText(entry(d, i)))
+            return i;
+    std::fprintf(err, "resview: no %s \"%s\"; the %ss are:\n", what, text.c_str(), what);
+    for (int i = 0; i < n; i++)
+        std::fprintf(err, "  %s\n", displayText(entry(d, i)).c_str());
+    return -1;
+}
+
+}  // namespace
+
+int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
+{
+    enum { none, table, csv, json } format = none;
+    bool base = false, verbose = false;
+    std::string file, bench, comp, res, sort;
+    bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        auto value = [&](std::string* v, bool* have) {
+            if (i + 1 >= argc) {
+                std::fprintf(err, "resview: %s needs a value\n%s", a.c_str(), usage);
+                return false;
+            }
+            *v = argv[++i];
+            *have = true;
+            return true;
+        };
+        bool ok = true;
+        if (a == "--table")
+            format = table;
+        else if (a == "--csv")
+            format = csv;
+        else if (a == "--json")
+            format = json;
+        else if (a == "--base")
+            base = true;
+        else if (a == "--verbose")
+            verbose = true;
+        else if (a == "--benchmark")
+            ok = value(&bench, &haveBench);
+        else if (a == "--computer")
+            ok = value(&comp, &haveComp);
+        else if (a == "--resolution")
+            ok = value(&res, &haveRes);
+        else if (a == "--sort")
+            ok = value(&sort, &haveSort);
+        else if (a == "--open" || a == "--base-with") {
+            // the window options: no table
+            if (format == none)
+                return -1;
+            std::fprintf(err, "resview: %s opens a window, not a table\n%s", a.c_str(), usage);
+            return 2;
+        } else if (!a.empty() && a[0] == '-') {
+            if (format == none)
+                return -1;
+            std::fprintf(err, "resview: unknown option %s\n%s", a.c_str(), usage);
+            return 2;
+        } else if (file.empty())
+            file = a;
+        else {
+            std::fprintf(err, "resview: one result file at most\n%s", usage);
+            return 2;
+        }
+        if (!ok)
+            return 2;
+    }
+    if (format == none)
+        return -1;
+    if (!base && file.empty()) {
+        std::fprintf(err, "resview: nothing to show: give --base, a result file, or both\n%s", usage);
+        return 2;
+    }
+
+    resLog log;
+    float maxFps = 0.0f;
+    auto d = std::make_unique<resData>(&log, &maxFps, workDir);
+    int r = 0;
+    if (base && !file.empty()) {
+        r = d->loadBinWithRes(file.c_str());
+    } else if (base) {
+        const std::string path = std::string(workDir) + "/data/base.bin";
+        log.prf("%s\n", path.c_str());
+        r = d->loadBin(path.c_str()) == 1 ? 1 : -2;
+    } else {
+        r = d->loadRes(file.c_str());
+    }
+    if (verbose)
+        std::fputs(log.text().c_str(), err);
+    if (r != 1) {
+        std::fprintf(err, "%s\n", r == -2 ? "can't load data/base.bin baseresult file" : "corrupt .res file");
+        return 1;
+    }
+
+    int b = 0, c = 0, s = 0, res0 = 0;
+    if (haveBench)
+        b = entryIndex("benchmark", bench, d->numBenchmarks(),
+                       [](const resData& x, int i) { return x.benchmarkEntry(i); }, *d, err);
+    if (b >= 0 && haveComp)
+        c = entryIndex("computer", comp, d->numComputers(),
+                       [](const resData& x, int i) { return x.computerEntry(i); }, *d, err);
+    if (b >= 0 && c >= 0 && haveRes)
+        res0 = entryIndex("resolution", res, d->numResolutions(),
+                          [](const resData& x, int i) { return x.resolutionEntry(i); }, *d, err);
+    if (b < 0 || c < 0 || res0 < 0)
+        return 2;
+    if (haveSort) {
+        const char* const modes[] = {"none", "fps", "resolutions"};
+        s = -1;
+        for (int k = 0; k < 3; k++)
+            if (sort == modes[k])
+                s = k;
+        if (s < 0) {
+            std::fprintf(err, "resview: no sort \"%s\"; the sorts are: none, fps, resolutions\n", sort.c_str());
+            return 2;
+        }
+    }
+    d->setFilter(b, c, res0, s);
+
+    std::vector<const resRecord*> rows;
+    for (int i = 0; i < d->getNumDisplay(); i++)
+        rows.push_back(&d->displayed(i));
+    if (format == table) {
+        size_t w[3] = {columns("COMPUTER"), columns("BENCHMARK"), columns("RESOLUTION")};
+        for (const resRecord* x : rows) {
+            w[0] = std::max(w[0], columns(displayText(x->computer)));
+            w[1] = std::max(w[1], columns(displayText(x->benchmark)));
+            w[2] = std::max(w[2], columns(resolutionOf(*x)));
+        }
+        std::fprintf(out, "%s  %s  %s  %8s\n", padded("COMPUTER", w[0]).c_str(), padded("BENCHMARK", w[1]).c_str(),
+                     padded("RESOLUTION", w[2]).c_str(), "FPS");
+        for (const resRecord* x : rows)
+            std::fprintf(out, "%s  %s  %s  %8s\n", padded(displayText(x->computer), w[0]).c_str(),
+                         padded(displayText(x->benchmark), w[1]).c_str(), padded(resolutionOf(*x), w[2]).c_str(),
+                         fpsOf(*x).c_str());
+    } else if (format == csv) {
+        std::fprintf(out, "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps\r\n");
+        for (const resRecord* x : rows)
+            std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s\r\n", csvField(displayText(x->computer)).c_str(),
+                         csvField(displayText(x->benchmark)).c_str(), csvField(displayText(x->userInfo)).c_str(),
+                         csvField(displayText(x->autoInfo1)).c_str(), csvField(displayText(x->autoInfo2)).c_str(),
+                         x->width, x->height, x->depth, fpsOf(*x).c_str());
+    } else {
+        nlohmann::json list = nlohmann::json::array();
+        for (const resRecord* x : rows)
+            list.push_back({{"computer", displayText(x->computer)},
+                            {"benchmark", displayText(x->benchmark)},
+                            {"user_info", displayText(x->userInfo)},
+                            {"auto_info1", displayText(x->autoInfo1)},
+                            {"auto_info2", displayText(x->autoInfo2)},
+                            {"width", x->width},
+                            {"height", x->height},
+                            {"depth", x->depth},
+                            {"fps", std::strtod(fpsOf(*x).c_str(), nullptr)}});
+        std::fprintf(out, "%s\n", list.dump(2).c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,13 @@
+// resview's command line for scripts: the list a view window would draw,
+// printed as a table, CSV or JSON, with the same loaders, filter and sort,
+// without a window or a display.
+#ifndef KORVA_RESTABLE_H
+#define KORVA_RESTABLE_H
+
+#include <cstdio>
+
+// @returns -1 when the arguments ask for no table (the windows open), else
+// the exit status: 0 printed, 1 a file that did not load, 2 a wrong option.
+int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err);
+
+#endif
