@@ -73,11 +73,13 @@ private:
     wxChoice* choices[4];
     wxTextCtrl* fields[5];
     int stored[4] = {0, 0, 0, 0};
+    int panelHeight = 120;
 };
 
 chartCanvas::chartCanvas(wxWindow* parent, viewFrame* v, const wxPoint& pos, const wxSize& size)
     : wxScrolledWindow(parent, wxID_ANY, pos, size), view(v),
-      font(9, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL)
+      // two lines of text in a 21-pixel row, in any toolkit's font sizes
+      font(wxFontInfo(wxSize(0, 10)).Family(wxFONTFAMILY_SWISS))
 {
     SetBackgroundColour(*wxWHITE);
     Bind(wxEVT_PAINT, &chartCanvas::onPaint, this);
@@ -98,6 +100,12 @@ void chartCanvas::onPaint(wxPaintEvent&)
     const resData* d = view->store();
     const wxColour grey("LIGHT GREY");
     const wxBrush greyBrush(grey);
+    // the bars start after the widest resolution text, never over it
+    int barX = 80;
+    for (int i = 0; i < d->getNumDisplay(); i++) {
+        const resRecord& r = d->displayed(i);
+        barX = std::max(barX, 4 + dc.GetTextExtent(wxString::Format("%dx%dx%d", r.width, r.height, r.depth)).x + 4);
+    }
     for (int i = 0; i < d->getNumDisplay(); i++) {
         const resRecord& r = d->displayed(i);
         const int y = i * R;
@@ -112,11 +120,11 @@ void chartCanvas::onPaint(wxPaintEvent&)
         if (app->maxFps > 0.0f) {
             bar = int(r.fps / app->maxFps * (float(W) * 2.0f / 3.0f));
             if (bar > 0)
-                dc.DrawRectangle(80, y + R / 2 + 3, bar, R / 3);
+                dc.DrawRectangle(barX, y + R / 2 + 3, bar, R / 3);
         }
         dc.DrawText(shown(r.computer), 4, y + R / 16);
         dc.DrawText(wxString::Format("%dx%dx%d", r.width, r.height, r.depth), 4, y + R / 2 + 1);
-        dc.DrawText(wxString::Format("%3.2f fps", double(r.fps)), bar + 82, y + R / 2 + 1);
+        dc.DrawText(wxString::Format("%3.2f fps", double(r.fps)), barX + bar + 2, y + R / 2 + 1);
         dc.DrawLine(0, y + R, 200, y + R);
     }
 }
@@ -135,19 +143,35 @@ void chartCanvas::onMouse(wxMouseEvent& e)
 viewFrame::viewFrame(wxFrame* parent, std::unique_ptr<resData> d)
     : wxFrame(parent, wxID_ANY, "KORVANE results", wxPoint(10, 10), wxSize(760, 520)), data(std::move(d))
 {
+    // The panel keeps its order and places: four labels over four choices, the two
+    // buttons beside "SHOW COMPUTERS:", five detail lines below. Each row is as tall
+    // as the toolkit's controls need and each control as wide as its text, so that
+    // nothing is cut or covered in a theme with larger controls than the panel's plan.
     const wxSize client = GetClientSize();
-    panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(client.GetWidth(), 120));
-    new wxStaticText(panel, wxID_ANY, "SHOW BENCHMARKS:", wxPoint(8, 2));
-    new wxStaticText(panel, wxID_ANY, "SHOW COMPUTERS:\t", wxPoint(174, 2));
-    new wxStaticText(panel, wxID_ANY, "RESOLUTIONS:", wxPoint(494, 2));
-    new wxStaticText(panel, wxID_ANY, "SORT:", wxPoint(606, 2));
-    new wxButton(panel, idCompUp, "<", wxPoint(278, 1), wxSize(16, 16));
-    new wxButton(panel, idCompDown, ">", wxPoint(296, 1), wxSize(16, 16));
+    panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(client.GetWidth(), panelHeight));
+    panel->SetFont(wxFont(8, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
+    const char* const labels[4] = {"SHOW BENCHMARKS:", "SHOW COMPUTERS:", "RESOLUTIONS:", "SORT:"};
     const int ids[4] = {idBenchChoice, idCompChoice, idResChoice, idSortChoice};
     const int xs[4] = {0, 166, 486, 598};
     const int ws[4] = {166, 320, 112, 88};
+    wxStaticText* labelText[4];
+    for (int k = 0; k < 4; k++)
+        labelText[k] = new wxStaticText(panel, wxID_ANY, labels[k], wxPoint(xs[k] + 8, 2));
+    wxButton* up = new wxButton(panel, idCompUp, "<", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    wxButton* down = new wxButton(panel, idCompDown, ">", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    wxSize button = up->GetBestSize();
+    button.IncTo(down->GetBestSize());
+    button.IncTo(wxSize(16, 16));
+    const int buttonX = std::max(278, labelText[1]->GetPosition().x + labelText[1]->GetBestSize().x + 4);
+    up->SetSize(buttonX, 1, button.x, button.y);
+    down->SetSize(buttonX + button.x + 2, 1, button.x, button.y);
+    const int labelRow = std::max(labelText[0]->GetBestSize().y + 2, button.y + 1);
+    for (wxStaticText* l : labelText)
+        l->Move(l->GetPosition().x, (labelRow - l->GetBestSize().y) / 2);
+
+    int x = 0, choiceBottom = 0;
     for (int k = 0; k < 4; k++) {
-        choices[k] = new wxChoice(panel, ids[k], wxPoint(xs[k], 16), wxSize(ws[k], -1));
+        choices[k] = new wxChoice(panel, ids[k], wxPoint(xs[k], labelRow + 1));
         const int n = k == 0 ? data->numBenchmarks()
                              : k == 1 ? data->numComputers() : k == 2 ? data->numResolutions() : data->numSortModes();
         for (int i = 0; i < n; i++) {
@@ -157,18 +181,43 @@ viewFrame::viewFrame(wxFrame* parent, std::unique_ptr<resData> d)
             choices[k]->Append(shown(t));
         }
         choices[k]->SetSelection(0);
+        // the benchmark and computer choices take long texts as the plan has them; the
+        // short ones grow to show their entries whole
+        const int best = choices[k]->GetBestSize().x;
+        const int w = k >= 2 ? std::max(ws[k], best) : ws[k];
+        x = std::max(x, xs[k]);
+        choices[k]->SetSize(x, labelRow + 1, w, -1);
+        x += w;
+        choiceBottom = std::max(choiceBottom, labelRow + 1 + choices[k]->GetSize().y);
     }
-    const char* names[5] = {"BENCHMARK ", "COMPUTER  ", "USER INFO ", "AUTO INFO1", "AUTO INFO2"};
+
+    const char* names[5] = {"BENCHMARK", "COMPUTER", "USER INFO", "AUTO INFO1", "AUTO INFO2"};
     const int widths[5] = {340, 680, 680, 680, 680};
+    wxStaticText* nameText[5];
+    int nameWidth = 0;
     for (int k = 0; k < 5; k++) {
-        new wxStaticText(panel, wxID_ANY, names[k], wxPoint(8, 40 + 16 * k));
-        fields[k] = new wxTextCtrl(panel, wxID_ANY, "", wxPoint(80, 40 + 16 * k), wxSize(widths[k] - 72, 16),
-                                   wxTE_READONLY | wxBORDER_NONE);
+        nameText[k] = new wxStaticText(panel, wxID_ANY, names[k]);
+        nameWidth = std::max(nameWidth, nameText[k]->GetBestSize().x);
     }
+    const int fieldX = std::max(80, 8 + nameWidth + 6);
+    int y = choiceBottom + 2;
+    for (int k = 0; k < 5; k++) {
+        fields[k] = new wxTextCtrl(panel, wxID_ANY, "", wxPoint(fieldX, y), wxDefaultSize,
+                                   wxTE_READONLY | wxBORDER_NONE);
+        const int h = std::max(16, fields[k]->GetBestSize().y);
+        fields[k]->SetSize(fieldX, y, widths[k] - 80 + 8, h);
+        nameText[k]->Move(8, y + (h - nameText[k]->GetBestSize().y) / 2);
+        y += h;
+    }
+    panelHeight = std::max(120, y + 4);
+    panel->SetSize(0, 0, client.GetWidth(), panelHeight);
     panel->Bind(wxEVT_BUTTON, &viewFrame::onCommand, this);
     panel->Bind(wxEVT_CHOICE, &viewFrame::onCommand, this);
-    canvas = new chartCanvas(this, this, wxPoint(0, 120), wxSize(client.GetWidth(), client.GetHeight() - 120));
+    canvas = new chartCanvas(this, this, wxPoint(0, panelHeight),
+                             wxSize(client.GetWidth(), std::max(client.GetHeight() - panelHeight, 1)));
     canvas->resetScroll(data->getNumDisplay());
+    // the window opens with the panel and the chart's first rows in view
+    SetClientSize(std::max(client.GetWidth(), x + 8), std::max(client.GetHeight(), panelHeight + 6 * 21));
     Bind(wxEVT_SIZE, &viewFrame::onSize, this);
     Bind(wxEVT_CLOSE_WINDOW, &viewFrame::onClose, this);
     selectResult(0);
@@ -216,9 +265,9 @@ void viewFrame::onCommand(wxCommandEvent& e)
 void viewFrame::onSize(wxSizeEvent& e)
 {
     const wxSize c = GetClientSize();
-    panel->SetSize(0, 0, c.GetWidth(), 120);
+    panel->SetSize(0, 0, c.GetWidth(), panelHeight);
     // a window lower than the panel still gives the chart one row
-    canvas->SetSize(0, 120, c.GetWidth(), std::max(c.GetHeight() - 120, 1));
+    canvas->SetSize(0, panelHeight, c.GetWidth(), std::max(c.GetHeight() - panelHeight, 1));
     e.Skip();
 }
 

@@ -46,7 +46,7 @@ xvfb=$!
 export DISPLAY=$disp GDK_BACKEND=x11 NO_AT_BRIDGE=1
 sleep 1
 cd "$work"
-"$prog" >/dev/null 2>&1 &
+"$prog" >/dev/null 2>"$work/stderr.txt" &
 app=$!
 main=$(timeout 20 xdotool search --sync --name "KORVANE benchmarks result viewer 1.3" | head -1) || fail "no main window"
 sleep 1
@@ -80,19 +80,56 @@ own=$(blue "$view" view_alone)
 echo "bars alone: $own blue pixels"
 [ "$own" -gt 100 ] || fail "no bars in the chart"
 
+# the chart's top: the first black line of its frame in a column right of every text
+top=$(convert "$shots/view_alone.png" -crop 1x400+745+40 +repage txt:- | awk -F'[,:]' '/#000000/ { print $2 + 40; exit }')
+[ -n "$top" ] || fail "no chart frame in the view"
+echo "chart starts at y $top"
+
+# no text of the panel is cut or covered: every label and button shows dark pixels of its own,
+# and the panel's widest texts end before the next control begins
+dark() { convert "$shots/view_alone.png" -crop "$1" +repage -threshold 50% -negate -format "%[fx:int(mean*w*h+0.5)]" info:; }
+for area in 30x12+8+4:SHOW_BENCHMARKS 14x12+270+4:end_of_SHOW_COMPUTERS 60x14+0+$((top - 16)):AUTO_INFO2; do
+    n=$(dark "${area%%:*}")
+    [ "$n" -gt 5 ] || fail "no text where ${area##*:} should show ($n dark pixels)"
+done
+
 # a click on the second row selects it; the details change
 import -window "$view" "$shots/before_click.png"
-xdotool mousemove --window "$view" 300 $((120 + 21 + 10)) click 1
+xdotool mousemove --window "$view" 300 $((top + 21 + 10)) click 1
 sleep 0.7
 import -window "$view" "$shots/after_click.png"
 diff=$(compare -metric AE -crop 700x90+0+40 "$shots/before_click.png" "$shots/after_click.png" null: 2>&1 | cut -d' ' -f1)
 echo "details changed in $diff pixels"
 [ "${diff%.*}" -gt 50 ] || fail "the click did not show the other result"
 
-# Korvane > View result database: both charts share one scale, the base's fastest result
+# Korvane > View result database + result file on a corrupt file: the error box, and nothing changes
 xdotool windowmove "$view" 500 480
 sleep 0.5
 own=$(blue "$view" view_moved)
+printf '[\nbroken\n' > "$work/broken.res"
+menuItem 2
+sel=$(timeout 10 xdotool search --sync --name "Load benchmark result file" | head -1) || fail "no file selector"
+sleep 1
+xdotool windowfocus "$sel" 2>/dev/null
+xdotool key --window "$sel" ctrl+l
+sleep 0.3
+xdotool type --window "$sel" "$work/broken.res"
+sleep 0.3
+xdotool key --window "$sel" Return
+box=$(timeout 10 xdotool search --sync --name "^ERROR$" | head -1) || fail "no error box for a corrupt file"
+sleep 0.5
+shot error_box
+xdotool windowfocus "$box" 2>/dev/null
+xdotool key --window "$box" Return
+sleep 1
+[ "$(xdotool search --name 'KORVANE results' | wc -l)" -eq 1 ] || fail "a failed load opened a view"
+xdotool windowraise "$view"
+sleep 0.5
+after=$(blue "$view" view_after_error)
+echo "bars after the failed load: $after blue pixels (before $own)"
+[ "$after" -eq "$own" ] || fail "a failed load changed the shared scale"
+
+# Korvane > View result database: both charts share one scale, the base's fastest result
 menuItem 0
 timeout 10 bash -c "until [ \$(xdotool search --name 'KORVANE results' | wc -l) -ge 2 ]; do sleep 0.3; done" ||
     fail "no second view window"
@@ -103,5 +140,13 @@ sleep 0.5
 shared=$(blue "$view" view_shared)
 echo "bars beside the database: $shared blue pixels"
 [ "$shared" -lt "$own" ] || fail "the first chart was not rescaled to the shared maximum"
+
+# a window lower than its panel: the chart keeps a row, the toolkit has nothing to complain of
+xdotool windowsize "$view" 400 60
+sleep 1
+shot low_window
+xdotool windowsize "$view" 760 520
+sleep 0.5
+grep -q "CRITICAL" "$work/stderr.txt" && { cat "$work/stderr.txt"; fail "the toolkit reported a critical error"; }
 kill -0 $app 2>/dev/null || fail "resview ended"
-echo "PASS: result file opened, row selected, two views on one scale; screenshots in $shots"
+echo "PASS: result file opened, panel readable, row selected, a failed load changing nothing, two views on one scale, a low window; screenshots in $shots"
