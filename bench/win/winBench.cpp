@@ -1,7 +1,8 @@
 // The TOWNVIEW benchmark flight through the driver of the Windows build, on
 // the renderers named, one after the other in one process, without the
 // dialogs; the frame rates and each run's rate against the first OpenGL one.
-//   korva_winbench.exe [--high] [--size WxH] [--window] gl d3d gl d3d ...
+//   korva_winbench.exe [--high] [--size WxH] [--window] [--save] gl d3d gl d3d ...
+// --save appends each run's record to bench.res (and its line to bench.json) as townview.exe does.
 // Run it in the Windows tree (build-win/korvane), under scripts/wineRun.sh.
 #include "bareFront3D.h"
 #include "d3dWindow3D.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-float fly(bool direct3D, bool high, int w, int h, bool window)
+float fly(bool direct3D, bool high, int w, int h, bool window, bool save)
 {
     useDirect3D = direct3D ? 1 : 0;
     selectRenderer3D();
@@ -25,7 +26,7 @@ float fly(bool direct3D, bool high, int w, int h, bool window)
     runDemo = 0;
     runBenchNormal = high ? 0 : 1;
     runBenchHigh = high ? 1 : 0;
-    saveBench = 0;
+    saveBench = save ? 1 : 0;
     scrX = startScrX = w;
     scrY = startScrY = h;
     scrD = startScrD = 32;
@@ -43,7 +44,7 @@ float fly(bool direct3D, bool high, int w, int h, bool window)
 
 int main(int argc, char** argv)
 {
-    bool high = false, window = false;
+    bool high = false, window = false, save = false;
     int w = 640, h = 480;
     std::vector<bool> runs;
     for (int i = 1; i < argc; i++) {
@@ -51,13 +52,15 @@ int main(int argc, char** argv)
             high = true;
         else if (!std::strcmp(argv[i], "--window"))
             window = true;
+        else if (!std::strcmp(argv[i], "--save"))
+            save = true;
         else if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
             std::sscanf(argv[++i], "%dx%d", &w, &h);
         else if (!std::strcmp(argv[i], "gl") || !std::strcmp(argv[i], "d3d"))
             runs.push_back(!std::strcmp(argv[i], "d3d"));
     }
     if (runs.empty()) {
-        std::fprintf(stderr, "usage: korva_winbench [--high] [--size WxH] [--window] gl d3d ...\n");
+        std::fprintf(stderr, "usage: korva_winbench [--high] [--size WxH] [--window] [--save] gl d3d ...\n");
         return 2;
     }
     armClock3D();
@@ -67,7 +70,7 @@ int main(int argc, char** argv)
     float firstGL = 0.0f;
     int failed = 0;
     for (const bool d3d : runs) {
-        const float fps = fly(d3d, high, w, h, window);
+        const float fps = fly(d3d, high, w, h, window, save);
         if (!d3d && firstGL == 0.0f)
             firstGL = fps;
         std::printf("%-8s %dx%dx32 %s: %6.2f fps", d3d ? "DIRECT3D" : "OPENGL", w, h, high ? "H.DETAIL" : "N.DETAIL",
