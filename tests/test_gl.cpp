@@ -1,10 +1,13 @@
 // The renderer against real OpenGL (Mesa under Xvfb), read back pixel by pixel.
 #include "glFixture.h"
+#include "gl/glWindow3D.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using GlTest = glfix::glFixture;
@@ -361,6 +364,39 @@ TEST_F(GlTest, SwapTestReportsRateAndInfoTexts)
     title[0] = '\0';
     gl->get3DInfo(W, H, 24, 0, 0, 2, 0, 0, title, sizeof title, info1, sizeof info1, info2, sizeof info2);
     EXPECT_NE(std::string(info1).find("DDMSwich ON \n"), std::string::npos);
+    gl->ddmSwitch = 0;
+
+    // a display that waits for its vertical blank: every swap of the test waits 8 ms
+    static int slowSwaps = 0;
+    glWindow3D synced = *glxWindowSystem();
+    synced.swapNow = [](int id) {
+        slowSwaps++;
+        std::this_thread::sleep_for(std::chrono::milliseconds(8));
+        glxWindowSystem()->swap(id);
+    };
+    gl3D::setWindowSystem(&synced);
+    console->prCls();
+    gl->get3DInfo(W, H, 24, 0, 0, 2, 0, 1, title, sizeof title, info1, sizeof info1, info2, sizeof info2);
+    gl3D::setWindowSystem(glxWindowSystem());
+    EXPECT_EQ(slowSwaps, 200);
+    EXPECT_STREQ(info1, "VSync ON  DDMSwich OFF\n");
+    const std::string log = console->getText();
+    EXPECT_NE(log.find("looks like VSync for OpenGL is ON\n"), std::string::npos) << log;
+    double ms = 0.0;
+    const size_t at = log.find("SWAP3DBuffer: 200 buffer swaps in ");
+    ASSERT_NE(at, std::string::npos) << log;
+    ASSERT_EQ(std::sscanf(log.c_str() + at, "SWAP3DBuffer: 200 buffer swaps in %lf ms", &ms), 1);
+    EXPECT_GE(ms, 1600.0);
+    // single-buffered: nothing to swap, and it says so
+    slowSwaps = 0;
+    gl3D::setWindowSystem(&synced);
+    console->prCls();
+    gl->get3DInfo(W, H, 24, 0, 0, 1, 0, 1, title, sizeof title, info1, sizeof info1, info2, sizeof info2);
+    gl3D::setWindowSystem(glxWindowSystem());
+    EXPECT_EQ(slowSwaps, 0);
+    EXPECT_NE(std::string(console->getText()).find("SWAP3DBuffer: single buffer, nothing swapped in "),
+              std::string::npos);
+    gl->get3DInfo(W, H, 24, 0, 0, 2, 0, 0, title, sizeof title, info1, sizeof info1, info2, sizeof info2);
 }
 
 TEST_F(GlTest, ANewWindowStartsWithMirrorsAtOpenGLDefaults)
