@@ -1,5 +1,6 @@
 #include "console/outTxt.h"
 #include "scene/data3D.h"
+#include "scene/imageDecode.h"
 
 #include "sgiFiles.h"
 #include "consoleText.h"
@@ -287,6 +288,61 @@ TEST_F(ImageTest, ImagesTheReaderCannotHoldAreRefused)
     EXPECT_STREQ(a, "wall.rgb");
     EXPECT_STREQ(b, "wall.rrgb");
     EXPECT_STREQ(c, "ab");
+}
+
+TEST_F(ImageTest, SidesWhoseProductWrapsA32BitLongAreRefusedByEveryReader)
+{
+    // in a 32-bit long (the Windows build) these products wrap to sizes that pass
+    const int sides[][2] = {{65535, 65535}, {65535, 32769}, {46341, 46341}, {513, 512}};
+    for (const auto& wh : sides)
+        EXPECT_FALSE(imageDecode::sizeOk(wh[0], wh[1])) << wh[0] << " x " << wh[1];
+    EXPECT_TRUE(imageDecode::sizeOk(512, 512));
+    EXPECT_TRUE(imageDecode::sizeOk(65535, 1));
+    EXPECT_TRUE(imageDecode::sizeOk(262145, 1));
+    EXPECT_FALSE(imageDecode::sizeOk(262146, 1));
+    EXPECT_FALSE(imageDecode::sizeOk(0x7fffffffLL, 0x7fffffffLL));
+    EXPECT_FALSE(imageDecode::sizeOk(-65535, -65535));
+
+    for (const auto& wh : sides) {
+        if (wh[0] * 1LL * wh[1] <= imageDecode::maxPixels)
+            continue;
+        const unsigned w = unsigned(wh[0]), h = unsigned(wh[1]);
+        // SGI through both of its readers, a 2 MB body behind the header
+        std::string sgi(512, '\0');
+        sgi[0] = char(474 >> 8);
+        sgi[1] = char(474 & 255);
+        sgi[3] = 1;
+        sgi[5] = 3;
+        sgi[6] = char(w >> 8);
+        sgi[7] = char(w);
+        sgi[8] = char(h >> 8);
+        sgi[9] = char(h);
+        sgi[11] = 3;
+        sgi += std::string(2 << 20, '\x55');
+        writeFile("huge.rgb", sgi);
+        console->prCls();
+        EXPECT_EQ(store->load_sgi("huge.rgb"), -1);
+        EXPECT_TRUE(logged("data3D::load_sgi: wrong size " + std::to_string(w) + " x " + std::to_string(h)))
+            << console->getText();
+        EXPECT_EQ(store->load_dynsgi("huge.rgb"), -1);
+        // Targa: 16-bit little-endian sides
+        std::string tga(18, '\0');
+        tga[2] = 2;
+        tga[12] = char(w);
+        tga[13] = char(w >> 8);
+        tga[14] = char(h);
+        tga[15] = char(h >> 8);
+        tga[16] = 24;
+        tga += std::string(1 << 20, '\x33');
+        writeFile("huge.tga", tga);
+        EXPECT_LT(store->load_BriskImage("huge.tga"), 0) << w << " x " << h;
+        // Sun raster: 32-bit big-endian sides
+        const std::string ras = be32(0x59a66a95) + be32(w) + be32(h) + be32(24) + be32(0) + be32(1) + be32(0) +
+                                be32(0) + std::string(1 << 20, '\x44');
+        writeFile("huge.ras", ras);
+        EXPECT_LT(store->load_BriskImage("huge.ras"), 0) << w << " x " << h;
+    }
+    EXPECT_EQ(store->getNumTex(), 1);
 }
 
 TEST_F(ImageTest, LiveTexturesShowThroughTexture0WithScaledAlpha)

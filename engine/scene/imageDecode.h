@@ -19,7 +19,7 @@ struct imageDecode {
     // Sun raster: 24 or 32 bits, standard, RGB order or run-length encoded.
     static bool ras(const unsigned char* data, size_t size, texture3D* t);
     // @returns whether width x height is a size the readers take.
-    static bool sizeOk(long width, long height);
+    static bool sizeOk(long long width, long long height);
 };
 
 #endif

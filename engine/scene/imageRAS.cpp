@@ -48,7 +48,7 @@ bool imageDecode::ras(const unsigned char* data, size_t size, texture3D* t)
     const unsigned long depth = be32(data + 12);
     const unsigned long type = be32(data + 20);
     const unsigned long mapLen = be32(data + 28);
-    if ((depth != 24 && depth != 32) || type > 3 || !sizeOk(long(w), long(h)))
+    if ((depth != 24 && depth != 32) || type > 3 || !sizeOk((long long)w, (long long)h))
         return false;
     if (mapLen > size - 32)
         return false;

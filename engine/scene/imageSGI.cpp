@@ -48,9 +48,10 @@ bool unpackRow(const unsigned char* data, size_t size, unsigned long start, unsi
 
 }  // namespace
 
-bool imageDecode::sizeOk(long width, long height)
+bool imageDecode::sizeOk(long long width, long long height)
 {
-    return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels && width * height <= maxPixels;
+    // a product of two 16-bit sides would wrap in a 32-bit long: compare by division
+    return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels && width <= maxPixels / height;
 }
 
 bool imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
