@@ -246,3 +246,27 @@ TEST_F(PacTest, DamagedPackagesAreRefusedAndLeaveAnEmptyStore)
     }
 #endif
 }
+
+TEST_F(PacTest, APackageSavedWhileALiveTextureShowsLoadsAgain)
+{
+    loadScene(store.get());
+    ASSERT_EQ(store->setdyntex(0, 128), 1);
+    // texture 0 shows the 2 x 1 live picture now
+    ASSERT_EQ(store->getTex2D(0)->width, 2);
+    ASSERT_EQ(store->save_pac("live.pac"), 1);
+
+    auto fresh = std::make_unique<data3D>(console.get());
+    ASSERT_EQ(fresh->load_pac("live.pac"), 1) << console->getText();
+    // texture 0 comes back as the whole block, with the picture in it
+    const texture3D* t0 = fresh->getTex2D(0);
+    EXPECT_EQ(t0->components, 4);
+    EXPECT_EQ(t0->width, 256);
+    EXPECT_EQ(t0->height, 256);
+    EXPECT_EQ(std::memcmp(t0->pixels.get(), store->getTex2D(0)->pixels.get(), 256 * 256 * 4), 0);
+    // showing the same picture makes it the same store
+    ASSERT_EQ(fresh->setdyntex(0, 128), 1);
+    expectSameStore(store.get(), fresh.get());
+    // and the same package
+    ASSERT_EQ(fresh->save_pac("again.pac"), 1);
+    EXPECT_EQ(readFile("again.pac"), readFile("live.pac"));
+}

@@ -83,17 +83,23 @@ struct pacReader {
     bool holds(long long n, long long size) const { return n >= 0 && n <= left / size; }
 };
 
-void writeTextures(pacWriter* w, const texture3D* table, int count)
+// showThrough: the table's first texture is the 256 x 256 RGBA block that the live
+// textures are copied into; it is written whole, whatever picture it shows now
+void writeTextures(pacWriter* w, const texture3D* table, int count, bool showThrough)
 {
     w->one(count);
     for (int i = 0; i < count; i++) {
         const texture3D& t = table[i];
+        const bool whole = showThrough && i == 0;
+        const int components = whole ? 4 : t.components;
+        const int width = whole ? 256 : t.width;
+        const int height = whole ? 256 : t.height;
         w->raw(t.name, sizeof t.name);
-        w->one(t.components);
-        w->one(t.width);
-        w->one(t.height);
+        w->one(components);
+        w->one(width);
+        w->one(height);
         if (t.pixels)
-            w->raw(t.pixels.get(), size_t(t.width) * size_t(t.height) * size_t(t.components));
+            w->raw(t.pixels.get(), size_t(width) * size_t(height) * size_t(components));
     }
 }
 
@@ -137,8 +143,8 @@ int data3D::save_pac(const char* path)
                 w.words(gr.texCoord.get(), Q * 2);
         }
     }
-    writeTextures(&w, tex, numTex);
-    writeTextures(&w, dynTex, numDynTex);
+    writeTextures(&w, tex, numTex, true);
+    writeTextures(&w, dynTex, numDynTex, false);
     for (int i = 0; i < numObjects; i++)
         for (int g = 0; g < obj[i].numGroups; g++)
             w.words(&obj[i].group[g].Ns, 1);
