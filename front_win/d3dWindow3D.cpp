@@ -85,7 +85,7 @@ void swapD3D(int id)
     swapScreen3D(screen);
 }
 
-const glWindow3D d3dSystem = {createD3D, destroyD3D, swapD3D, clockMillis3D};
+const glWindow3D d3dSystem = {createD3D, destroyD3D, swapD3D, clockMillis3D, nullptr};
 
 }  // namespace
 

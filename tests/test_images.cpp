@@ -15,6 +15,12 @@
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // ImageMagick writes the test images; a stand-in named convert may shadow it on PATH
@@ -261,6 +267,9 @@ TEST_F(ImageTest, ImagesTheReaderCannotHoldAreRefused)
         {sgi(4, 4, 3, 2, 48), "data3D::load_sgi: wrong dimension in bad.rgb\n"},
         {sgi(4, 4, 3, 3, 48).substr(0, 100), "data3D::load_sgi: error truncated header in bad.rgb\n"},
         {"GIF89a" + std::string(600, '\0'), "data3D::load_sgi: wrong format 1:(474)in bad.rgb\n"},
+        // shorter than a header, and not an SGI file: the format is what it says
+        {"GIF89a", "data3D::load_sgi: wrong format 1:(474)in bad.rgb\n"},
+        {"", "data3D::load_sgi: wrong format 1:(474)in bad.rgb\n"},
     };
     for (const auto& c : cases) {
         writeFile("bad.rgb", c.data);
@@ -395,3 +404,57 @@ TEST_F(ImageTest, LiveTexturesShowThroughTexture0WithScaledAlpha)
     EXPECT_EQ(std::vector<unsigned char>(t0->pixels.get(), t0->pixels.get() + 0x40000), before);
     EXPECT_EQ(t0->width, 3);
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(_WIN32)
+namespace {
+
+// a 512 x 512 run-length Targa of 8 KB: its pixels need far more memory than its file
+std::string runLengthTarga()
+{
+    std::string tga(18, '\0');
+    tga[2] = 10;
+    tga[13] = 2;
+    tga[15] = 2;
+    tga[16] = 24;
+    for (int k = 0; k < 512 * 512 / 128; k++)
+        tga += std::string{char(0x80 | 127), '\x10', '\x20', '\x30'};
+    return tga;
+}
+
+}  // namespace
+
+// Run in a process of its own (the next test starts it), where no freed memory is left to
+// reuse: the address space is limited to what the process holds, and the decoder asks for more.
+TEST_F(ImageTest, OutOfMemoryChild)
+{
+    if (std::getenv("KORVA_OOM_CHILD") == nullptr)
+        GTEST_SKIP() << "runs as the child of ADecoderOutOfMemorySaysSo";
+    writeFile("runs.tga", runLengthTarga());
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(f);
+    }
+    const rlim_t room = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + 600 * 1024;
+    const rlimit limit = {room, room};
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &limit), 0);
+    console->prCls();
+    const int r = store->load_BriskImage("runs.tga");
+    const std::string log = console->getText();
+    EXPECT_EQ(r, -1) << log;
+    EXPECT_NE(log.find("data3D::load_BriskImage(): out of memory error\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("can't load"), std::string::npos) << log;
+}
+
+TEST_F(ImageTest, ADecoderOutOfMemorySaysSo)
+{
+    // with memory to spare the same file decodes
+    writeFile("runs.tga", runLengthTarga());
+    ASSERT_GE(store->load_BriskImage("runs.tga"), 1) << console->getText();
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string cmd = "KORVA_OOM_CHILD=1 '" + self + "' --gtest_filter=ImageTest.OutOfMemoryChild >child.txt 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << readFile("child.txt");
+    EXPECT_NE(readFile("child.txt").find("[  PASSED  ] 1 test."), std::string::npos) << readFile("child.txt");
+}
+#endif

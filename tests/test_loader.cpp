@@ -421,3 +421,35 @@ TEST_F(LoaderTest, InitEmptiesTheStoreAndMakesTexture0)
     EXPECT_EQ(store->getObject3D(-1), nullptr);
     EXPECT_EQ(store->load_obj("s.obj"), 0);
 }
+
+TEST_F(LoaderTest, AFaceWhoseFirstPointsAreOnOneLineGetsItsOwnNormal)
+{
+    // the first three points on the x axis, the fourth above: the face lies in z = 0
+    const struct {
+        const char* face;
+        float nz;
+    } cases[] = {{"f 1/1 2/2 3/3 4/4\n", 1.0f}, {"f 3/3 2/2 1/1 4/4\n", -1.0f}};
+    // faces of a textured material without normals get one computed per face
+    writeFile("t.rgb", sgiFile(2, 2, 3, 7));
+    writeFile("t.mtl", "newmtl tex\n\nKd 1 1 1\nmap_Kd t.rgb\n");
+    const std::string head = "mtllib t.mtl\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl tex\n";
+    int objects = 0;
+    for (const auto& c : cases) {
+        const std::string name = "line" + std::to_string(objects) + ".obj";
+        writeFile(name, head + "v 0 0 0\nv 1 0 0\nv 2 0 0\nv 2 1 0\n" + c.face);
+        ASSERT_EQ(store->load_obj(name.c_str()), objects) << console->getText();
+        const group3D& g = store->getObject3D(objects++)->group[0];
+        ASSERT_EQ(g.numPoints, 4);
+        for (int p = 0; p < 4; p++) {
+            EXPECT_FLOAT_EQ(g.normal[size_t(p) * 3 + 0], 0.0f) << c.face;
+            EXPECT_FLOAT_EQ(g.normal[size_t(p) * 3 + 1], 0.0f) << c.face;
+            EXPECT_FLOAT_EQ(g.normal[size_t(p) * 3 + 2], c.nz) << c.face;
+        }
+    }
+    // no area at all: straight up the z axis, never (0, 0, 0)
+    writeFile("flat.obj", head + "v 0 0 0\nv 1 1 1\nv 2 2 2\nv 3 3 3\nf 1/1 2/2 3/3 4/4\n");
+    ASSERT_EQ(store->load_obj("flat.obj"), objects);
+    const group3D& g = store->getObject3D(objects)->group[0];
+    EXPECT_FLOAT_EQ(g.normal[2], 1.0f);
+    EXPECT_FLOAT_EQ(g.normal[0] * g.normal[0] + g.normal[1] * g.normal[1] + g.normal[2] * g.normal[2], 1.0f);
+}

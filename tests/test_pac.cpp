@@ -270,3 +270,27 @@ TEST_F(PacTest, APackageSavedWhileALiveTextureShowsLoadsAgain)
     ASSERT_EQ(fresh->save_pac("again.pac"), 1);
     EXPECT_EQ(readFile("again.pac"), readFile("live.pac"));
 }
+
+TEST_F(PacTest, AnEmptyPackageIsNoOldOne)
+{
+    ASSERT_EQ(store->save_pac("empty.pac"), 1);
+    auto fresh = std::make_unique<data3D>(console.get());
+    console->prCls();
+    ASSERT_EQ(fresh->load_pac("empty.pac"), 1) << console->getText();
+    EXPECT_FALSE(logged("old *.pac")) << console->getText();
+    EXPECT_EQ(fresh->getNumObject(), 0);
+    EXPECT_EQ(fresh->getNumTex(), 1);
+    // a package whose objects have groups and no shininess section is the old form
+    loadScene(store.get());
+    ASSERT_EQ(store->save_pac("scene.pac"), 1);
+    const std::string full = readFile("scene.pac");
+    size_t groups = 0;
+    for (int i = 0; i < store->getNumObject(); i++)
+        groups += size_t(store->getObject3D(i)->numGroups);
+    writeFile("old.pac", full.substr(0, full.size() - 4 * groups));
+    auto old = std::make_unique<data3D>(console.get());
+    console->prCls();
+    ASSERT_EQ(old->load_pac("old.pac"), 1) << console->getText();
+    EXPECT_TRUE(logged("Warnig: old *.pac (< v1.5) file found, but Korvane will work\n"));
+    EXPECT_EQ(old->getObject3D(0)->group[0].Ns, 50.0f);
+}

@@ -18,7 +18,7 @@ constexpr bool crlf = false;
 
 }  // namespace
 
-outTxt::outTxt() : maxLines(1024), text{}, toFile(0), box(nullptr), out(nullptr), length(0)
+outTxt::outTxt() : text{}, toFile(0), box(nullptr), out(nullptr), length(0)
 {
 }
 

@@ -55,7 +55,8 @@ public:
     // @returns the label box registered by setOutBox.
     Fl_Box* getOutBox() const { return box; }
 
-    int maxLines;
+    // the history keeps ten characters a line of this many lines; never changed
+    static constexpr int maxLines = 1024;
 
 private:
     void append(const char* msg, int scroll);

@@ -764,12 +764,27 @@ int data3D::scanPolyRun(bool withTex)
             double cx = ay * bz - az * by;
             double cy = az * bx - ax * bz;
             double cz = ax * by - ay * bx;
-            const double len = std::sqrt(cx * cx + cy * cy + cz * cz);
-            if (len > 0.0) {
-                cx /= len;
-                cy /= len;
-                cz /= len;
+            double len = std::sqrt(cx * cx + cy * cy + cz * cz);
+            if (len == 0.0) {
+                // the first three points on one line: the face's normal by Newell's sum over
+                // all its points, and straight up the z axis when the face has no area at all
+                cx = cy = cz = 0.0;
+                for (int p = 0; p < pts; p++) {
+                    const int a = fl.v[p] - 1;
+                    const int b = fl.v[(p + 1) % pts] - 1;
+                    cx += (double(vy[a]) - vy[b]) * (double(vz[a]) + vz[b]);
+                    cy += (double(vz[a]) - vz[b]) * (double(vx[a]) + vx[b]);
+                    cz += (double(vx[a]) - vx[b]) * (double(vy[a]) + vy[b]);
+                }
+                len = std::sqrt(cx * cx + cy * cy + cz * cz);
+                if (len == 0.0) {
+                    cz = 1.0;
+                    len = 1.0;
+                }
             }
+            cx /= len;
+            cy /= len;
+            cz /= len;
             nx[numVN] = float(cx);
             ny[numVN] = float(cy);
             nz[numVN] = float(cz);

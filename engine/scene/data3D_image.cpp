@@ -104,12 +104,13 @@ int data3D::readSGI(const char* op, texture3D* t, const char* name)
         picName[i] = char(getSGIchar(fp));
     for (int i = 0; i < 4 + 404; i++)
         getSGIchar(fp);
-    if (std::feof(fp) || std::ferror(fp)) {
-        out->prf("data3D::%s: error truncated header in %s\n", op, name);
-        return 0;
-    }
+    // the format is the first thing to tell, however short the file
     if (magic != 474) {
         out->prf("data3D::%s: wrong format 1:(474)in %s\n", op, name);
+        return 0;
+    }
+    if (std::feof(fp) || std::ferror(fp)) {
+        out->prf("data3D::%s: error truncated header in %s\n", op, name);
         return 0;
     }
     if (storage != 0) {
@@ -350,7 +351,7 @@ int data3D::loadBriskInto(texture3D* t, const char* name)
     if (dot != nullptr && std::strlen(dot + 1) < sizeof ext)
         for (size_t i = 0; dot[1 + i] != '\0'; i++)
             ext[i] = char(std::tolower(static_cast<unsigned char>(dot[1 + i])));
-    bool (*decode)(const unsigned char*, size_t, texture3D*) = nullptr;
+    int (*decode)(const unsigned char*, size_t, texture3D*) = nullptr;
     if (!std::strcmp(ext, "rgb") || !std::strcmp(ext, "rgba") || !std::strcmp(ext, "sgi") || !std::strcmp(ext, "bw"))
         decode = imageDecode::sgi;
     else if (!std::strcmp(ext, "tga"))
@@ -370,5 +371,10 @@ int data3D::loadBriskInto(texture3D* t, const char* name)
         out->pr("data3D::load_BriskImage(): out of memory error\n");
         return -1;
     }
-    return decode(reinterpret_cast<const unsigned char*>(file.data()), file.size(), t) ? 1 : 0;
+    const int decoded = decode(reinterpret_cast<const unsigned char*>(file.data()), file.size(), t);
+    if (decoded < 0) {
+        out->pr("data3D::load_BriskImage(): out of memory error\n");
+        return -1;
+    }
+    return decoded;
 }

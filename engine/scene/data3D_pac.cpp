@@ -349,7 +349,11 @@ int data3D::load_pac(const char* path)
         }
     }
 
-    if (rd.left == 0) {
+    // a package without groups has an empty shininess section in either form
+    int groups = 0;
+    for (int i = 0; i < numObjects; i++)
+        groups += obj[i].numGroups;
+    if (rd.left == 0 && groups > 0) {
         out->pr("Warnig: old *.pac (< v1.5) file found, but Korvane will work\n");
         for (int i = 0; i < numObjects; i++)
             for (int g = 0; g < obj[i].numGroups; g++)

@@ -8,16 +8,17 @@
 
 #include <cstddef>
 
+// Each decoder @returns 1 with t filled, 0 for data it cannot take, -1 when memory ran out.
 struct imageDecode {
     // largest image any reader accepts, in pixels (512 x 512 fits)
     static constexpr long maxPixels = 262145;
 
     // SGI: uncompressed or run-length encoded, 1 to 4 channels, 8 bits.
-    static bool sgi(const unsigned char* data, size_t size, texture3D* t);
+    static int sgi(const unsigned char* data, size_t size, texture3D* t);
     // Targa: true-colour, uncompressed or run-length encoded, 24 or 32 bits.
-    static bool tga(const unsigned char* data, size_t size, texture3D* t);
+    static int tga(const unsigned char* data, size_t size, texture3D* t);
     // Sun raster: 24 or 32 bits, standard, RGB order or run-length encoded.
-    static bool ras(const unsigned char* data, size_t size, texture3D* t);
+    static int ras(const unsigned char* data, size_t size, texture3D* t);
     // @returns whether width x height is a size the readers take.
     static bool sizeOk(long long width, long long height);
 };

@@ -39,19 +39,19 @@ bool unpack(const unsigned char* p, const unsigned char* end, unsigned char* out
 
 }  // namespace
 
-bool imageDecode::ras(const unsigned char* data, size_t size, texture3D* t)
+int imageDecode::ras(const unsigned char* data, size_t size, texture3D* t)
 {
     if (size < 32 || be32(data) != 0x59a66a95UL)
-        return false;
+        return 0;
     const unsigned long w = be32(data + 4);
     const unsigned long h = be32(data + 8);
     const unsigned long depth = be32(data + 12);
     const unsigned long type = be32(data + 20);
     const unsigned long mapLen = be32(data + 28);
     if ((depth != 24 && depth != 32) || type > 3 || !sizeOk((long long)w, (long long)h))
-        return false;
+        return 0;
     if (mapLen > size - 32)
-        return false;
+        return 0;
 
     const size_t bpp = depth / 8;
     // rows are padded to an even byte count
@@ -63,15 +63,15 @@ bool imageDecode::ras(const unsigned char* data, size_t size, texture3D* t)
     if (type == 2) {
         raw.reset(new (std::nothrow) unsigned char[want]);
         if (!raw || !unpack(body, end, raw.get(), want))
-            return false;
+            return -1;
         body = raw.get();
     } else if (size_t(end - body) < want) {
-        return false;
+        return 0;
     }
 
     auto pix = vekAlloc<unsigned char>(size_t(w) * size_t(h) * bpp);
     if (!pix)
-        return false;
+        return -1;
     // type 3 stores red first; the others blue first; 32-bit pixels lead with their alpha byte
     const bool rgbOrder = type == 3;
     const size_t lead = bpp == 4 ? 1 : 0;
@@ -91,5 +91,5 @@ bool imageDecode::ras(const unsigned char* data, size_t size, texture3D* t)
     t->width = int(w);
     t->height = int(h);
     t->pixels = std::move(pix);
-    return true;
+    return 1;
 }

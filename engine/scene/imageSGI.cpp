@@ -54,10 +54,10 @@ bool imageDecode::sizeOk(long long width, long long height)
     return width > 0 && height > 0 && width <= maxPixels && height <= maxPixels && width <= maxPixels / height;
 }
 
-bool imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
+int imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
 {
     if (size < 512 || be16(data) != 474)
-        return false;
+        return 0;
     const int storage = data[2];
     const int bpc = data[3];
     const int dim = int(be16(data + 4));
@@ -65,27 +65,27 @@ bool imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
     const int h = dim >= 2 ? int(be16(data + 8)) : 1;
     const int ch = dim >= 3 ? int(be16(data + 10)) : 1;
     if ((storage != 0 && storage != 1) || bpc != 1 || dim < 1 || dim > 3)
-        return false;
+        return 0;
     if (ch < 1 || ch > 4 || !sizeOk(w, h))
-        return false;
+        return 0;
 
     const size_t plane = size_t(w) * size_t(h);
     std::unique_ptr<unsigned char[]> planes(new (std::nothrow) unsigned char[plane * size_t(ch)]);
     if (!planes)
-        return false;
+        return -1;
     if (storage == 0) {
         if (size - 512 < plane * size_t(ch))
-            return false;
+            return 0;
         std::memcpy(planes.get(), data + 512, plane * size_t(ch));
     } else {
         const size_t rows = size_t(h) * size_t(ch);
         if (size - 512 < rows * 8)
-            return false;
+            return 0;
         const unsigned char* starts = data + 512;
         const unsigned char* lens = starts + rows * 4;
         for (size_t r = 0; r < rows; r++) {
             if (!unpackRow(data, size, be32(starts + r * 4), be32(lens + r * 4), planes.get() + r * size_t(w), w))
-                return false;
+                return 0;
         }
     }
 
@@ -93,7 +93,7 @@ bool imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
     const int comps = ch == 1 || ch == 3 ? 3 : 4;
     auto pix = vekAlloc<unsigned char>(plane * size_t(comps));
     if (!pix)
-        return false;
+        return -1;
     const unsigned char* p = planes.get();
     for (size_t i = 0; i < plane; i++) {
         unsigned char* d = pix.get() + i * size_t(comps);
@@ -110,5 +110,5 @@ bool imageDecode::sgi(const unsigned char* data, size_t size, texture3D* t)
     t->width = w;
     t->height = h;
     t->pixels = std::move(pix);
-    return true;
+    return 1;
 }

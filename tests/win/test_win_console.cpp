@@ -63,14 +63,15 @@ TEST_F(WinConsoleTest, LineFeedsAreStoredAsCarriageReturnLineFeed)
     EXPECT_EQ(out->getLength(), 2);
     // the history is cut before a pair would be split at the buffer's end
     auto full = std::make_unique<outTxt>();
-    full->maxLines = 100000;
     const std::string big(outTxt::textSize - 2, 'x');
-    full->pr(big.c_str());
-    full->pr("\n");
+    full->pr((big + "\n").c_str());
     EXPECT_EQ(full->getLength(), outTxt::textSize - 2);
-    full->pr("y");
-    EXPECT_EQ(full->getLength(), outTxt::textSize - 1);
-    EXPECT_EQ(full->getText()[outTxt::textSize - 1], '\0');
+    EXPECT_EQ(full->getText()[outTxt::textSize - 3], 'x');
+    const std::string fills(outTxt::textSize - 1, 'z');
+    auto one = std::make_unique<outTxt>();
+    one->pr((fills + "y").c_str());
+    EXPECT_EQ(one->getLength(), outTxt::textSize - 1);
+    EXPECT_EQ(one->getText()[outTxt::textSize - 1], '\0');
 }
 
 TEST_F(WinConsoleTest, BoxesBeforeTheDialogThenTheEditControlWithScroll)
