@@ -1,6 +1,7 @@
 #include "recmat3D.h"
 
 #include "console/outTxt.h"
+#include "scene/fileCloser.h"
 #include "scene/scanText.h"
 
 #include <cmath>
@@ -9,11 +10,6 @@
 #include <memory>
 
 namespace {
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using filePtr = std::unique_ptr<FILE, fileCloser>;
 
 void toLittle(unsigned char* b, const float* v, size_t n)
 {

@@ -94,6 +94,11 @@ public:
 
 private:
     int loadImage(const char* name);
+    // What the image readers do before a file is read: in package mode the image must
+    // be in memory already; outside it, a name loaded before is reused where reuse is set.
+    // @returns the index found, -1 after its message, or -2 when the file is to be read.
+    int lookupImage(const char* op, const texture3D* table, int count, const char* name, const char* pacMiss,
+                    bool mempacLine, bool reuse, const char* countName);
     int readSGI(const char* op, texture3D* t, const char* name);
     int loadBriskInto(texture3D* t, const char* name);
     int scanVecRun(const char* kind, int dims);

@@ -1,6 +1,7 @@
 #include "data3D.h"
 
 #include "../console/outTxt.h"
+#include "fileCloser.h"
 #include "imageDecode.h"
 #include "vekMemory.h"
 
@@ -8,11 +9,6 @@
 #include <cstring>
 
 namespace {
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using filePtr = std::unique_ptr<FILE, fileCloser>;
 
 int findTex(const texture3D* table, int count, const char* name)
 {
@@ -178,26 +174,37 @@ int data3D::readSGI(const char* op, texture3D* t, const char* name)
     return 1;
 }
 
-int data3D::load_sgi(const char* name)
+int data3D::lookupImage(const char* op, const texture3D* table, int count, const char* name, const char* pacMiss,
+                        bool mempacLine, bool reuse, const char* countName)
 {
     if (pacMode) {
-        const int i = findTex(tex, numTex, name);
+        const int i = findTex(table, count, name);
         if (i >= 0) {
-            if (verbose)
-                out->prf("\t\t\t\tdata3D::load_sgi:  mempac> %s\n", name);
+            if (verbose && mempacLine)
+                out->prf("\t\t\t\tdata3D::%s:  mempac> %s\n", op, name);
             return i;
         }
-        out->prf("data3D::load_sgi:  not in mempac  %s\n", name);
+        out->prf("data3D::%s:  %s  %s\n", op, pacMiss, name);
         return -1;
     }
     if (verbose)
-        out->prf("\n\t\t\t\tdata3D::load_sgi: numTex: %d\n", numTex);
-    const int known = findTex(tex, numTex, name);
-    if (known >= 0) {
-        if (verbose)
-            out->prf("\t\t\t\tdata3D::load_sgi:  mem> %s\n", name);
-        return known;
+        out->prf("\n\t\t\t\tdata3D::%s: %s: %d\n", op, countName, count);
+    if (reuse) {
+        const int known = findTex(table, count, name);
+        if (known >= 0) {
+            if (verbose)
+                out->prf("\t\t\t\tdata3D::%s:  mem> %s\n", op, name);
+            return known;
+        }
     }
+    return -2;
+}
+
+int data3D::load_sgi(const char* name)
+{
+    const int found = lookupImage("load_sgi", tex, numTex, name, "not in mempac", true, true, "numTex");
+    if (found != -2)
+        return found;
     if (numTex >= maxTextures) {
         out->prf("data3D::load_sgi: error more than %d textures for %s\n", maxTextures, name);
         return -1;
@@ -228,18 +235,10 @@ int data3D::load_sgi(const char* name)
 
 int data3D::load_dynsgi(const char* name)
 {
-    if (pacMode) {
-        const int i = findTex(dynTex, numDynTex, name);
-        if (i >= 0) {
-            if (verbose)
-                out->prf("\t\t\t\tdata3D::load_dynsgi:  mempac> %s\n", name);
-            return i;
-        }
-        out->prf("data3D::load_dynsgi:  not im mempac  %s\n", name);
-        return -1;
-    }
-    if (verbose)
-        out->prf("\n\t\t\t\tdata3D::load_dynsgi: numDynTex: %d\n", numDynTex);
+    const int found =
+        lookupImage("load_dynsgi", dynTex, numDynTex, name, "not im mempac", true, false, "numDynTex");
+    if (found != -2)
+        return found;
     if (numDynTex >= maxDynTextures) {
         out->prf("data3D::load_dynsgi: error more than %d live textures for %s\n", maxDynTextures, name);
         return -1;
@@ -300,21 +299,9 @@ int data3D::setdyntex(int i, unsigned int alpha)
 
 int data3D::load_BriskImage(const char* name)
 {
-    if (pacMode) {
-        const int i = findTex(tex, numTex, name);
-        if (i >= 0)
-            return i;
-        out->prf("data3D::load_BriskImage:  not in mempac  %s\n", name);
-        return -1;
-    }
-    if (verbose)
-        out->prf("\n\t\t\t\tdata3D::load_BriskImage: numTex: %d\n", numTex);
-    const int known = findTex(tex, numTex, name);
-    if (known >= 0) {
-        if (verbose)
-            out->prf("\t\t\t\tdata3D::load_BriskImage:  mem> %s\n", name);
-        return known;
-    }
+    const int found = lookupImage("load_BriskImage", tex, numTex, name, "not in mempac", false, true, "numTex");
+    if (found != -2)
+        return found;
     if (numTex >= maxTextures || std::strlen(name) >= sizeof tex[0].name) {
         out->prf("data3D::load_BriskImage: can't load %s\n", name);
         return -1;

@@ -1,6 +1,7 @@
 #include "data3D.h"
 
 #include "../console/outTxt.h"
+#include "fileCloser.h"
 #include "imageDecode.h"
 #include "vekMemory.h"
 
@@ -9,11 +10,6 @@
 #include <cstring>
 
 namespace {
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using filePtr = std::unique_ptr<FILE, fileCloser>;
 
 constexpr bool hostLittle = std::endian::native == std::endian::little;
 

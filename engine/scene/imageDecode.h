@@ -21,6 +21,12 @@ struct imageDecode {
     static int ras(const unsigned char* data, size_t size, texture3D* t);
     // @returns whether width x height is a size the readers take.
     static bool sizeOk(long long width, long long height);
+    // big-endian fields of the SGI and Sun raster headers
+    static unsigned be16(const unsigned char* p) { return unsigned(p[0]) << 8 | p[1]; }
+    static unsigned long be32(const unsigned char* p)
+    {
+        return (unsigned long)(p[0]) << 24 | (unsigned long)(p[1]) << 16 | (unsigned long)(p[2]) << 8 | p[3];
+    }
 };
 
 #endif

@@ -5,11 +5,6 @@
 
 namespace {
 
-unsigned long be32(const unsigned char* p)
-{
-    return (unsigned long)(p[0]) << 24 | (unsigned long)(p[1]) << 16 | (unsigned long)(p[2]) << 8 | p[3];
-}
-
 // Expands the run-length encoded body (0x80 escapes) into out.
 bool unpack(const unsigned char* p, const unsigned char* end, unsigned char* out, size_t want)
 {

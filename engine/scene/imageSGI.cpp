@@ -5,16 +5,6 @@
 
 namespace {
 
-unsigned be16(const unsigned char* p)
-{
-    return unsigned(p[0]) << 8 | p[1];
-}
-
-unsigned long be32(const unsigned char* p)
-{
-    return (unsigned long)(p[0]) << 24 | (unsigned long)(p[1]) << 16 | (unsigned long)(p[2]) << 8 | p[3];
-}
-
 // Expands one run-length encoded row of at most width bytes into row.
 bool unpackRow(const unsigned char* data, size_t size, unsigned long start, unsigned long len, unsigned char* row,
                int width)
