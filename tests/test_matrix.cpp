@@ -154,3 +154,41 @@ TEST(Matrix, ScaleAndTheOpenGLTranspose)
     EXPECT_EQ(gl[14], 7.0f);
     EXPECT_EQ(gl[3], 0.0f);
 }
+
+TEST(Matrix, EveryRotationIsItsWholeMatrixAndVectorsUseAllFourRows)
+{
+    for (const float a : {30.0f, -75.0f, 200.0f}) {
+        const float c = std::cos(a * degToRad);
+        const float s = std::sin(a * degToRad);
+        // Rx rows (1,0,0) (0,c,-s) (0,s,c); Ry rows (c,0,s) (0,1,0) (-s,0,c); Rz rows (c,-s,0) (s,c,0) (0,0,1)
+        matrix_4 rx = ident(), ry = ident(), rz = ident();
+        rx.m[5] = c;
+        rx.m[6] = -s;
+        rx.m[9] = s;
+        rx.m[10] = c;
+        ry.m[0] = c;
+        ry.m[2] = s;
+        ry.m[8] = -s;
+        ry.m[10] = c;
+        rz.m[0] = c;
+        rz.m[1] = -s;
+        rz.m[4] = s;
+        rz.m[5] = c;
+        matrix_4 x = sample(), y = sample(), z = sample();
+        rotateXMat(&x, a);
+        rotateYMat(&y, a);
+        rotateZMat(&z, a);
+        expectNear(x, mulMat(sample(), rx), 1e-5f);
+        expectNear(y, mulMat(sample(), ry), 1e-5f);
+        expectNear(z, mulMat(sample(), rz), 1e-5f);
+    }
+    // rows (1 2 3 4) (5 6 7 8) (9 10 11 12) (13 14 15 16) times (1 2 3 4), by hand
+    matrix_4 m;
+    for (int i = 0; i < 16; i++)
+        m.m[i] = float(i + 1);
+    const vec_4 p = transformVec(m, vec_4{1.0f, 2.0f, 3.0f, 4.0f});
+    EXPECT_EQ(p.x, 30.0f);
+    EXPECT_EQ(p.y, 70.0f);
+    EXPECT_EQ(p.z, 110.0f);
+    EXPECT_EQ(p.w, 150.0f);
+}
