@@ -453,3 +453,52 @@ TEST_F(LoaderTest, AFaceWhoseFirstPointsAreOnOneLineGetsItsOwnNormal)
     EXPECT_FLOAT_EQ(g.normal[2], 1.0f);
     EXPECT_FLOAT_EQ(g.normal[0] * g.normal[0] + g.normal[1] * g.normal[1] + g.normal[2] * g.normal[2], 1.0f);
 }
+
+TEST_F(LoaderTest, MaterialTypesLibrariesAndTheComputedNormalsLimit)
+{
+    writeFile("t.rgb", sgiFile(2, 2, 3, 7));
+    writeFile("e.rgb", sgiFile(2, 2, 3, 9));
+    // the order of the maps decides nothing for the sphere and bump maps: map_Kd keeps them
+    writeFile("a.mtl", "newmtl plain\n\nKd 1 1 1\nmap_Kd t.rgb\n"
+                       "newmtl sphere\n\nmap_refl e.rgb\nmap_Kd t.rgb\n"
+                       "newmtl bump\n\nmap_bump e.rgb\nmap_Kd t.rgb\n"
+                       "newmtl sphere2\n\nmap_Kd t.rgb\nmap_refl e.rgb\n"
+                       "newmtl chrome\n\nKd 0.5 0.5 0.5\nrefl\n");
+    // several libraries: each replaces the table, so the last one's materials are the ones found
+    writeFile("b.mtl", "newmtl chrome\n\nKd 0.5 0.5 0.5\nrefl\n");
+    const std::string v = "v 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nvt 0 0\nvt 1 0\nvt 1 1\n";
+    writeFile("last.obj", "mtllib a.mtl\nmtllib b.mtl\n" + v + "usemtl chrome\nf 1//1 2//1 3//1\n");
+    ASSERT_EQ(store->load_obj("last.obj"), 0) << consoleText(*console);
+    EXPECT_EQ(store->getObject3D(0)->group[0].type, 2);
+    EXPECT_TRUE(logged("1 materials  loaded in last.obj")) << consoleText(*console);
+    writeFile("m.obj", "mtllib b.mtl\nmtllib a.mtl\n" + v + "usemtl plain\nf 1/1/1 2/2/1 3/3/1\n"
+                       "usemtl sphere\nf 1/1/1 2/2/1 3/3/1\nusemtl bump\nf 1/1/1 2/2/1 3/3/1\n"
+                       "usemtl sphere2\nf 1/1/1 2/2/1 3/3/1\nusemtl chrome\nf 1//1 2//1 3//1\n");
+    ASSERT_EQ(store->load_obj("m.obj"), 1) << consoleText(*console);
+    const object3D* o = store->getObject3D(1);
+    ASSERT_EQ(o->numGroups, 5) << consoleText(*console);
+    EXPECT_EQ(o->group[0].type, 1);
+    EXPECT_EQ(o->group[1].type, 3);
+    EXPECT_EQ(o->group[2].type, 4);
+    EXPECT_EQ(o->group[3].type, 3);
+    EXPECT_EQ(o->group[4].type, 2);
+    // the sphere and bump maps are the second texture, the colour map the first
+    EXPECT_EQ(o->group[1].texture, o->group[0].texture);
+    EXPECT_NE(o->group[1].texture2, o->group[1].texture);
+
+    // one computed normal per face without normals, in the table that holds the file's own:
+    // with all but five entries taken, five faces fit and the sixth is refused
+    std::string many = "mtllib a.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\n";
+    for (int k = 0; k < data3D::maxEntries - 5; k++)
+        many += "vn 0 0 1\n";
+    many += "usemtl plain\n";
+    for (int k = 0; k < 5; k++)
+        many += "f 1/1 2/2 3/3\n";
+    writeFile("fits.obj", many);
+    EXPECT_EQ(store->load_obj("fits.obj"), 2) << consoleText(*console);
+    many += "f 1/1 2/2 3/3\n";
+    writeFile("over.obj", many);
+    console->prCls();
+    EXPECT_EQ(store->load_obj("over.obj"), -1);
+    EXPECT_TRUE(logged("max vn overflow\n")) << consoleText(*console);
+}
