@@ -250,6 +250,22 @@ TEST_F(GlTest, MipmapsArePointSampledDownToOnePixel)
     GLint minFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+    // without mipmaps the filter setting is both filters, linear or nearest as it says
+    for (const int linear : {1, 0}) {
+        gl->mipmap = 0;
+        gl->texLinear = linear;
+        gl->makeTex(store.get());
+        gl->setTex(1, store.get());
+        GLint mag = 0, min = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
+        EXPECT_EQ(mag, linear ? GL_LINEAR : GL_NEAREST);
+        EXPECT_EQ(min, linear ? GL_LINEAR : GL_NEAREST);
+    }
+    gl->texLinear = 1;
+    gl->mipmap = 1;
+    gl->makeTex(store.get());
+    gl->setTex(1, store.get());
 
     // level 2 pixel (x, y) is the source pixel (4x, 4y)
     std::vector<unsigned char> l2(16 * 4 * 3);

@@ -352,6 +352,20 @@ TEST_F(ImageTest, SidesWhoseProductWrapsA32BitLongAreRefusedByEveryReader)
         EXPECT_LT(store->load_BriskImage("huge.ras"), 0) << w << " x " << h;
     }
     EXPECT_EQ(store->getNumTex(), 1);
+
+    // a whole SGI header but one byte: the multi-format reader takes no pixels from past its end
+    std::string cut(511, '\0');
+    cut[0] = char(474 >> 8);
+    cut[1] = char(474 & 255);
+    cut[3] = 1;
+    cut[5] = 3;
+    cut[7] = 1;
+    cut[9] = 1;
+    cut[11] = 3;
+    writeFile("cut.rgb", cut);
+    EXPECT_LT(store->load_BriskImage("cut.rgb"), 0);
+    writeFile("whole.rgb", cut + std::string(1 + 3, '\x40'));
+    EXPECT_GE(store->load_BriskImage("whole.rgb"), 1) << console->getText();
 }
 
 TEST_F(ImageTest, LiveTexturesShowThroughTexture0WithScaledAlpha)

@@ -294,3 +294,24 @@ TEST_F(PacTest, AnEmptyPackageIsNoOldOne)
     EXPECT_TRUE(logged("Warnig: old *.pac (< v1.5) file found, but Korvane will work\n"));
     EXPECT_EQ(old->getObject3D(0)->group[0].Ns, 50.0f);
 }
+
+TEST_F(PacTest, ATexture0ThatIsNoWholeBlockIsRefused)
+{
+    loadScene(store.get());
+    ASSERT_EQ(store->save_pac("scene.pac"), 1);
+    const std::string full = readFile("scene.pac");
+    const size_t at = full.find("dummytex.rgb");
+    ASSERT_NE(at, std::string::npos);
+    // texture 0 made a 4 x 4 RGBA picture: its header says so and its pixels are 64 bytes
+    const size_t dims = at + sizeof(texture3D{}.name);
+    std::string small = full.substr(0, dims) + le32(4) + le32(4) + le32(4) +
+                        full.substr(dims + 12, 64) + full.substr(dims + 12 + 256 * 256 * 4);
+    writeFile("small.pac", small);
+    auto fresh = std::make_unique<data3D>(console.get());
+    console->prCls();
+    EXPECT_EQ(fresh->load_pac("small.pac"), 0);
+    EXPECT_TRUE(logged("texture 0 is no 256 x 256 RGBA block")) << console->getText();
+    // the same file with texture 0 whole loads
+    auto good = std::make_unique<data3D>(console.get());
+    EXPECT_EQ(good->load_pac("scene.pac"), 1);
+}
