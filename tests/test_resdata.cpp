@@ -399,7 +399,7 @@ TEST_F(ResDataTest, TheCommandLinePrintsWhatAViewWouldDraw)
     EXPECT_EQ(j[3]["fps"], 12.5);
     EXPECT_EQ(j[3]["auto_info1"], "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R");
 
-    // the design's two failures, on standard error; the log with --verbose
+    // the viewer's two failure messages, on standard error; the log with --verbose
     writeFile("bad.res", "[\nPC\n");
     t = table({"--table", "bad.res"}, here);
     EXPECT_EQ(t.status, 1);
