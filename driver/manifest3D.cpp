@@ -73,17 +73,24 @@ bool isHex64(const char* s)
     return true;
 }
 
-// @returns the manifest's entry for name, or false with why filled
-bool findEntry(const std::string& manifest, const char* name, entry* out, char* why, size_t size)
+// The manifest read once for a whole check: the first line of each data file's name,
+// and the first line that does not read.
+struct manifestFile {
+    std::string path;
+    bool opened = false;
+    int damagedLine = 0;
+    entry entries[dataFileCount];
+    int lines[dataFileCount] = {};
+};
+
+void readManifest(const char* dataDir, manifestFile* m)
 {
-    filePtr f(std::fopen(manifest.c_str(), "r"));
-    if (!f) {
-        std::snprintf(why, size, "data check: no %s: these are not the build's data files", manifest.c_str());
-        return false;
-    }
+    m->path = std::string(dataDir) + manifestName3D;
+    filePtr f(std::fopen(m->path.c_str(), "r"));
+    m->opened = bool(f);
     char line[256];
     int number = 0;
-    while (std::fgets(line, sizeof line, f.get()) != nullptr) {
+    while (f && m->damagedLine == 0 && std::fgets(line, sizeof line, f.get()) != nullptr) {
         number++;
         if (line[0] == '#' || line[0] == '\n')
             continue;
@@ -92,24 +99,41 @@ bool findEntry(const std::string& manifest, const char* name, entry* out, char* 
         char file[80] = {};
         char rest[2] = {};
         if (std::sscanf(line, "%lld %79s %79s %1s", &s, hex, file, rest) != 3 || s < 0 || !isHex64(hex)) {
-            std::snprintf(why, size, "data check: %s is damaged (line %d)", manifest.c_str(), number);
-            return false;
+            m->damagedLine = number;
+            break;
         }
-        if (std::strcmp(file, name) == 0) {
-            out->size = s;
-            std::snprintf(out->hex, sizeof out->hex, "%s", hex);
+        for (int k = 0; k < dataFileCount; k++)
+            if (m->lines[k] == 0 && std::strcmp(file, dataFiles[k]) == 0) {
+                m->lines[k] = number;
+                m->entries[k].size = s;
+                std::snprintf(m->entries[k].hex, sizeof m->entries[k].hex, "%s", hex);
+            }
+    }
+}
+
+// @returns the manifest's entry for name, or false with why filled
+bool findEntry(const manifestFile& m, const char* name, entry* out, char* why, size_t size)
+{
+    if (!m.opened) {
+        std::snprintf(why, size, "data check: no %s: these are not the build's data files", m.path.c_str());
+        return false;
+    }
+    for (int k = 0; k < dataFileCount; k++)
+        if (m.lines[k] != 0 && std::strcmp(dataFiles[k], name) == 0) {
+            *out = m.entries[k];
             return true;
         }
-    }
-    std::snprintf(why, size, "data check: %s has no entry for %s", manifest.c_str(), name);
+    if (m.damagedLine != 0)
+        std::snprintf(why, size, "data check: %s is damaged (line %d)", m.path.c_str(), m.damagedLine);
+    else
+        std::snprintf(why, size, "data check: %s has no entry for %s", m.path.c_str(), name);
     return false;
 }
 
-bool checkFile(const char* dataDir, const char* name, char* why, size_t size)
+bool checkFile(const manifestFile& m, const char* dataDir, const char* name, char* why, size_t size)
 {
-    const std::string manifest = std::string(dataDir) + manifestName3D;
     entry want;
-    if (!findEntry(manifest, name, &want, why, size))
+    if (!findEntry(m, name, &want, why, size))
         return false;
     const std::string path = std::string(dataDir) + name;
     std::error_code ec;
@@ -162,10 +186,12 @@ bool writeManifest3D(const char* dataDir)
 
 bool checkDataTree3D(const char* dataDir, bool bigTex, char* why, size_t size)
 {
-    if (!checkFile(dataDir, bigTex ? "bigtex.pac" : "smltex.pac", why, size))
+    manifestFile m;
+    readManifest(dataDir, &m);
+    if (!checkFile(m, dataDir, bigTex ? "bigtex.pac" : "smltex.pac", why, size))
         return false;
     for (const char* name : pathFiles)
-        if (!checkFile(dataDir, name, why, size))
+        if (!checkFile(m, dataDir, name, why, size))
             return false;
     return true;
 }

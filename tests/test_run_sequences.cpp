@@ -322,9 +322,16 @@ TEST_F(RunSequences, DataThatAreNotTheBuildsStopABenchmarkNotTheDemo)
     EXPECT_NE(console().find("data check: ../data/ship.bre differs from the data set's (SHA-256 "), std::string::npos)
         << console();
 
-    // no manifest at all
+    // a manifest with a line that does not read, before the entries a start needs
     fs::remove("../data/ship.bre");
     fs::create_symlink(tree / "data" / "ship.bre", "../data/ship.bre");
+    replaceData("korvane.manifest", [](std::string* b) { b->insert(b->find('\n') + 1, "12 not-a-hash x\n"); });
+    mainOut.prCls();
+    EXPECT_EQ(startBench(false), 0);
+    EXPECT_NE(console().find("data check: ../data/korvane.manifest is damaged (line 2)\n"), std::string::npos)
+        << console();
+
+    // no manifest at all
     fs::remove("../data/korvane.manifest");
     mainOut.prCls();
     EXPECT_EQ(startBench(false), 0);
