@@ -1,10 +1,12 @@
 // Runs a TOWNVIEW benchmark through the driver in a bare window, as the
 // dialogs would start it, and appends its record to bench.res.
-//   korva_bench ROOT [--high] [--big] [--size WxH] [--nosave]
+//   korva_bench ROOT [--high] [--big] [--size WxH] [--nosave] [--off-screen]
 // ROOT is the data tree (its linux/ folder becomes the working folder).
-// Run it under a display, for example xvfb-run.
+// Run it under a display, for example xvfb-run, or with --off-screen
+// through EGL without one.
 #include "bareFront3D.h"
 #include "driver3D.h"
+#include "eglWindow.h"
 #include "glxWindow.h"
 #include "platform3D.h"
 
@@ -15,7 +17,7 @@
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: korva_bench ROOT [--high] [--big] [--size WxH] [--nosave]\n");
+        std::fprintf(stderr, "usage: korva_bench ROOT [--high] [--big] [--size WxH] [--nosave] [--off-screen]\n");
         return 2;
     }
     mainOut.setEcho(stdout);
@@ -27,12 +29,15 @@ int main(int argc, char** argv)
     runDemo = 0;
     runBenchNormal = 1;
     runBenchHigh = 0;
+    bool offScreen = false;
     for (int i = 2; i < argc; i++) {
         if (!std::strcmp(argv[i], "--high")) {
             runBenchHigh = 1;
             runBenchNormal = 0;
         } else if (!std::strcmp(argv[i], "--big")) {
             loadBigTex = 1;
+        } else if (!std::strcmp(argv[i], "--off-screen")) {
+            offScreen = true;
         } else if (!std::strcmp(argv[i], "--nosave")) {
             saveBench = 0;
         } else if (!std::strcmp(argv[i], "--size") && i + 1 < argc) {
@@ -41,7 +46,14 @@ int main(int argc, char** argv)
     }
     printBanner3D("Korvane benchmark runner 1.3");
     armClock3D();
-    installBareFront3D(glxWindowSystem());
+    if (offScreen) {
+        char why[200];
+        if (!openEglDisplay(why, sizeof why)) {
+            std::fprintf(stderr, "korva_bench: %s\n", why);
+            return 1;
+        }
+    }
+    installBareFront3D(offScreen ? eglWindowSystem() : glxWindowSystem());
     prepareRun3D();
     startScrX = scrX;
     startScrY = scrY;

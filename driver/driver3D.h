@@ -81,6 +81,9 @@ extern int loadascii;
 void defaultSettings3D();
 // Reads the parameter file and applies its rules.
 void loadParameter(const char* path);
+// The program's start: the parameter file, then the demo settings and the
+// benchmark counters its first dialog shows.
+void startSettings3D(const char* path);
 // The Windows build's reading: the identification lines and its own keys;
 // run mode and display come from its dialogs.
 void loadParameterWin(const char* path);

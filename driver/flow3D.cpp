@@ -417,7 +417,7 @@ void reportFlight(bool save)
         utc = *t;
     std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
     const std::string j = benchJson3D(s, cpu, when);
-    const appendResult3D r = appendFile3D("bench.json", j.data(), j.size());
+    const appendResult3D r = appendFile3D(outputPath3D("bench.json").c_str(), j.data(), j.size());
     if (r != appendWritten)
         mainOut.pr(r == appendFailed ? "can't write bench.json: it is left as it was\n"
                                      : "can't write bench.json, and its last line is incomplete\n");
@@ -453,7 +453,7 @@ int benchControl3D()
             char record[5200];
             const int n = benchRecord3D(record, sizeof record);
             const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
-            const appendResult3D r = appendFile3D("bench.res", record, len);
+            const appendResult3D r = appendFile3D(outputPath3D("bench.res").c_str(), record, len);
             if (r != appendWritten) {
                 mainOut.pr("can't write BENCH.RES file\n");
                 mainOut.pr(r == appendFailed ? "bench.res is left as it was\n"

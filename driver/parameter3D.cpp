@@ -178,3 +178,17 @@ void loadParameter(const char* path)
     if (mNoReflectionMap >= 2)
         mNoReflectionMap = 0;
 }
+
+void startSettings3D(const char* path)
+{
+    loadParameter(path);
+    runDemo = runBenchNormal = runBenchHigh = 0;
+    dynamicFog = 1;
+    viewDistance = 19.5f;
+    flyNight = 1;
+    glQualityHintHigh = 1;
+    glFilterLinear = 1;
+    cityFps = 0.0f;
+    firstBenchRun = 1;
+    numBenchNow = 0;
+}

@@ -16,6 +16,12 @@
 frameLog3D cityFrames3D;
 double cityCpuUserS3D = 0.0, cityCpuSystemS3D = 0.0;
 char frameLogPath3D[1024] = "";
+char outputDir3D[1024] = "";
+
+std::string outputPath3D(const char* name)
+{
+    return std::string(outputDir3D) + name;
+}
 
 namespace {
 

@@ -14,6 +14,11 @@ extern frameLog3D cityFrames3D;
 extern double cityCpuUserS3D, cityCpuSystemS3D;
 // where --frame-log writes the frames of each benchmark; empty for none
 extern char frameLogPath3D[1024];
+// The folder bench.res and bench.json are appended in, with its closing
+// slash; empty: the working folder.
+extern char outputDir3D[1024];
+// The path of a result file in that folder.
+std::string outputPath3D(const char* name);
 
 // CPU time per frame of the last flight, in ms
 struct cpuPerFrame3D {

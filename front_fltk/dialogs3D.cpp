@@ -79,10 +79,8 @@ B* settingButton(int x, int y, int w, int h, const char* label, uchar type)
 
 void buildMainDialog()
 {
-    static char title[160];
-    std::snprintf(title, sizeof title, "%s", "Korvane for FLTK (PC Linux) 1.3 by the Korvane team");
     const int W = 520;
-    mainWin = new Fl_Window(W, 280, title);
+    mainWin = new Fl_Window(W, 280, mainTitle);
     auto* demoBox = new Fl_Box(FL_ENGRAVED_FRAME, 4, 10, W / 4 - 8, 110, "DEMO");
     demoBox->align(FL_ALIGN_BOTTOM | FL_ALIGN_INSIDE);
     demoBox->labelsize(9);
@@ -123,22 +121,12 @@ void buildMainDialog()
     fullScreenY = Fl::h();
 }
 
-void openMainDialog()
+void openMainDialog(const char* iniPath)
 {
-    loadParameter("Korva.INI");
-    runDemo = runBenchNormal = runBenchHigh = 0;
-    dynamicFog = 1;
-    viewDistance = 19.5f;
-    flyNight = 1;
-    glQualityHintHigh = 1;
-    glFilterLinear = 1;
-
+    startSettings3D(iniPath);
     buildMainDialog();
     installFltkFront();
     mainWin->show();
-    cityFps = 0.0f;
-    firstBenchRun = 1;
-    numBenchNow = 0;
 }
 
 void resolutionChangeCB(Fl_Widget*, void*)

@@ -22,9 +22,12 @@ extern int fullScreenX, fullScreenY;
 // set when the run window has been closed after a run (for --bench)
 extern int runEnded;
 
+// the main dialog's title, also the banner of a run without it
+inline constexpr const char mainTitle[] = "Korvane for FLTK (PC Linux) 1.3 by the Korvane team";
+
 void buildMainDialog();
-// The program's start: Korva.INI, the demo's first settings, the main dialog shown over the seam
-void openMainDialog();
+// The program's start: the parameter file, the demo's first settings, the main dialog shown over the seam
+void openMainDialog(const char* iniPath = "Korva.INI");
 void startDemoCB(Fl_Widget*, void*);
 void demoSettingsButtonCB(Fl_Widget*, void*);
 void demoSettingsCB(Fl_Widget*, void*);

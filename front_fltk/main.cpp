@@ -1,6 +1,8 @@
 // townview_x: the Linux program. Without arguments it shows its dialogs;
 // for scripts it also runs a benchmark or the demo straight away.
+#include "bareFront3D.h"
 #include "driver3D.h"
+#include "eglWindow.h"
 #include "fltkFront.h"
 #include "platform3D.h"
 #include "results3D.h"
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,26 +24,57 @@ const char* const usage =
     "  (no options)          the dialogs choose a demo or a benchmark\n"
     "  --bench normal|high   run that benchmark at once, then exit\n"
     "  --demo                run the demo at once, then exit\n"
+    "  --off-screen          run the benchmark with no X server (EGL)\n"
     "  --size WxH            window size\n"
     "  --fullscreen          the whole screen\n"
     "  --big-textures        the big texture set\n"
     "  --no-save             do not append to bench.res and bench.json\n"
     "  --frame-log FILE      write every frame of the measured flight as CSV\n"
     "  --repeat N            run the benchmark N times, then their statistics\n"
-    "  --help, --version\n"
+    "  --help                this text\n"
+    "  --version             the program's version\n"
     "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
     "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
     "  4 the run ended without a measurement (closed early, no frame rate)\n";
 
-// the data tree lies one level up from the working folder; else try the program's own folder
-void findDataTree(const char* argv0)
+int wrongOption(const char* what)
 {
+    std::fprintf(stderr, "townview_x: %s\n%s", what, usage);
+    return 2;
+}
+
+namespace fs = std::filesystem;
+
+// The data tree: "../data" from the working folder, as a run from the tree
+// has it; else the tree around the program's own folder; else the installed
+// tree, share/korvane beside the program's bin/. An installed program reads
+// Korva.INI from the folder it is started in when there is one and writes
+// its results and out.txt there, not into the shared tree.
+bool findDataTree(const char* argv0, std::string* iniPath)
+{
+    *iniPath = "Korva.INI";
     std::error_code ec;
-    if (std::filesystem::is_directory("../data", ec))
-        return;
-    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe", ec);
-    const std::filesystem::path dir = ec ? std::filesystem::absolute(argv0).parent_path() : self.parent_path();
-    changeDir3D(dir.string().c_str());
+    if (fs::is_directory("../data", ec))
+        return true;
+    const fs::path self = fs::canonical("/proc/self/exe", ec);
+    const fs::path dir = ec ? fs::absolute(argv0, ec).parent_path() : self.parent_path();
+    if (fs::is_directory(dir / "../data", ec))
+        return changeDir3D(dir.string().c_str()) == 0;
+    const fs::path shared = dir / "../share/korvane/linux";
+    if (!fs::is_directory(shared, ec)) {
+        std::fprintf(stderr, "townview_x: no data tree: no ../data here and no %s\n", shared.c_str());
+        return false;
+    }
+    const fs::path start = fs::current_path(ec);
+    if (ec || start.string().size() + 2 >= sizeof outputDir3D) {
+        std::fprintf(stderr, "townview_x: the working folder's path is too long\n");
+        return false;
+    }
+    std::snprintf(outputDir3D, sizeof outputDir3D, "%s/", start.c_str());
+    mainOut.setFilePath((start / "out.txt").c_str());
+    if (fs::is_regular_file(start / "Korva.INI", ec))
+        *iniPath = (start / "Korva.INI").string();
+    return changeDir3D(fs::canonical(shared, ec).c_str()) == 0;
 }
 
 }  // namespace
@@ -48,7 +82,7 @@ void findDataTree(const char* argv0)
 int main(int argc, char** argv)
 {
     int autoRun = 0;  // 1 normal bench, 2 high bench, 3 demo
-    bool fullscreen = false;
+    bool fullscreen = false, offScreen = false;
     int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
@@ -60,27 +94,30 @@ int main(int argc, char** argv)
             std::printf("townview_x %s\n", tVersion);
             return 0;
         }
-        if (a == "--bench" && i + 1 < argc) {
+        const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat";
+        if (takesValue && i + 1 >= argc)
+            return wrongOption((a + " needs a value").c_str());
+        if (a == "--bench") {
             const std::string m = argv[++i];
-            if (m != "normal" && m != "high") {
-                std::fprintf(stderr, "%s", usage);
-                return 2;
-            }
+            if (m != "normal" && m != "high")
+                return wrongOption(("--bench takes normal or high, not " + m).c_str());
             autoRun = m == "high" ? 2 : 1;
         } else if (a == "--demo") {
             autoRun = 3;
-        } else if (a == "--size" && i + 1 < argc) {
-            if (std::sscanf(argv[++i], "%dx%d", &wantX, &wantY) != 2) {
-                std::fprintf(stderr, "%s", usage);
-                return 2;
-            }
+        } else if (a == "--off-screen") {
+            offScreen = true;
+        } else if (a == "--size") {
+            char tail = 0;
+            if (std::sscanf(argv[++i], "%dx%d%c", &wantX, &wantY, &tail) != 2 || wantX < 1 || wantY < 1 ||
+                wantX > 8192 || wantY > 8192)
+                return wrongOption("--size takes WIDTHxHEIGHT, for example 640x480");
         } else if (a == "--fullscreen") {
             fullscreen = true;
         } else if (a == "--big-textures") {
             bigTex = 1;
         } else if (a == "--no-save") {
             noSave = 1;
-        } else if (a == "--frame-log" && i + 1 < argc) {
+        } else if (a == "--frame-log") {
             // the folder the user named it from, before the program moves to its data tree
             const std::string log = std::filesystem::absolute(argv[++i]).string();
             if (log.size() >= sizeof frameLogPath3D) {
@@ -88,26 +125,43 @@ int main(int argc, char** argv)
                 return 2;
             }
             std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", log.c_str());
-        } else if (a == "--repeat" && i + 1 < argc) {
+        } else if (a == "--repeat") {
             char* end = nullptr;
             const long n = std::strtol(argv[++i], &end, 10);
-            if (end == argv[i] || *end != '\0' || n < 1 || n > 1000) {
-                std::fprintf(stderr, "townview_x: --repeat takes a count from 1 to 1000\n%s", usage);
-                return 2;
-            }
+            if (end == argv[i] || *end != '\0' || n < 1 || n > 1000)
+                return wrongOption("--repeat takes a count from 1 to 1000");
             repeat = int(n);
         } else {
-            std::fprintf(stderr, "townview_x: unknown option %s\n%s", a.c_str(), usage);
-            return 2;
+            return wrongOption(("unknown option " + a).c_str());
         }
     }
-    findDataTree(argv[0]);
+    if (offScreen && (autoRun == 0 || autoRun == 3))
+        return wrongOption("--off-screen runs a benchmark: add --bench normal or --bench high");
+    if (offScreen && fullscreen)
+        return wrongOption("--fullscreen has no screen to fill off-screen");
+    std::string iniPath;
+    if (!findDataTree(argv[0], &iniPath))
+        return 1;
+    if (offScreen) {
+        // the device is looked for before anything prints, so that its absence is one line
+        char why[200];
+        if (!openEglDisplay(why, sizeof why)) {
+            std::fprintf(stderr, "townview_x: %s\n", why);
+            return 1;
+        }
+    }
     // scripts read the console on standard output
     if (autoRun != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
         mainOut.setEcho(stdout);
 
-    openMainDialog();
-    printBanner3D(mainWin->label());
+    if (offScreen) {
+        startSettings3D(iniPath.c_str());
+        installBareFront3D(eglWindowSystem());
+        printBanner3D(mainTitle);
+    } else {
+        openMainDialog(iniPath.c_str());
+        printBanner3D(mainWin->label());
+    }
     armClock3D();
 
     if (wantX > 0 && wantY > 0) {
@@ -122,9 +176,6 @@ int main(int argc, char** argv)
     if (noSave)
         saveBench = 0;
     if (autoRun != 0) {
-        runDemo = autoRun == 3;
-        runBenchNormal = autoRun == 1;
-        runBenchHigh = autoRun == 2;
         if (autoRun != 3)
             saveBench = noSave ? 0 : 1;
         if (autoRun == 3)
@@ -136,9 +187,19 @@ int main(int argc, char** argv)
             runDemo = autoRun == 3;
             runBenchNormal = autoRun == 1;
             runBenchHigh = autoRun == 2;
-            if (startGlut() != 1)
-                return 1;
-            while (!runEnded && Fl::wait() > 0) {
+            if (offScreen) {
+                prepareRun3D();
+                startScrX = scrX;
+                startScrY = scrY;
+                startScrD = scrD;
+                if (start3D() != 1)
+                    return 1;
+                runFrames3D(std::numeric_limits<int>::max());
+            } else {
+                if (startGlut() != 1)
+                    return 1;
+                while (!runEnded && Fl::wait() > 0) {
+                }
             }
             status = autoRun == 3 ? 0 : benchExitStatus3D();
             if (status == 0 || status == 3)

@@ -73,7 +73,7 @@ void outTxt::append(const char* msg, int scroll)
     if (toFile == 1) {
         // opened and closed per message so the log is complete even after a kill
         // binary: the file grows by exactly the printed characters
-        if (FILE* f = std::fopen("out.txt", "ab")) {
+        if (FILE* f = std::fopen(filePath, "ab")) {
             std::fprintf(f, "%s", msg);
             std::fclose(f);
         }

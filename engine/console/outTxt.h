@@ -39,6 +39,8 @@ public:
     void setOutBox(Fl_Box* labelBox);
     // 1 switches the "out.txt" mirror on, any other value off.
     void setOutToFile(int on);
+    // Where that mirror is appended ("out.txt" in the working folder until set).
+    void setFilePath(const char* path) { std::snprintf(filePath, sizeof filePath, "%s", path); }
     // Installs the front-end's widget refresh (null: no refresh).
     static void setShowFunc(showFunc f);
     // Windows: registers the dialog window and the item id of its edit
@@ -69,6 +71,7 @@ private:
     FILE* echo = nullptr;
     void* window = nullptr;
     int item = 0;
+    char filePath[1024] = "out.txt";
 
     static showFunc show;
     static winShowFunc winShow;
