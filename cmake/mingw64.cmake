@@ -3,6 +3,12 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KORVA_MINGW x86_64-w64-mingw32)
+# a newcomer without the cross compiler learns the one package it takes
+find_program(KORVA_MINGW_CXX ${KORVA_MINGW}-g++-posix)
+if(NOT KORVA_MINGW_CXX)
+    message(FATAL_ERROR "no ${KORVA_MINGW}-g++-posix: install the package g++-mingw-w64-x86-64 "
+                        "(apt-get install g++-mingw-w64-x86-64)")
+endif()
 set(CMAKE_C_COMPILER ${KORVA_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KORVA_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${KORVA_MINGW}-windres)

@@ -32,6 +32,10 @@ void systemName3D(char* out, size_t size);
 void setClockSource3D(long (*source)());
 // @returns 0 on success, as chdir.
 int changeDir3D(const char* dir);
+// A program started from another folder (a shortcut, a script) works from
+// its own when the working folder does not see the data folder and its own
+// folder does. @returns whether the data folder is seen now.
+bool enterProgramFolder3D();
 // Flushes f and asks the system to keep its contents. @returns whether both worked.
 bool syncFile3D(FILE* f);
 

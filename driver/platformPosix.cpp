@@ -6,7 +6,9 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -77,6 +79,24 @@ void systemName3D(char* out, size_t size)
 int changeDir3D(const char* dir)
 {
     return chdir(dir);
+}
+
+bool enterProgramFolder3D()
+{
+    struct stat st = {};
+    if (stat(dataDir3D, &st) == 0 && S_ISDIR(st.st_mode))
+        return true;
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return false;
+    self[n] = '\0';
+    char* slash = std::strrchr(self, '/');
+    if (slash == nullptr)
+        return false;
+    slash[1] = '\0';
+    const std::string data = std::string(self) + dataDir3D;
+    return stat(data.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && chdir(self) == 0;
 }
 
 bool syncFile3D(FILE* f)

@@ -9,7 +9,9 @@
 #include <mmsystem.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 const char dataDir3D[] = "data/";
@@ -81,6 +83,25 @@ void systemName3D(char* out, size_t size)
 int changeDir3D(const char* dir)
 {
     return _chdir(dir);
+}
+
+bool enterProgramFolder3D()
+{
+    const DWORD here = GetFileAttributesA(dataDir3D);
+    if (here != INVALID_FILE_ATTRIBUTES && (here & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return true;
+    char self[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (n == 0 || n >= sizeof self)
+        return false;
+    char* slash = std::strrchr(self, '\\');
+    if (slash == nullptr)
+        return false;
+    slash[1] = '\0';
+    const std::string data = std::string(self) + dataDir3D;
+    const DWORD there = GetFileAttributesA(data.c_str());
+    return there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           SetCurrentDirectoryA(self) != 0;
 }
 
 bool syncFile3D(FILE* f)

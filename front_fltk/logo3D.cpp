@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -80,4 +81,49 @@ const char* const* korvaLogoXpm()
     for (const std::string& l : lines)
         ptrs.push_back(l.c_str());
     return ptrs.data();
+}
+
+namespace {
+
+size_t digitOf(char c)
+{
+    static const char digits[] = "0123456789abcdefghijklmnopABCDEFGHIJKLMNOP";
+    const char* p = std::strchr(digits, c);
+    return p != nullptr && c != '\0' ? size_t(p - digits) : 0;
+}
+
+// palette slot of a two-character colour code
+size_t codeOf(const char* p)
+{
+    return digitOf(p[0]) * 42 + digitOf(p[1]);
+}
+
+}  // namespace
+
+bool decodeKorvaLogo(korvaLogoPixels* out)
+{
+    const char* const* xpm = korvaLogoXpm();
+    int w = 0, h = 0, n = 0, cpp = 0;
+    if (std::sscanf(xpm[0], "%d %d %d %d", &w, &h, &n, &cpp) != 4 || n > 256 || cpp != 2 || w < 1 || h < 1)
+        return false;
+    std::vector<unsigned char> slot(size_t(42) * 42, 0);
+    out->palette.assign(size_t(256) * 3, 0);
+    for (int i = 0; i < n; i++) {
+        const char* l = xpm[1 + i];
+        unsigned rgb = 0;
+        std::sscanf(l + 2, " c #%x", &rgb);
+        slot[codeOf(l)] = (unsigned char)i;
+        out->palette[size_t(i) * 3 + 0] = (unsigned char)(rgb >> 16);
+        out->palette[size_t(i) * 3 + 1] = (unsigned char)((rgb >> 8) & 0xff);
+        out->palette[size_t(i) * 3 + 2] = (unsigned char)(rgb & 0xff);
+    }
+    out->w = w;
+    out->h = h;
+    out->index.resize(size_t(w) * size_t(h));
+    for (int y = 0; y < h; y++) {
+        const char* row = xpm[1 + n + y];
+        for (int x = 0; x < w; x++)
+            out->index[size_t(y) * size_t(w) + size_t(x)] = slot[codeOf(row + size_t(x) * 2)];
+    }
+    return true;
 }

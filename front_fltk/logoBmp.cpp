@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -21,19 +20,6 @@ void le32(std::vector<unsigned char>& b, unsigned v)
     le16(b, v >> 16);
 }
 
-size_t digit(char c)
-{
-    static const char digits[] = "0123456789abcdefghijklmnopABCDEFGHIJKLMNOP";
-    const char* p = std::strchr(digits, c);
-    return p != nullptr && c != '\0' ? size_t(p - digits) : 0;
-}
-
-// palette slot of a two-character colour code
-size_t codeOf(const char* p)
-{
-    return digit(p[0]) * 42 + digit(p[1]);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -42,24 +28,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: korva_logobmp OUT.bmp\n");
         return 2;
     }
-    const char* const* xpm = korvaLogoXpm();
-    int w = 0, h = 0, colours = 0, cpp = 0;
-    if (std::sscanf(xpm[0], "%d %d %d %d", &w, &h, &colours, &cpp) != 4 || colours > 256 || cpp != 2) {
+    korvaLogoPixels logo;
+    if (!decodeKorvaLogo(&logo)) {
         std::fprintf(stderr, "korva_logobmp: unexpected logo header\n");
         return 1;
     }
-    // palette index of a two-character code
-    std::vector<int> index(size_t(42) * 42, 0);
+    const int w = logo.w, h = logo.h;
     std::vector<unsigned char> palette(size_t(256) * 4, 0);
-    for (int i = 0; i < colours; i++) {
-        const char* l = xpm[1 + i];
-        unsigned rgb = 0;
-        std::sscanf(l + 2, " c #%x", &rgb);
-        index[codeOf(l)] = i;
-        const size_t at = size_t(i) * 4;
-        palette[at + 0] = (unsigned char)(rgb & 0xff);
-        palette[at + 1] = (unsigned char)((rgb >> 8) & 0xff);
-        palette[at + 2] = (unsigned char)(rgb >> 16);
+    for (size_t i = 0; i < 256; i++) {
+        palette[i * 4 + 0] = logo.palette[i * 3 + 2];
+        palette[i * 4 + 1] = logo.palette[i * 3 + 1];
+        palette[i * 4 + 2] = logo.palette[i * 3 + 0];
     }
     const unsigned stride = (unsigned(w) + 3) & ~3u;
     const unsigned dataOffset = 14 + 40 + 256 * 4;
@@ -83,9 +62,8 @@ int main(int argc, char** argv)
     b.insert(b.end(), palette.begin(), palette.end());
     // rows bottom-up, as bitmaps store them
     for (int y = h - 1; y >= 0; y--) {
-        const char* row = xpm[1 + colours + y];
         for (int x = 0; x < w; x++)
-            b.push_back((unsigned char)index[codeOf(row + size_t(x) * 2)]);
+            b.push_back(logo.index[size_t(y) * size_t(w) + size_t(x)]);
         for (unsigned x = unsigned(w); x < stride; x++)
             b.push_back(0);
     }

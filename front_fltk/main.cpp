@@ -53,13 +53,11 @@ namespace fs = std::filesystem;
 bool findDataTree(const char* argv0, std::string* iniPath)
 {
     *iniPath = "Korva.INI";
-    std::error_code ec;
-    if (fs::is_directory("../data", ec))
+    if (enterProgramFolder3D())
         return true;
+    std::error_code ec;
     const fs::path self = fs::canonical("/proc/self/exe", ec);
     const fs::path dir = ec ? fs::absolute(argv0, ec).parent_path() : self.parent_path();
-    if (fs::is_directory(dir / "../data", ec))
-        return changeDir3D(dir.string().c_str()) == 0;
     const fs::path shared = dir / "../share/korvane/linux";
     if (!fs::is_directory(shared, ec)) {
         std::fprintf(stderr, "townview_x: no data tree: no ../data here and no %s\n", shared.c_str());

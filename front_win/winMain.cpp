@@ -11,6 +11,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     appInstance = instance;
+    enterProgramFolder3D();
     armClock3D();
     installWinConsole();
     installWinFront();

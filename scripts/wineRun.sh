@@ -7,6 +7,10 @@ set -u
 KORVA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 WINE=${KORVA_WINE:-/usr/lib/wine/wine64}
 [ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
+if [ -z "$WINE" ] || [ ! -x "$WINE" ]; then
+    echo "wineRun.sh: Wine is not installed: install the package wine64 (apt-get install wine64)" >&2
+    exit 1
+fi
 WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver)
 export WINEPREFIX=${KORVA_WINEPREFIX:-$KORVA_ROOT/.deps/wineprefix}
@@ -25,6 +29,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     ) 9>"$WINEPREFIX.lock"
 fi
 if [ -z "${DISPLAY:-}" ]; then
+    command -v xvfb-run >/dev/null || {
+        echo "wineRun.sh: no display and no xvfb-run: install the package xvfb (apt-get install xvfb)" >&2
+        exit 1
+    }
     exec xvfb-run -a -s "-screen 0 1280x1024x24" "$WINE" "$@"
 fi
 exec "$WINE" "$@"

@@ -15,6 +15,27 @@ namespace {
 
 const char* const usage = "usage: resview --table|--csv|--json [--base] [FILE] [--benchmark TEXT] [--computer TEXT]\n"
                           "               [--resolution TEXT] [--sort none|fps|resolutions] [--verbose]\n";
+// the project's version, from the build
+constexpr const char resviewVersion[] = KORVA_VERSION;
+const char* const help =
+    "usage: resview [--base] [--open FILE] [--base-with FILE]\n"
+    "       resview --table|--csv|--json [--base] [FILE] [options]\n"
+    "  (no options)             the main window\n"
+    "  --base                   a view of the base database data/base.bin\n"
+    "  --open FILE              a view of a bench.res file\n"
+    "  --base-with FILE         a view of the base database and the file together\n"
+    "  --table                  print the rows a view would draw, in columns\n"
+    "  --csv                    print them as CSV\n"
+    "  --json                   print them as JSON\n"
+    "  --benchmark TEXT         only that benchmark (an entry of its list)\n"
+    "  --computer TEXT          only that computer\n"
+    "  --resolution TEXT        only that resolution, \"all 16bit\" or \"640x480x16\"\n"
+    "  --sort none|fps|resolutions  the order of the rows\n"
+    "  --verbose                the viewer's log on standard error\n"
+    "  --help                   this text\n"
+    "  --version                the program's version\n"
+    "exit status of --table, --csv, --json: 0 shown, 1 a file could not be read,\n"
+    "  2 a wrong option or an entry no list has\n";
 
 // characters on a terminal: UTF-8 lead bytes
 size_t columns(const std::string& s)
@@ -79,6 +100,18 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
+        if (a == "--help") {
+            std::fprintf(out, "%s", help);
+            return 0;
+        }
+        if (a == "--version") {
+            std::fprintf(out, "resview %s\n", resviewVersion);
+            return 0;
+        }
+        if ((a == "--open" || a == "--base-with") && i + 1 >= argc) {
+            std::fprintf(err, "resview: %s needs a value\n%s", a.c_str(), help);
+            return 2;
+        }
         auto value = [&](std::string* v, bool* have) {
             if (i + 1 >= argc) {
                 std::fprintf(err, "resview: %s needs a value\n%s", a.c_str(), usage);

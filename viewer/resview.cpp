@@ -36,6 +36,8 @@ struct appState {
     float maxFps = 0.0f;
 };
 appState* app = nullptr;
+// the folder of data/base.bin, found before the toolkit starts
+char baseHome[1024] = "";
 
 class chartCanvas : public wxScrolledWindow {
 public:
@@ -373,9 +375,8 @@ public:
         frame->Show();
         app = new appState;
         app->mainFrame = frame;
-        const wxString cwd = wxGetCwd();
-        if (!cwd.empty() && cwd.size() < sizeof app->workDir) {
-            std::snprintf(app->workDir, sizeof app->workDir, "%s", cwd.ToStdString().c_str());
+        if (baseHome[0] != '\0') {
+            std::snprintf(app->workDir, sizeof app->workDir, "%s", baseHome);
             app->log.prf("%s\n", app->workDir);
         } else {
             app->log.prf("_getcwd error\n");
@@ -400,12 +401,40 @@ public:
 
 wxIMPLEMENT_APP_NO_MAIN(resviewApp);
 
+namespace {
+
+// The folder whose data/base.bin is the base database: the working folder
+// when it has one (a run from the data tree), else the program's own folder
+// (the build's tree, an unpacked Windows folder), else the installed tree
+// beside the program's bin/.
+std::string findBaseHome(const char* argv0)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path cwd = fs::current_path(ec);
+    if (fs::is_regular_file(cwd / "data/base.bin", ec))
+        return cwd.string();
+#ifdef _WIN32
+    const fs::path dir = fs::absolute(argv0, ec).parent_path();
+#else
+    fs::path dir = fs::canonical("/proc/self/exe", ec).parent_path();
+    if (ec)
+        dir = fs::absolute(argv0, ec).parent_path();
+#endif
+    for (const fs::path& home : {dir, dir / "../share/korvane"})
+        if (fs::is_regular_file(home / "data/base.bin", ec))
+            return fs::canonical(home, ec).string();
+    return cwd.string();
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    const std::string home = findBaseHome(argv[0]);
+    std::snprintf(baseHome, sizeof baseHome, "%s", home.c_str());
     // the command line for scripts needs no display
-    std::error_code ec;
-    const std::string cwd = std::filesystem::current_path(ec).string();
-    const int status = runTableCommand(argc, argv, cwd.c_str(), stdout, stderr);
+    const int status = runTableCommand(argc, argv, baseHome, stdout, stderr);
     if (status >= 0)
         return status;
     return wxEntry(argc, argv);

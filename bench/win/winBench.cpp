@@ -44,6 +44,7 @@ float fly(bool direct3D, bool high, int w, int h, bool window, bool save)
 
 int main(int argc, char** argv)
 {
+    enterProgramFolder3D();
     bool high = false, window = false, save = false;
     int w = 640, h = 480;
     std::vector<bool> runs;

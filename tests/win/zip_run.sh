@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The Windows ZIP as a user has it: made by CPack, unpacked into a folder
+# with a space in its name, its benchmark run there from another folder,
+# the record read back by its own viewer.   zip_run.sh CPACK BUILD WINERUN
+set -u
+cpack=$1
+build=$2
+wine_run=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+(cd "$build" && "$cpack" -G ZIP -B "$work/pkg" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack -G ZIP"; }
+zip=$(ls "$work"/pkg/korvane-*-win64.zip 2>/dev/null | head -1)
+[ -n "$zip" ] || fail "no korvane-*-win64.zip"
+mkdir "$work/Korvane unpacked here"
+unzip -q "$zip" -d "$work/Korvane unpacked here" || fail "unzip"
+dir=$(ls -d "$work/Korvane unpacked here"/korvane-*-win64)
+for f in townview.exe resview.exe korva_winbench.exe Korva.INI README.txt data/base.bin data/smltex.pac data/korvane.manifest; do
+    [ -f "$dir/$f" ] || fail "the ZIP has no $f"
+done
+[ -e "$dir/bench.res" ] && fail "the ZIP carries a bench.res"
+
+# started from another folder, the runner works from its own
+mkdir "$work/elsewhere"
+cd "$work/elsewhere" || exit 1
+"$wine_run" "$dir/korva_winbench.exe" --save --size 200x150 gl > bench.log 2>&1
+rc=$?
+[ $rc -eq 0 ] || { cat bench.log; fail "the benchmark in the unpacked folder is status $rc"; }
+[ -f "$dir/bench.res" ] || { cat bench.log; fail "no bench.res in the unpacked folder"; }
+[ -e bench.res ] && fail "bench.res went into the starting folder"
+[ "$(grep -c '^\[' "$dir/bench.res")" -eq 1 ] || fail "bench.res does not hold one record"
+
+# the viewer of the same folder reads it: one row, the run's size
+"$wine_run" "$dir/resview.exe" --csv "$dir/bench.res" > rows.csv 2> rows.err || { cat rows.csv rows.err; fail "resview --csv"; }
+tr -d '\r' < rows.csv > rows.txt
+[ "$(wc -l < rows.txt)" -eq 2 ] || { cat rows.txt; fail "the viewer does not show one row"; }
+grep -q ',200,150,32,' rows.txt || { cat rows.txt; fail "the row is not the 200 x 150 run"; }
+# and the base database beside it, from the starting folder too
+"$wine_run" "$dir/resview.exe" --table --base > base.txt 2> base.err || { cat base.txt base.err; fail "resview --table --base"; }
+[ "$(tr -d '\r' < base.txt | grep -c ' [0-9]*\.[0-9][0-9]$')" -gt 5 ] || { cat base.txt; fail "no base database rows"; }
+echo "the unpacked ZIP ran its benchmark: $(grep -i 'fps' "$dir/bench.res" | tr -d '\r')"
