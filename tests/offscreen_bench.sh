@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# townview_x --off-screen with no X server at all: a device that is missing
+# is one line and status 1, the retry then measures and writes records that
+# the viewer reads back.   offscreen_bench.sh TOWNVIEW_X RESVIEW TREE
+set -u
+prog=$(realpath "$1")
+viewer=$(realpath "$2")
+tree=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+unset DISPLAY WAYLAND_DISPLAY XAUTHORITY
+
+mkdir -p "$work/t/linux" "$work/t/data"
+cp "$tree/linux/Korva.INI" "$work/t/linux/"
+for d in smltex bigtex endtex; do ln -s "$tree/$d" "$work/t/$d"; done
+for f in "$tree"/data/*; do ln -s "$f" "$work/t/data/"; done
+cd "$work/t/linux" || exit 1
+
+# what the command line refuses before any start
+"$prog" --off-screen > out.txt 2>&1
+[ $? -eq 2 ] || fail "--off-screen without a benchmark is not status 2"
+grep -q "add --bench normal" out.txt || { cat out.txt; fail "no word of the missing --bench"; }
+"$prog" --demo --off-screen > out.txt 2>&1
+[ $? -eq 2 ] || fail "a demo off-screen is not status 2"
+for opt in --bench --size --repeat --frame-log; do
+    "$prog" --off-screen $opt > out.txt 2>&1
+    [ $? -eq 2 ] || fail "$opt without its value is not status 2"
+    head -1 out.txt | grep -qx "townview_x: $opt needs a value" || { cat out.txt; fail "$opt without its value says: $(head -1 out.txt)"; }
+done
+
+# no usable device, then no EGL with the surfaceless platform: one line each, no record
+one_line_failure() {
+    env "$1" timeout 60 "$prog" --bench normal --off-screen > stdout.txt 2> stderr.txt
+    rc=$?
+    [ $rc -eq 1 ] || { cat stdout.txt stderr.txt; fail "$1: status $rc, not 1"; }
+    [ -s stdout.txt ] && { cat stdout.txt; fail "$1: the console printed more than the one line"; }
+    [ "$(wc -l < stderr.txt)" -eq 1 ] || { cat stderr.txt; fail "$1: not one line"; }
+    grep -q "^townview_x: off-screen: $2" stderr.txt || { cat stderr.txt; fail "$1 says: $(cat stderr.txt)"; }
+    [ -e bench.res ] && fail "$1: a run that never started wrote bench.res"
+}
+one_line_failure LIBGL_DRIVERS_PATH=/nonexistent "no usable GL device"
+one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json "this EGL has no surfaceless platform"
+
+# the retry in a good environment: two benchmarks in one process, each its own record
+timeout 300 "$prog" --bench normal --off-screen --size 200x150 --repeat 2 > out.txt 2>&1
+rc=$?
+[ $rc -eq 0 ] || { cat out.txt; fail "the off-screen benchmark is status $rc"; }
+grep -q "^SWAP3DBuffer: 200 buffer swaps in " out.txt || { cat out.txt; fail "no display test line"; }
+grep -q "^repeat 2: mean " out.txt || { cat out.txt; fail "no summary of the two runs"; }
+"$viewer" --csv bench.res > rows.csv || fail "the viewer does not read bench.res"
+[ "$(wc -l < rows.csv)" -eq 3 ] || { cat rows.csv; fail "the viewer does not show two rows"; }
+[ "$(grep -c ',VSync OFF  DDMSwich OFF,200,150,16,' rows.csv)" -eq 2 ] || { cat rows.csv; fail "the rows are not two 200 x 150 runs without VSync"; }
+grep -q 'GLrenderer:' rows.csv || fail "the record does not name the renderer"
+[ "$(wc -l < bench.json)" -eq 2 ] || fail "bench.json does not hold two lines"
+echo "off-screen: $(grep -c '^\[' bench.res) records, $(grep 'fps:' bench.res | tr '\n' ' ')"
