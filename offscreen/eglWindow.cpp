@@ -17,16 +17,6 @@ EGLConfig config = nullptr;
 EGLSurface surface = EGL_NO_SURFACE;
 EGLContext context = EGL_NO_CONTEXT;
 
-void closeDisplay()
-{
-    if (display == EGL_NO_DISPLAY)
-        return;
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglTerminate(display);
-    eglReleaseThread();
-    display = EGL_NO_DISPLAY;
-}
-
 bool hasExtension(const char* list, const char* name)
 {
     const size_t n = std::strlen(name);
@@ -134,7 +124,8 @@ bool openEglDisplay(char* why, size_t size)
         eglTerminate(d);
         return false;
     }
+    // kept for the process's life, as a window system's connection is: ending
+    // it would unload the driver, whose memory then has no name
     display = d;
-    std::atexit(closeDisplay);
     return true;
 }
