@@ -54,11 +54,7 @@ int main(int argc, char** argv)
         }
     }
     installBareFront3D(offScreen ? eglWindowSystem() : glxWindowSystem());
-    prepareRun3D();
-    startScrX = scrX;
-    startScrY = scrY;
-    startScrD = scrD;
-    if (start3D() != 1)
+    if (startBareRun3D() != 1)
         return 1;
     const int frames = runFrames3D(1000000);
     std::printf("frames drawn: %d  cityFps: %.2f\n", frames, double(cityFps));

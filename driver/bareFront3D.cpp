@@ -60,6 +60,15 @@ bareFront3D* installBareFront3D(const glWindow3D* system)
     return &record;
 }
 
+int startBareRun3D()
+{
+    prepareRun3D();
+    startScrX = scrX;
+    startScrY = scrY;
+    startScrD = scrD;
+    return start3D();
+}
+
 int runFrames3D(int maxFrames)
 {
     windowOpen = true;

@@ -22,6 +22,9 @@ struct bareFront3D {
 // Installs the front-end, and the renderer's window system unless it is
 // null (then the one installed stays); returns its record, cleared.
 bareFront3D* installBareFront3D(const glWindow3D* system);
+// Starts a run as the dialogs would: the benchmark's fixed settings, the
+// size it starts from, start3D. @returns start3D's result.
+int startBareRun3D();
 // Runs idle and frame callbacks until the run window is closed or maxFrames
 // frames were drawn. @returns the frames drawn.
 int runFrames3D(int maxFrames);

@@ -2,23 +2,19 @@
 // the logo scaled to its width and centred on a clear ground.
 //   korva_logoicon SIDE OUT.png
 #include "logo3D.h"
+#include "scene/fileCloser.h"
 
 #include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 namespace {
 
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-
 bool writePng(const char* path, int side, const std::vector<unsigned char>& rgba)
 {
-    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "wb"));
+    filePtr f(std::fopen(path, "wb"));
     if (!f)
         return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

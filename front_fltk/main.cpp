@@ -186,11 +186,7 @@ int main(int argc, char** argv)
             runBenchNormal = autoRun == 1;
             runBenchHigh = autoRun == 2;
             if (offScreen) {
-                prepareRun3D();
-                startScrX = scrX;
-                startScrY = scrY;
-                startScrD = scrD;
-                if (start3D() != 1)
+                if (startBareRun3D() != 1)
                     return 1;
                 runFrames3D(std::numeric_limits<int>::max());
             } else {
