@@ -149,10 +149,14 @@ MIDASmodule MIDASloadModule(const char* fileName)
     std::vector<unsigned char> data;
     unsigned char chunk[65536];
     size_t n;
-    // modules are small; anything past 64 MB is no module of ours
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && data.size() < (64u << 20))
+    // modules are small; anything past 64 MB is no module of ours, and a cut copy of one is none either
+    constexpr size_t maxBytes = size_t(64) << 20;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && data.size() <= maxBytes)
         data.insert(data.end(), chunk, chunk + n);
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
+    if (failed || data.size() > maxBytes)
+        return nullptr;
     openmpt_module* mod = openmpt_module_create_from_memory2(data.data(), data.size(), quietLog, nullptr, nullptr,
                                                              nullptr, nullptr, nullptr, nullptr);
     if (mod == nullptr)

@@ -502,3 +502,144 @@ TEST_F(LoaderTest, MaterialTypesLibrariesAndTheComputedNormalsLimit)
     EXPECT_EQ(store->load_obj("over.obj"), -1);
     EXPECT_TRUE(logged("max vn overflow\n")) << consoleText(*console);
 }
+
+TEST_F(LoaderTest, DebugLinesShowEveryEntryEveryFaceAndTheFinishedGroup)
+{
+    writeFile("wall.rgb", sgiFile(2, 1, 3, 5));
+    writeFile("d.mtl", "newmtl lit\n\nKa 0.25 0.5 0.75\nmap_Kd wall.rgb\n");
+    writeFile("d.obj", "mtllib d.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nvt 0.5 0.25\nvt 1 0\nvt 1 1\n"
+                       "usemtl lit\nf 1/1/1 2/2/1 3/3/1\n");
+    store->debug = 1;
+    ASSERT_EQ(store->load_obj("d.obj"), 0) << log();
+    for (const char* line : {"data3D::load_sgi:dimX 2\n", "data3D::load_sgi:dimY 1\n", "data3D::load_sgi:dimC 3\n",
+                             "data3D::load_sgi:pixMin 0\n", "data3D::load_sgi:pixMax 0\n",
+                             "0\t v 0.000000 0.000000 0.000000\n", "2\t v 1.000000 1.000000 0.000000\n",
+                             "0\t vn 0.000000 0.000000 1.000000\n", "0\t vt 0.500000 0.250000\n",
+                             "0\t poly_vtn  1/1/1  2/2/1  3/3/1  \n", "Material: lit\n",
+                             "end mat: a: 0.250000 0.500000 0.750000\n", "polyType 1\n",
+                             "end vec    \t1  1.000000 0.000000 0.000000\n",
+                             "end norms\t2 0.000000 0.000000 1.000000\n", "end texc   \t0 0.500000 0.250000\n"})
+        EXPECT_TRUE(logged(line)) << line << "\n" << log();
+    // one line per entry: three points, one normal, three texture corners
+    EXPECT_EQ(count("\t v "), 3);
+    EXPECT_EQ(count("\t vt "), 3);
+    EXPECT_EQ(count("end vec"), 3);
+
+    // the normal-only form, and a face whose normal is computed: its new normal is named
+    writeFile("n.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 1 2 3\n");
+    console->prCls();
+    ASSERT_EQ(store->load_obj("n.obj"), 1) << log();
+    EXPECT_TRUE(logged("0\t poly_vn  1//1  2//1  3//1  \n")) << log();
+    EXPECT_TRUE(logged("Material: default\n")) << log();
+    EXPECT_EQ(count("end texc"), 0);
+
+    // without debug none of it
+    store->debug = 0;
+    console->prCls();
+    ASSERT_EQ(store->load_obj("d.obj"), 2);
+    EXPECT_EQ(count("\t v "), 0);
+    EXPECT_EQ(count("Material:"), 0);
+}
+
+TEST_F(LoaderTest, NamesOf64CharactersOrMoreAreRefusedWhole)
+{
+    const std::string n63(63, 'm');
+    const std::string n64(64, 'm');
+    // material names: 63 characters fit the table, 64 do not
+    writeFile("a.mtl", "newmtl " + n63 + "\n\n");
+    writeFile("a.obj", "mtllib a.mtl\n" + std::string(squareData) + "usemtl " + n63 + "\nf 1//1 2//1 3//1\n");
+    ASSERT_EQ(store->load_obj("a.obj"), 0) << log();
+    EXPECT_EQ(store->getMaterial(0).name, n63);
+    writeFile("b.mtl", "newmtl " + n64 + "\n\n");
+    writeFile("b.obj", "mtllib b.mtl\n" + std::string(squareData) + "usemtl " + n64 + "\nf 1//1 2//1 3//1\n");
+    console->prCls();
+    EXPECT_EQ(store->load_obj("b.obj"), -1);
+    EXPECT_TRUE(logged("data3D::load_mtl: error material name longer than 63 in b.mtl\n")) << log();
+
+    // image names: two names alike in their first 63 characters stay two images
+    const std::string t63 = std::string(59, 't') + ".rgb";
+    const std::string t64 = std::string(60, 't') + ".rgb";
+    writeFile(t63, sgiFile(1, 1, 3, 10));
+    writeFile(t64, sgiFile(1, 1, 3, 20));
+    const int t = store->load_sgi(t63.c_str());
+    ASSERT_EQ(t, 1);
+    EXPECT_EQ(store->getTex2D(1)->name, t63);
+    console->prCls();
+    EXPECT_EQ(store->load_sgi(t64.c_str()), -1);
+    EXPECT_TRUE(logged("data3D::load_sgi: error name longer than 63: " + t64 + "\n")) << log();
+    EXPECT_EQ(store->load_dynsgi(t63.c_str()), 0);
+    EXPECT_EQ(store->load_dynsgi(t64.c_str()), -1);
+    EXPECT_TRUE(logged("data3D::load_dynsgi: error name longer than 63: " + t64 + "\n")) << log();
+    EXPECT_EQ(store->load_BriskImage(t64.c_str()), -1);
+    EXPECT_TRUE(logged("data3D::load_BriskImage: can't load " + t64 + "\n")) << log();
+    EXPECT_EQ(store->getNumTex(), 2);
+    EXPECT_EQ(store->getNumDynTex(), 1);
+    // and through a library the long name fails the material, the short one did not
+    writeFile("c.mtl", "newmtl c\n\nmap_Kd " + t64 + "\n");
+    writeFile("c.obj", "mtllib c.mtl\n" + std::string(squareData) + "usemtl c\nf 1/1/1 2/2/1 3/3/1\n");
+    console->prCls();
+    EXPECT_EQ(store->load_obj("c.obj"), -1);
+    EXPECT_TRUE(logged("data3D::load_mtl: load texture error\n")) << log();
+
+    // an object's name keeps the first 63 characters of a longer path
+    const std::string longObj = std::string(70, 'o') + ".obj";
+    writeFile(longObj, std::string(squareData) + "f 1//1 2//1 3//1\n");
+    const int o = store->load_obj(longObj.c_str());
+    ASSERT_GE(o, 0) << log();
+    EXPECT_EQ(std::string(store->getObject3D(o)->name), longObj.substr(0, 63));
+}
+
+TEST_F(LoaderTest, ImageMode1ThroughALibrary)
+{
+    // a 2 x 1 uncompressed 24-bit Targa, stored blue, green, red
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = 2;
+    tga[14] = 1;
+    tga[16] = 24;
+    tga += std::string{'\x03', '\x02', '\x01', '\x06', '\x05', '\x04'};
+    writeFile("sky.tga", tga);
+    writeFile("wall.rgb", sgiFile(2, 2, 3, 40));
+    writeFile("m.mtl", "newmtl a\n\nmap_Kd sky.tga\nnewmtl b\n\nmap_Kd wall.tga\nrefl\n");
+    writeFile("m.obj", "mtllib m.mtl\n" + std::string(squareData) +
+                           "usemtl a\nf 1/1/1 2/2/1 3/3/1\nusemtl b\nf 1/1/1 2/2/1 3/3/1\n");
+#ifdef _WIN32
+    // the multi-format reader: the Targa, then wall.tga retried as wall.rgb
+    store->imageMode = 1;
+    store->verbose = 1;
+    ASSERT_EQ(store->load_obj("m.obj"), 0) << log();
+    ASSERT_EQ(store->getNumTex(), 3) << log();
+    const texture3D* sky = store->getTex2D(1);
+    EXPECT_STREQ(sky->name, "sky.tga");
+    ASSERT_EQ(sky->width, 2);
+    EXPECT_EQ(sky->pixels[0], 1);
+    EXPECT_EQ(sky->pixels[2], 3);
+    EXPECT_TRUE(logged("data3D::load_BriskImage: load> wall.tga\n")) << log();
+    EXPECT_TRUE(logged("data3D::load_BriskImage: load> wall.rgb\n")) << log();
+    EXPECT_STREQ(store->getTex2D(2)->name, "wall.rgb");
+    const int first = 1;
+    const int second = 2;
+#else
+    // the Linux build reads no file: each material takes the newest texture
+    ASSERT_EQ(store->load_sgi("wall.rgb"), 1);
+    store->imageMode = 1;
+    std::filesystem::remove("sky.tga");
+    ASSERT_EQ(store->load_obj("m.obj"), 0) << log();
+    EXPECT_EQ(store->getNumTex(), 2);
+    const int first = 1;
+    const int second = 1;
+#endif
+    const object3D* o = store->getObject3D(0);
+    ASSERT_EQ(o->numGroups, 2);
+    EXPECT_EQ(o->group[0].type, 1);
+    EXPECT_EQ(o->group[0].texture, first);
+    EXPECT_EQ(o->group[1].texture, second);
+    EXPECT_EQ(o->group[1].type, 2);
+    EXPECT_EQ(o->group[1].texture2, 0);
+    // init leaves image mode: the SGI reader does not take the Targa
+    writeFile("sky.tga", tga);
+    store->init();
+    console->prCls();
+    EXPECT_EQ(store->load_obj("m.obj"), -1);
+    EXPECT_TRUE(logged("data3D::load_sgi: wrong format 1:(474)in sky.tga\n")) << log();
+}

@@ -136,6 +136,18 @@ TEST(Music, CallsPlayAModuleIntoTheWavSinkAndFadeToSilence)
     writeFile("cut.mus", modFile().substr(0, 700));
     EXPECT_EQ(MIDASloadModule("cut.mus"), nullptr);
 
+    // a module followed by more than 64 MB is no module of ours, whole or cut
+    std::string big = modFile();
+    big.resize((size_t(64) << 20) + 1, '\0');
+    writeFile("big.mus", big);
+    EXPECT_EQ(MIDASloadModule("big.mus"), nullptr);
+    big.resize(size_t(64) << 20);
+    writeFile("big.mus", big);
+    MIDASmodule padded = MIDASloadModule("big.mus");
+    EXPECT_NE(padded, nullptr);
+    EXPECT_EQ(MIDASfreeModule(padded), 1);
+    std::filesystem::remove("big.mus");
+
     // the content decides the format, not the name
     writeFile("song.mus", modFile());
     MIDASmodule m = MIDASloadModule("song.mus");

@@ -214,6 +214,59 @@ int data3D::load_obj(const char* path)
         }
     } guard{this};
 
+    if (!allocScratch()) {
+        out->pr("data3D::load_obj(): out of memory error\n");
+        return -1;
+    }
+    numTriangles = 0;
+    newTexBytes = 0;
+    if (verbose)
+        out->prf("\ndata3D::load_obj: %s\n\n", path);
+    if (readSource(path) != 1)
+        return -1;
+
+    // a failed load may have left groups in this slot
+    object3D& o = obj[numObjects];
+    freeObject(&o);
+    if (usedSlots < numObjects + 1)
+        usedSlots = numObjects + 1;
+
+    // pass 1: material libraries
+    const int libs = loadLibraries();
+    if (libs < 0)
+        return -1;
+    if (libs == 0) {
+        out->pr("data3D::load_obj:warnig no .mtl found -> use default mat\n");
+        defaultMaterial();
+    }
+
+    // pass 2: vertex data
+    if (load_vtn(path) == 0) {
+        out->pr("data3D::load_obj: load_vtn error\n");
+        return -1;
+    }
+
+    // pass 3: faces, one group per material
+    if (libs > 0) {
+        for (int m = 0; m < numMat; m++) {
+            curMat = m;
+            if (load_usemtl(path, mat[m].name) == 0) {
+                out->pr("data3D::load_obj: load_usemtl error\n");
+                return -1;
+            }
+        }
+    } else {
+        curMat = 0;
+        if (load_nomtl(path) == 0) {
+            out->pr("data3D::load_obj: load_nomtl error\n");
+            return -1;
+        }
+    }
+    return finishObject(path);
+}
+
+bool data3D::allocScratch()
+{
     const size_t entries = size_t(maxEntries) + 1;
     bool ok = true;
     for (auto* a : {&vx, &vy, &vz, &nx, &ny, &nz, &tu, &tv}) {
@@ -224,15 +277,11 @@ int data3D::load_obj(const char* path)
         *a = vekAlloc<int>(entries);
         ok = ok && *a;
     }
-    if (!ok) {
-        out->pr("data3D::load_obj(): out of memory error\n");
-        return -1;
-    }
-    numTriangles = 0;
-    newTexBytes = 0;
+    return ok;
+}
 
-    if (verbose)
-        out->prf("\ndata3D::load_obj: %s\n\n", path);
+int data3D::readSource(const char* path)
+{
     const int r = src.load(path);
     if (r == 0) {
         out->prf("data3D::load_obj: error can't open %s\n", path);
@@ -275,16 +324,13 @@ int data3D::load_obj(const char* path)
         useName[numUse] = textLines::line{t, t + n};
         numUse++;
     }
+    return 1;
+}
 
-    // a failed load may have left groups in this slot
-    object3D& o = obj[numObjects];
-    freeObject(&o);
-    if (usedSlots < numObjects + 1)
-        usedSlots = numObjects + 1;
-
-    // pass 1: material libraries
-    bool foundLib = false;
-    for (int i = 0; i < lines; i++) {
+int data3D::loadLibraries()
+{
+    int found = 0;
+    for (int i = 0; i < src.count(); i++) {
         if (lineKind[i] != kMtllib)
             continue;
         scanText s(src[i].begin, src[i].end);
@@ -295,53 +341,36 @@ int data3D::load_obj(const char* path)
             continue;
         char lib[512];
         copyToken(lib, sizeof lib, t, n);
-        foundLib = true;
+        found++;
         if (load_mtl(lib) == 0) {
             out->pr("data3D::load_obj: load_mtl error\n");
             return -1;
         }
     }
-    if (!foundLib) {
-        out->pr("data3D::load_obj:warnig no .mtl found -> use default mat\n");
-        material3D& m = mat[0];
-        std::snprintf(m.name, sizeof m.name, "%s", "default");
-        m.type = 0;
-        for (int c = 0; c < 3; c++) {
-            m.Ka[c] = 0.3f;
-            m.Kd[c] = 0.5f;
-            m.Ks[c] = 0.8f;
-        }
-        m.Ka[3] = m.Kd[3] = m.Ks[3] = 1.0f;
-        // the shininess packages of the older form fall back to
-        m.Ns = 50.0f;
-        m.texture = 0;
-        m.texture2 = 0;
-        numMat = 1;
-    }
+    return found;
+}
 
-    // pass 2: vertex data
-    if (load_vtn(path) == 0) {
-        out->pr("data3D::load_obj: load_vtn error\n");
-        return -1;
+void data3D::defaultMaterial()
+{
+    material3D& m = mat[0];
+    std::snprintf(m.name, sizeof m.name, "%s", "default");
+    m.type = 0;
+    for (int c = 0; c < 3; c++) {
+        m.Ka[c] = 0.3f;
+        m.Kd[c] = 0.5f;
+        m.Ks[c] = 0.8f;
     }
+    m.Ka[3] = m.Kd[3] = m.Ks[3] = 1.0f;
+    // the shininess packages of the older form fall back to
+    m.Ns = 50.0f;
+    m.texture = 0;
+    m.texture2 = 0;
+    numMat = 1;
+}
 
-    // pass 3: faces, one group per material
-    if (foundLib) {
-        for (int m = 0; m < numMat; m++) {
-            curMat = m;
-            if (load_usemtl(path, mat[m].name) == 0) {
-                out->pr("data3D::load_obj: load_usemtl error\n");
-                return -1;
-            }
-        }
-    } else {
-        curMat = 0;
-        if (load_nomtl(path) == 0) {
-            out->pr("data3D::load_obj: load_nomtl error\n");
-            return -1;
-        }
-    }
-
+int data3D::finishObject(const char* path)
+{
+    object3D& o = obj[numObjects];
     if (o.numGroups == 0) {
         out->pr("data3D::load_obj: error no polygons found");
         return -1;

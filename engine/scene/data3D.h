@@ -93,6 +93,14 @@ public:
     int imageMode;
 
 private:
+    // the steps of load_obj: scratch tables, the file's lines classified, the
+    // material libraries (@returns how many, or -1), the material of a model
+    // without one, and the new object's last checks
+    bool allocScratch();
+    int readSource(const char* path);
+    int loadLibraries();
+    void defaultMaterial();
+    int finishObject(const char* path);
     int loadImage(const char* name);
     // What the image readers do before a file is read: in package mode the image must
     // be in memory already; outside it, a name loaded before is reused where reuse is set.
