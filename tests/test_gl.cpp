@@ -1,5 +1,6 @@
 // The renderer against real OpenGL (Mesa under Xvfb), read back pixel by pixel.
 #include "glFixture.h"
+#include "glRecorder.h"
 #include "gl/glWindow3D.h"
 
 #include <chrono>
@@ -499,4 +500,157 @@ TEST_F(GlTest, MaterialsLightsAndSwitches)
     gl->printError();
     gl->printError();
     EXPECT_STREQ(console->getText(), "GL_INVALID_ENUM\nGL_NO_ERROR\n");
+}
+
+namespace {
+
+struct xyz {
+    float x, y, z;
+};
+
+// the vertices or texture coordinates of the recorded calls op, as written
+std::vector<xyz> recorded(const char* op)
+{
+    std::vector<xyz> r;
+    for (const glrec::call& c : glrec::only(op))
+        r.push_back(xyz{c.a[0], c.a[1], c.a[2]});
+    return r;
+}
+
+::testing::AssertionResult sameAs(const std::vector<xyz>& got, const std::vector<xyz>& want)
+{
+    if (got.size() != want.size())
+        return ::testing::AssertionFailure() << got.size() << " calls, expected " << want.size();
+    for (size_t i = 0; i < got.size(); i++)
+        if (std::fabs(got[i].x - want[i].x) > 1e-5f || std::fabs(got[i].y - want[i].y) > 1e-5f ||
+            std::fabs(got[i].z - want[i].z) > 1e-5f)
+            return ::testing::AssertionFailure() << "call " << i << ": (" << got[i].x << ", " << got[i].y << ", "
+                                                 << got[i].z << "), expected (" << want[i].x << ", " << want[i].y
+                                                 << ", " << want[i].z << ")";
+    return ::testing::AssertionSuccess();
+}
+
+// records the calls of the renderer while it lives
+struct recording {
+    recording()
+    {
+        glrec::log().clear();
+        gl3D::setApi(glrec::table());
+    }
+    ~recording() { gl3D::setApi(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(GlTest, CallStreamOfBatchedQuadsAndTheReflectionPass)
+{
+    writeFile("t.rgb", solidSgi(4, 4, 3, 0, 255, 0));
+    writeFile("env.rgb", solidSgi(4, 4, 3, 255, 0, 0));
+    const int plain = model("f 1//1 2//1 3//1 4//1\nf 1//1 2//1 3//1\n");
+    const int tex = model("usemtl t\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl t\n\nmap_Kd t.rgb\n");
+    // a tilted normal gives the sphere map different s and t
+    const int refl = model("usemtl r\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl r\n\nmap_Kd env.rgb\nrefl\n",
+                           "v -1 -1 -2\nv 1 -1 -2\nv 1 1 -2\nv -1 1 -2\nvn 0.6 -0.4 0.69\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n");
+    gl->makeTex(store.get());
+    gl->disableLightning();
+    recording rec;
+
+    // untextured: the quad alone as GL_QUADS in corner order, the triangle in the reopened block
+    gl->drawObj(store.get(), plain);
+    EXPECT_EQ(glrec::blocks(), "T0 Q4 T3");
+    EXPECT_TRUE(sameAs(recorded("Vertex"), {{-1, -1, -2}, {1, -1, -2}, {1, 1, -2}, {-1, 1, -2},
+                                            {-1, -1, -2}, {1, -1, -2}, {1, 1, -2}}));
+
+    // textured: a strip of corners 3, 0, 2, 1 with their own texture coordinates
+    glrec::log().clear();
+    gl->drawObj(store.get(), tex);
+    EXPECT_EQ(glrec::blocks(), "T0 S4 T0");
+    EXPECT_TRUE(sameAs(recorded("Vertex"), {{-1, 1, -2}, {-1, -1, -2}, {1, 1, -2}, {1, -1, -2}}));
+    EXPECT_TRUE(sameAs(recorded("TexCoord"), {{0, 1, 0}, {0, 0, 0}, {1, 1, 0}, {1, 0, 0}}));
+
+    // the reflection pass: fan triangles 0 1 2 and 0 2 3, lifted by 0.002, s and t from the normal
+    glrec::log().clear();
+    gl->drawObj(store.get(), refl);
+    EXPECT_EQ(glrec::blocks(), "T3 T3");
+    const float z = -2.0f + 0.002f;
+    EXPECT_TRUE(sameAs(recorded("Vertex"), {{-1, -1, z}, {1, -1, z}, {1, 1, z}, {-1, -1, z}, {1, 1, z}, {-1, 1, z}}));
+    const std::vector<xyz> st = recorded("TexCoord");
+    ASSERT_EQ(st.size(), 6u);
+    for (const xyz& c : st)
+        EXPECT_TRUE(sameAs({c}, {{0.8f, 0.3f, 0}}));
+
+    // a primitive strip of four corners goes 4, 1, 3, 2
+    glrec::log().clear();
+    const vec_4 n{0, 0, 1, 1};
+    gl->poly4_ntv(n, {0.1f, 0.2f, 0, 1}, {1, 0, -3, 1}, n, {0.3f, 0.4f, 0, 1}, {2, 0, -3, 1}, n, {0.5f, 0.6f, 0, 1},
+                  {3, 0, -3, 1}, n, {0.7f, 0.8f, 0, 1}, {4, 0, -3, 1});
+    EXPECT_EQ(glrec::blocks(), "S4");
+    EXPECT_TRUE(sameAs(recorded("Vertex"), {{4, 0, -3}, {1, 0, -3}, {3, 0, -3}, {2, 0, -3}}));
+    EXPECT_TRUE(sameAs(recorded("TexCoord"), {{0.7f, 0.8f, 0}, {0.1f, 0.2f, 0}, {0.5f, 0.6f, 0}, {0.3f, 0.4f, 0}}));
+}
+
+TEST_F(GlTest, CallStreamOfSubdividedTrianglesAlternatesTheSplitEdge)
+{
+    const vec_4 n{0, 0, 1, 1};
+    const vec_4 t1{0, 0, 0, 1}, t2{1, 0, 0, 1}, t3{0, 1, 0, 1};
+    const vec_4 p1{0, 0, -2, 1}, p2{2, 0, -2, 1}, p3{0, 2, -2, 1};
+    gl->setPolySubDivide(1);
+    gl->altTriangle = 0;
+    recording rec;
+    // first (1, 2, 3): split at the middle of 1-2 into (3, 1, m) and (2, 3, m)
+    gl->poly3_ntv(n, t1, p1, n, t2, p2, n, t3, p3);
+    EXPECT_EQ(gl->altTriangle, 1);
+    // then (3, 1, 2): split at the middle of 3-1 into (2, 3, m) and (1, 2, m)
+    gl->poly3_ntv(n, t1, p1, n, t2, p2, n, t3, p3);
+    EXPECT_EQ(gl->altTriangle, 0);
+    EXPECT_EQ(glrec::blocks(), "T3 T3 T3 T3");
+    EXPECT_TRUE(sameAs(recorded("Vertex"), {{0, 2, -2}, {0, 0, -2}, {1, 0, -2}, {2, 0, -2}, {0, 2, -2}, {1, 0, -2},
+                                            {2, 0, -2}, {0, 2, -2}, {0, 1, -2}, {0, 0, -2}, {2, 0, -2}, {0, 1, -2}}));
+    EXPECT_TRUE(sameAs(recorded("TexCoord"), {{0, 1, 0}, {0, 0, 0}, {0.5f, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0.5f, 0, 0},
+                                              {1, 0, 0}, {0, 1, 0}, {0, 0.5f, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0.5f, 0}}));
+    // the polygon count: each call takes back its own triangle and adds its two halves
+    EXPECT_EQ(gl->polyCount, 2);
+}
+
+TEST_F(GlTest, APoseMovesTheNormalsTurnOnly)
+{
+    // a square at the origin facing +z, lit head-on
+    const int a = model("f 1//1 2//1 3//1 4//1\n", "", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 1\n");
+    const int b = model("f 1//1 2//1 3//1 4//1\n", "", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 1\n");
+    gl->setLightColors(0, 0, 0, 1, 1, 1, 0, 0, 0);
+    gl->setNormalLight(0, 0.0f, 0.0f, 1.0f);
+    gl->enableLightning();
+
+    // the same place by a translation and by a pose of that translation
+    gl->translateObj(store.get(), a, 0.0f, 0.0f, -2.5f);
+    gl->drawObj(store.get(), a);
+    const rgb direct = pixel(W / 2, H / 2);
+    EXPECT_GT(direct.r, 100);
+    matrix_4 pose;
+    identityMat(&pose);
+    translateMat(&pose, 0.0f, 0.0f, -2.5f);
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->postMatrixMulObj(store.get(), b, pose);
+    gl->drawObj(store.get(), b);
+    const rgb posed = pixel(W / 2, H / 2);
+    EXPECT_NEAR(posed.r, direct.r, 2);
+    EXPECT_NEAR(posed.g, direct.g, 2);
+
+    // a turned and moved pose: the normal turns with it and stays a unit normal
+    matrix_4 ship;
+    identityMat(&ship);
+    translateMat(&ship, 3.0f, 2.0f, 24.0f);
+    rotateYMat(&ship, 30.0f);
+    gl->resetObj(store.get(), b);
+    gl->postMatrixMulObj(store.get(), b, ship);
+    gl->drawObj(store.get(), b);
+    const float* n = store->getObject3D(b)->group[0].xNormal.get();
+    EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0f, 1e-5f);
+    EXPECT_NEAR(n[0], std::sin(30.0f * 0.017453292f), 1e-5f);
+    EXPECT_NEAR(n[1], 0.0f, 1e-6f);
+    EXPECT_NEAR(n[2], std::cos(30.0f * 0.017453292f), 1e-5f);
+    // and the positions took the whole pose
+    const float* v = store->getObject3D(b)->group[0].xVertex.get();
+    EXPECT_NEAR(v[1], 1.0f, 1e-5f);
+    EXPECT_NEAR(v[0], 3.0f - std::cos(30.0f * 0.017453292f), 1e-4f);
 }

@@ -132,7 +132,12 @@ int gl3D::postMatrixMulObj(data3D* d, int i, const matrix_4& m)
     if (o == nullptr)
         return 0;
     postMulMat(&o->objMat, m);
-    postMulMat(&o->normMat, m);
+    // normals turn with the pose but do not move with it: its rotation part only
+    matrix_4 turn = m;
+    turn.m[3] = turn.m[7] = turn.m[11] = 0.0f;
+    turn.m[12] = turn.m[13] = turn.m[14] = 0.0f;
+    turn.m[15] = 1.0f;
+    postMulMat(&o->normMat, turn);
     moved(o);
     return 1;
 }
