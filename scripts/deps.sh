@@ -26,7 +26,7 @@ KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev li
 # what a run needs on a machine without a screen
 KORVA_RUN_PACKAGES=(xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0)
 # what the tests use besides
-KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick xdotool openmpt123 sox)
+KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick xdotool openmpt123 sox valgrind)
 
 # the Windows cross build and its runs under Wine
 KORVA_WIN_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 dpkg-dev make xz-utils googletest)

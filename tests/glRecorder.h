@@ -86,6 +86,23 @@ inline void APIENTRY callList(GLuint n)
     real().CallList(n);
 }
 
+// the vendor and renderer texts the table reports instead of the system's (null: the system's)
+inline const char*& vendorText()
+{
+    static const char* t = nullptr;
+    return t;
+}
+inline const char*& rendererText()
+{
+    static const char* t = nullptr;
+    return t;
+}
+inline const GLubyte* APIENTRY getString(GLenum name)
+{
+    const char* t = name == GL_VENDOR ? vendorText() : name == GL_RENDERER ? rendererText() : nullptr;
+    return t != nullptr ? reinterpret_cast<const GLubyte*>(t) : real().GetString(name);
+}
+
 // The table: every entry the system's, the drawing calls recorded.
 inline const glApi3D* table()
 {
@@ -100,6 +117,7 @@ inline const glApi3D* table()
         r.Disable = disable;
         r.BindTexture = bindTexture;
         r.CallList = callList;
+        r.GetString = getString;
         return r;
     }();
     return &t;

@@ -654,3 +654,30 @@ TEST_F(GlTest, APoseMovesTheNormalsTurnOnly)
     EXPECT_NEAR(v[1], 1.0f, 1e-5f);
     EXPECT_NEAR(v[0], 3.0f - std::cos(30.0f * 0.017453292f), 1e-4f);
 }
+
+TEST_F(GlTest, DisplayTestTakesTheFirstLineOfTheDriversTexts)
+{
+    recording rec;
+    // texts of several lines, one that starts with its line break, one longer than the title's room
+    const std::string longName(300, 'r');
+    const char* const vendors[] = {"Korva Labs\nsecond line", "\nhidden", "plain"};
+    const char* const renderers[] = {"soft\n", "x\ny\nz", longName.c_str()};
+    const char* const want[] = {"GLvendor:Korva Labs  GLrenderer:soft\n", "GLvendor:  GLrenderer:x\n",
+                                nullptr};
+    for (int k = 0; k < 3; k++) {
+        glrec::vendorText() = vendors[k];
+        glrec::rendererText() = renderers[k];
+        char title[600] = "";
+        char info1[128] = "";
+        ASSERT_EQ(gl->gl3DInfUnix(0, title, sizeof title, info1, sizeof info1, nullptr, 0), 1);
+        const std::string t = title;
+        // one line, ended by its line break
+        EXPECT_EQ(t.find('\n'), t.size() - 1) << t;
+        if (want[k] != nullptr)
+            EXPECT_EQ(t, want[k]);
+        else
+            EXPECT_EQ(t, "GLvendor:plain  GLrenderer:" + std::string(255, 'r') + "\n");
+    }
+    glrec::vendorText() = nullptr;
+    glrec::rendererText() = nullptr;
+}

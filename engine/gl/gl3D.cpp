@@ -147,19 +147,15 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
 {
     (void)info2;
     (void)size2;
-    char v[256];
-    char r[256];
+    char v[256] = {};
+    char r[256] = {};
     const char* gv = reinterpret_cast<const char*>(gl->GetString(GL_VENDOR));
     const char* gr = reinterpret_cast<const char*>(gl->GetString(GL_RENDERER));
     std::snprintf(v, sizeof v, "%s", gv ? gv : "");
     std::snprintf(r, sizeof r, "%s", gr ? gr : "");
-    // the info texts are single lines
-    for (int i = 1; i < 255; i++) {
-        if (v[i] == '\n')
-            v[i] = '\0';
-        if (r[i] == '\n')
-            r[i] = '\0';
-    }
+    // the info texts are single lines: each ends at its first line break, and nothing past its end is read
+    for (char* text : {v, r})
+        text[std::strcspn(text, "\n")] = '\0';
     appendf(title, titleSize, "%sGLvendor:%s  GLrenderer:%s\n", v, r);
 #ifdef _WIN32
     // the Windows build warns about a driver that renders on the processor
