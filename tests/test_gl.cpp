@@ -681,3 +681,107 @@ TEST_F(GlTest, DisplayTestTakesTheFirstLineOfTheDriversTexts)
     glrec::vendorText() = nullptr;
     glrec::rendererText() = nullptr;
 }
+
+namespace {
+
+// where the renderer's state mirrors and OpenGL disagree, by name
+std::string mirrorFaults(const gl3D& g)
+{
+    std::string f;
+    GLint two = 0;
+    glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &two);
+    if ((g.texEnabled == 1) != (glIsEnabled(GL_TEXTURE_2D) == GL_TRUE))
+        f += " texture";
+    if ((g.blending == 1) != (glIsEnabled(GL_BLEND) == GL_TRUE))
+        f += " blend";
+    if ((g.cullFace == 1) != (glIsEnabled(GL_CULL_FACE) == GL_TRUE))
+        f += " cull";
+    if ((g.twoSideLight == 1) != (two != 0))
+        f += " two-side";
+    return f;
+}
+
+std::string square(float x0)
+{
+    const std::string a = std::to_string(x0);
+    const std::string b = std::to_string(x0 + 1.0f);
+    return "v " + a + " -0.5 -2\nv " + b + " -0.5 -2\nv " + b + " 0.5 -2\nv " + a + " 0.5 -2\nvn 0 0 1\n"
+           "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
+}
+
+}  // namespace
+
+TEST_F(GlTest, DisplayListsStartFromTheirOwnStateAndLeaveTheMirrorsTrue)
+{
+    writeFile("green.rgb", solidSgi(4, 4, 3, 0, 255, 0));
+    writeFile("red.rgba", solidSgi(4, 4, 4, 255, 0, 0, 255));
+    const int plain = model("f 1//1 2//1 3//1 4//1\n", "", square(-1.5f));
+    const int green = model("usemtl g\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl g\n\nmap_Kd green.rgb\n", square(-0.5f));
+    const int red = model("usemtl r\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl r\n\nmap_Kd red.rgba\n", square(0.5f));
+    gl->makeTex(store.get());
+    gl->disableLightning();
+    glColor3f(1, 1, 1);
+    const int xs[3] = {W / 2 - 24, W / 2, W / 2 + 24};
+    const int objs[3] = {plain, green, red};
+    auto frame = [&](const int* order) {
+        gl->clear3DScreen(0, 0, 0, 1);
+        for (int k = 0; k < 3; k++) {
+            gl->drawObj(store.get(), objs[order[k]]);
+            EXPECT_EQ(mirrorFaults(*gl), "") << "after object " << order[k];
+        }
+        std::vector<rgb> px;
+        for (const int x : xs)
+            px.push_back(pixel(x, H / 2));
+        return px;
+    };
+    const int orders[][3] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1}, {2, 1, 0}, {0, 2, 1}};
+    std::vector<std::vector<rgb>> direct;
+    for (const auto& o : orders)
+        direct.push_back(frame(o));
+    // drawn directly: white, green and red, whatever the order
+    EXPECT_GT(direct[0][0].g, 200);
+    EXPECT_GT(direct[0][0].r, 200);
+    EXPECT_EQ(direct[0][1].r, 0);
+    EXPECT_GT(direct[0][1].g, 200);
+    EXPECT_GT(direct[0][2].r, 200);
+    EXPECT_EQ(direct[0][2].g, 0);
+
+    // compiled while the mirrors stood in different states
+    gl->texOn();
+    gl->precalcObj(store.get(), plain);
+    EXPECT_EQ(mirrorFaults(*gl), "");
+    gl->texOff();
+    gl->blendOn();
+    gl->precalcObj(store.get(), green);
+    gl->blendOff();
+    gl->texOn();
+    gl->precalcObj(store.get(), red);
+    EXPECT_EQ(mirrorFaults(*gl), "");
+    for (size_t k = 0; k < std::size(orders); k++) {
+        const std::vector<rgb> listed = frame(orders[k]);
+        for (int j = 0; j < 3; j++) {
+            EXPECT_EQ(listed[size_t(j)].r, direct[k][size_t(j)].r) << "order " << k << " object " << j;
+            EXPECT_EQ(listed[size_t(j)].g, direct[k][size_t(j)].g) << "order " << k << " object " << j;
+        }
+    }
+    for (const int o : objs)
+        EXPECT_EQ(store->getObject3D(o)->render->listValid, 1);
+
+    // a direct draw after the lists finds the mirrors true: its texture shows
+    const int late = model("usemtl g\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl g\n\nmap_Kd green.rgb\n", square(-0.5f));
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), plain);
+    gl->drawObj(store.get(), late);
+    EXPECT_GT(pixel(W / 2, H / 2).g, 200);
+    EXPECT_EQ(pixel(W / 2, H / 2).r, 0);
+    EXPECT_EQ(mirrorFaults(*gl), "");
+
+    // textures switched off: a textured list is not called, the object is drawn untextured
+    gl->noTexOn();
+    gl->texOff();
+    gl->clear3DScreen(0, 0, 0, 1);
+    gl->drawObj(store.get(), green);
+    EXPECT_EQ(mirrorFaults(*gl), "");
+    EXPECT_GT(pixel(W / 2, H / 2).r, 200);
+    gl->noTexOff();
+}

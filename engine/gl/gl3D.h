@@ -16,6 +16,7 @@ class outTxt;
 class data3D;
 struct group3D;
 struct object3D;
+struct objRender3D;
 
 class gl3D {
 public:
@@ -50,6 +51,11 @@ public:
     int change3DWin(int a, int b, int xres, int yres, int d);
     int clear3DScreen(float r, float g, float b, float a);
     int swap3DBuffer();
+    // Reads back what the last swap presented, getXres() x getYres(), bottom
+    // row first, RGB. @returns 1, or 0 when the window system cannot.
+    int readFrame(unsigned char* rgb) const;
+    // The device's text for GL_VENDOR, GL_RENDERER or GL_VERSION; "" when it has none.
+    static const char* deviceText(GLenum name);
     // Destroys the window. @returns 0.
     int release3D();
     int getXres() const { return xres; }
@@ -204,6 +210,8 @@ private:
     void countTex(data3D* d, int index);
     void setTexParams(int wrapByClamp);
     void drawPasses(data3D* d, int i, bool forList);
+    // puts OpenGL in the state the list of r was compiled from. @returns false when it cannot
+    bool enterListState(const objRender3D& r);
     void lightOf(int i, unsigned* light) const;
     corner cornerOf(const group3D& g, int p, bool textured) const;
 

@@ -280,7 +280,8 @@ int gl3D::drawObj(data3D* d, int i)
         out->prf("gl3D::drawObj(%d)\n", i);
 
     const object3D* o = d->getObject3D(i);
-    if (r->listValid == 1) {
+    // a list is only as right as the state it starts from; where that cannot be had, draw directly
+    if (r->listValid == 1 && enterListState(*r)) {
         // the triangles the list holds, as the direct path counts them
         polyCount += r->listTriangles;
         for (int k = 0; k < o->numGroups; k++) {
@@ -291,11 +292,17 @@ int gl3D::drawObj(data3D* d, int i)
                 countTex(d, g.texture2);
         }
         gl->CallList(GLuint(i + 1));
-        // the list leaves OpenGL as it stood at the end of compiling
+        // from that state the list leaves OpenGL as it stood at the end of compiling
         blending = r->endBlending;
         cullFace = r->endCullFace;
         twoSideLight = r->endTwoSideLight;
         texEnabled = r->endTexEnabled;
+        for (int c = 0; c < 4; c++) {
+            matAmbient[c] = r->endAmbient[c];
+            matDiffuse[c] = r->endDiffuse[c];
+            matSpecular[c] = r->endSpecular[c];
+        }
+        matShininess = r->endShininess;
         curTex = noTex;
         return 1;
     }
@@ -318,6 +325,25 @@ int gl3D::precalcObj(data3D* d, int i)
 
     // compiling executes nothing: the mirrors must still describe OpenGL afterwards
     const int keep[] = {blending, cullFace, twoSideLight, texEnabled, relightCount, polyCount, texBytes};
+    float keepMat[13];
+    for (int c = 0; c < 4; c++) {
+        keepMat[c] = matAmbient[c];
+        keepMat[4 + c] = matDiffuse[c];
+        keepMat[8 + c] = matSpecular[c];
+    }
+    keepMat[12] = matShininess;
+    r->startBlending = blending;
+    r->startCullFace = cullFace;
+    r->startTwoSideLight = twoSideLight;
+    r->startTexEnabled = texEnabled;
+    r->startLightBlend = lightBlend;
+    r->listTextured = 0;
+    const object3D* o = d->getObject3D(i);
+    for (int k = 0; k < o->numGroups; k++) {
+        const int type = o->group[k].type;
+        if (type == 1 || type == 3 || ((type == 2 || type == 3) && noReflect == 0))
+            r->listTextured = 1;
+    }
     curTex = noTex;
     gl->NewList(GLuint(i + 1), GL_COMPILE);
     drawPasses(d, i, true);
@@ -327,6 +353,16 @@ int gl3D::precalcObj(data3D* d, int i)
     r->endCullFace = cullFace;
     r->endTwoSideLight = twoSideLight;
     r->endTexEnabled = texEnabled;
+    for (int c = 0; c < 4; c++) {
+        r->endAmbient[c] = matAmbient[c];
+        r->endDiffuse[c] = matDiffuse[c];
+        r->endSpecular[c] = matSpecular[c];
+        matAmbient[c] = keepMat[c];
+        matDiffuse[c] = keepMat[4 + c];
+        matSpecular[c] = keepMat[8 + c];
+    }
+    r->endShininess = matShininess;
+    matShininess = keepMat[12];
     blending = keep[0];
     cullFace = keep[1];
     twoSideLight = keep[2];
@@ -337,6 +373,40 @@ int gl3D::precalcObj(data3D* d, int i)
     curTex = noTex;
     r->listValid = 1;
     return 1;
+}
+
+bool gl3D::enterListState(const objRender3D& r)
+{
+    // a list compiled for the other blend function would blend its own way; texturing stays
+    // off while textures are switched off: such lists are not called
+    if (lightBlend != r.startLightBlend || (noTexture == 1 && (r.startTexEnabled == 1 || r.listTextured == 1)))
+        return false;
+    // two-sided lighting first: switching it sets the cull face as well
+    if (twoSideLight != r.startTwoSideLight) {
+        if (r.startTwoSideLight == 1)
+            twoSideLightOn();
+        else
+            twoSideLightOff();
+    }
+    if (cullFace != r.startCullFace) {
+        if (r.startCullFace == 1)
+            cullFaceOn();
+        else
+            cullFaceOff();
+    }
+    if (blending != r.startBlending) {
+        if (r.startBlending == 1)
+            blendOn();
+        else
+            blendOff();
+    }
+    if (texEnabled != r.startTexEnabled) {
+        if (r.startTexEnabled == 1)
+            texOn();
+        else
+            texOff();
+    }
+    return true;
 }
 
 void gl3D::drawPasses(data3D* d, int i, bool forList)

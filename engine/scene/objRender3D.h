@@ -13,11 +13,24 @@ struct objRender3D {
     vec_4 boundMin = {};
     vec_4 boundMax = {};
     vec_4 boundBox[8] = {};
-    // render-state mirrors as the object's display list leaves them
+    // render-state mirrors as the object's display list was compiled from them:
+    // it is called with OpenGL in that state
+    int startBlending = 0;
+    int startCullFace = 0;
+    int startTwoSideLight = 0;
+    int startTexEnabled = 0;
+    int startLightBlend = 0;
+    // 1 when the list switches texturing on
+    int listTextured = 0;
+    // render-state mirrors and the material as the display list leaves them
     int endBlending = 0;
     int endCullFace = 0;
     int endTwoSideLight = 0;
     int endTexEnabled = 0;
+    float endAmbient[4] = {};
+    float endDiffuse[4] = {};
+    float endSpecular[4] = {};
+    float endShininess = 0.0f;
     // triangles the display list sends
     int listTriangles = 0;
 };
