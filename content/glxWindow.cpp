@@ -5,12 +5,20 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
 Display* dpy = nullptr;
 Window win = 0;
 GLXContext ctx = nullptr;
+
+// Xvfb's GLX reads a window's front buffer back black: the frame is kept
+// from the back buffer as the swap presents it, once asked for
+bool keepPresented = false;
+std::vector<unsigned char> presented;
+int presentedW = 0, presentedH = 0;
 
 int create(const char* title, int w, int h, int doubleBuffer)
 {
@@ -58,8 +66,19 @@ void destroy(int)
 
 void swap(int)
 {
-    if (dpy != nullptr && win != 0)
-        glXSwapBuffers(dpy, win);
+    if (dpy == nullptr || win == 0)
+        return;
+    if (keepPresented) {
+        XWindowAttributes a = {};
+        XGetWindowAttributes(dpy, win, &a);
+        presentedW = a.width;
+        presentedH = a.height;
+        presented.resize(size_t(presentedW) * size_t(presentedH) * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, presentedW, presentedH, GL_RGB, GL_UNSIGNED_BYTE, presented.data());
+    }
+    glXSwapBuffers(dpy, win);
 }
 
 long millis()
@@ -68,11 +87,25 @@ long millis()
     return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-const glWindow3D sys = {create, destroy, swap, millis, nullptr};
+int readFrame(int, int w, int h, unsigned char* rgb)
+{
+    if (!keepPresented || w != presentedW || h != presentedH || presented.empty())
+        return 0;
+    std::memcpy(rgb, presented.data(), presented.size());
+    return 1;
+}
+
+const glWindow3D sys = {create, destroy, swap, millis, nullptr, readFrame};
 
 }  // namespace
 
 const glWindow3D* glxWindowSystem()
 {
     return &sys;
+}
+
+void glxKeepPresented(bool on)
+{
+    keepPresented = on;
+    presented.clear();
 }

@@ -1,5 +1,5 @@
-// A bare GLX window for the renderer tests: the glWindow3D seam without any
-// toolkit, on the display the test runs under (Xvfb).
+// A bare GLX window: the glWindow3D seam without any toolkit, for the
+// renderer tests and townview_x's validation on an X display.
 #ifndef KORVA_TEST_GLXWINDOW_H
 #define KORVA_TEST_GLXWINDOW_H
 
@@ -7,5 +7,8 @@
 
 // @returns the window system for gl3D::setWindowSystem.
 const glWindow3D* glxWindowSystem();
+// Keeps each frame as its swap presents it, for readFrame; off by default,
+// since it reads back every frame.
+void glxKeepPresented(bool on);
 
 #endif

@@ -5,6 +5,7 @@
 #include "manifest3D.h"
 #include "platform3D.h"
 #include "results3D.h"
+#include "validate3D.h"
 
 #include <cmath>
 #include <cstdio>
@@ -196,11 +197,12 @@ int startRun()
     char why[512];
     if (!checkDataTree3D(dataDir3D, loadBigTex == 1, why, sizeof why)) {
         mainOut.prf("%s\n", why);
-        if (runDemo != 1) {
+        if (runDemo != 1 && !validating3D) {
             mainOut.pr("benchmark not started: its data files are not the build's data set\n");
             return 0;
         }
-        mainOut.pr("warning: the demo runs on data files that are not the build's data set\n");
+        mainOut.pr(validating3D ? "warning: the validation runs on data files that are not the build's data set\n"
+                                : "warning: the demo runs on data files that are not the build's data set\n");
     }
 
     if ((loadBigTex == 1 && bigTexLoaded == 0) || (loadBigTex == 0 && smlTexLoaded == 0)) {

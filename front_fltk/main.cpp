@@ -6,6 +6,9 @@
 #include "fltkFront.h"
 #include "platform3D.h"
 #include "results3D.h"
+#include "glxWindow.h"
+#include "validate3D.h"
+#include "validateRun.h"
 
 #include <FL/Fl.H>
 
@@ -24,7 +27,13 @@ const char* const usage =
     "  (no options)          the dialogs choose a demo or a benchmark\n"
     "  --bench normal|high   run that benchmark at once, then exit\n"
     "  --demo                run the demo at once, then exit\n"
-    "  --off-screen          run the benchmark with no X server (EGL)\n"
+    "  --off-screen          run the benchmark or validation with no X server (EGL)\n"
+    "  --validate normal|high  fly that benchmark on a stepped clock and compare\n"
+    "                        its frames with the reference images, then exit\n"
+    "  --references DIR      the reference images (default: the tree's references/)\n"
+    "  --validate-out DIR    where failed frames and their differences go\n"
+    "                        (default: validate-out)\n"
+    "  --make-references     write the frames as the new references instead\n"
     "  --size WxH            window size\n"
     "  --fullscreen          the whole screen\n"
     "  --big-textures        the big texture set\n"
@@ -35,7 +44,9 @@ const char* const usage =
     "  --version             the program's version\n"
     "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
     "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
-    "  4 the run ended without a measurement (closed early, no frame rate)\n";
+    "  4 the run ended without a measurement (closed early, no frame rate)\n"
+    "exit status of --validate: 0 every frame passed, 1 the run could not start\n"
+    "  or read back its frames, 2 a wrong option, 5 a frame failed\n";
 
 int wrongOption(const char* what)
 {
@@ -82,6 +93,9 @@ int main(int argc, char** argv)
     int autoRun = 0;  // 1 normal bench, 2 high bench, 3 demo
     bool fullscreen = false, offScreen = false;
     int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
+    int validate = 0;  // 1 normal, 2 high
+    bool makeReferences = false;
+    std::string references, validateOut = fs::absolute("validate-out").string();
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--help") {
@@ -92,7 +106,8 @@ int main(int argc, char** argv)
             std::printf("townview_x %s\n", tVersion);
             return 0;
         }
-        const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat";
+        const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat" ||
+                                a == "--validate" || a == "--references" || a == "--validate-out";
         if (takesValue && i + 1 >= argc)
             return wrongOption((a + " needs a value").c_str());
         if (a == "--bench") {
@@ -100,6 +115,17 @@ int main(int argc, char** argv)
             if (m != "normal" && m != "high")
                 return wrongOption(("--bench takes normal or high, not " + m).c_str());
             autoRun = m == "high" ? 2 : 1;
+        } else if (a == "--validate") {
+            const std::string m = argv[++i];
+            if (m != "normal" && m != "high")
+                return wrongOption(("--validate takes normal or high, not " + m).c_str());
+            validate = m == "high" ? 2 : 1;
+        } else if (a == "--references") {
+            references = fs::absolute(argv[++i]).string();
+        } else if (a == "--validate-out") {
+            validateOut = fs::absolute(argv[++i]).string();
+        } else if (a == "--make-references") {
+            makeReferences = true;
         } else if (a == "--demo") {
             autoRun = 3;
         } else if (a == "--off-screen") {
@@ -133,7 +159,11 @@ int main(int argc, char** argv)
             return wrongOption(("unknown option " + a).c_str());
         }
     }
-    if (offScreen && (autoRun == 0 || autoRun == 3))
+    if (validate != 0 && autoRun != 0)
+        return wrongOption("--validate runs on its own: leave out --bench and --demo");
+    if ((makeReferences || !references.empty()) && validate == 0)
+        return wrongOption("--make-references and --references go with --validate");
+    if (offScreen && validate == 0 && (autoRun == 0 || autoRun == 3))
         return wrongOption("--off-screen runs a benchmark: add --bench normal or --bench high");
     if (offScreen && fullscreen)
         return wrongOption("--fullscreen has no screen to fill off-screen");
@@ -149,12 +179,13 @@ int main(int argc, char** argv)
         }
     }
     // scripts read the console on standard output
-    if (autoRun != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
+    if (autoRun != 0 || validate != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
         mainOut.setEcho(stdout);
 
-    if (offScreen) {
+    if (offScreen || validate != 0) {
         startSettings3D(iniPath.c_str());
-        installBareFront3D(eglWindowSystem());
+        installBareFront3D(offScreen ? eglWindowSystem() : glxWindowSystem());
+        glxKeepPresented(validate != 0 && !offScreen);
         printBanner3D(mainTitle);
     } else {
         openMainDialog(iniPath.c_str());
@@ -173,6 +204,28 @@ int main(int argc, char** argv)
     loadBigTex = bigTex;
     if (noSave)
         saveBench = 0;
+    if (validate != 0) {
+        // small frames on the normal texture set, as the references were made
+        if (wantX == 0) {
+            scrX = 320;
+            scrY = 240;
+        }
+        loadBigTex = 0;
+        saveBench = 0;
+        runDemo = 0;
+        runBenchNormal = validate == 1;
+        runBenchHigh = validate == 2;
+        const char* cls = validate == 2 ? "high" : "normal";
+        validateOptions o;
+        o.references = references.empty() ? fs::absolute(fs::path("../references") / cls).string() : references;
+        o.outDir = (fs::path(validateOut) / cls).string();
+        o.make = makeReferences;
+        o.label = validate == 2 ? "high detail" : "normal detail";
+        validating3D = true;
+        if (startBareRun3D() != 1)
+            return validNoFrames;
+        return runValidation3D(o);
+    }
     if (autoRun != 0) {
         if (autoRun != 3)
             saveBench = noSave ? 0 : 1;

@@ -42,7 +42,7 @@ void swapGlutNow(int)
         glut_window->swap_buffers();
 }
 
-const glWindow3D glutSystem = {createGlut, destroyGlut, swapGlut, clockMillis3D, swapGlutNow};
+const glWindow3D glutSystem = {createGlut, destroyGlut, swapGlut, clockMillis3D, swapGlutNow, nullptr};
 
 void redisplay()
 {

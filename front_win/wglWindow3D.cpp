@@ -140,7 +140,7 @@ void swapGL(int id)
         SwapBuffers(runDC);
 }
 
-const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D, nullptr};
+const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D, nullptr, nullptr};
 
 }  // namespace
 

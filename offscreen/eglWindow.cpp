@@ -86,7 +86,18 @@ void swap(int)
     glFinish();
 }
 
-const glWindow3D sys = {create, destroy, swap, clockMillis3D, nullptr};
+// the pbuffer's one buffer holds what the last swap finished
+int readFrame(int, int w, int h, unsigned char* rgb)
+{
+    if (surface == EGL_NO_SURFACE || w <= 0 || h <= 0)
+        return 0;
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return glGetError() == GL_NO_ERROR ? 1 : 0;
+}
+
+const glWindow3D sys = {create, destroy, swap, clockMillis3D, nullptr, readFrame};
 
 }  // namespace
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows (mingw-w64, x86_64) libraries that townview.exe and
-# resview.exe link with, from Debian's own source packages: libopenmpt and
-# wxWidgets 3.2. Each lands in a folder named after its version under the
-# cache folder and is built only when that folder is missing.
+# resview.exe link with, from Debian's own source packages: libopenmpt,
+# wxWidgets 3.2, and zlib with libpng for the validation's frames. Each
+# lands in a folder named after its version under the cache folder and is
+# built only when that folder is missing.
 #   scripts/winDeps.sh [CACHE]      (default: .deps/win64 in the checkout)
 set -euo pipefail
 KORVA_ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +41,12 @@ src_version() {
 fetch_source() { # package, work folder
     local pkg=$1 work=$2
     rm -rf "$work" && mkdir -p "$work"
-    (cd "$work" && apt-get source -q "$pkg" >/dev/null 2>&1 || apt-get source -q --download-only "$pkg" >/dev/null)
+    # a mirror may lack the newest upload (a security update): the other versions apt knows are tried then
+    local v
+    (cd "$work" && apt-get source -q "$pkg" >/dev/null 2>&1 || apt-get source -q --download-only "$pkg" >/dev/null 2>&1) ||
+        for v in $(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p'); do
+            (cd "$work" && apt-get source -q --download-only "$pkg=$v" >/dev/null 2>&1) && break
+        done
     local dir
     dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
     if [ -z "$dir" ]; then # no dpkg-source: unpack the upstream tarball by hand
@@ -100,10 +106,41 @@ build_wx() {
     rm -rf "$work"
 }
 
+# zlib and libpng for the validation's reference frames
+build_png() {
+    local zver pver prefix
+    zver=$(src_version zlib)
+    pver=$(src_version libpng1.6)
+    prefix=$CACHE/libpng-$pver-zlib-$zver
+    PNG_PREFIX=$prefix
+    if [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/lib/libz.a" ]; then echo "libpng $pver, zlib $zver: cached"; return; fi
+    echo "libpng $pver, zlib $zver: building"
+    local work=$CACHE/work-png src
+    mkdir -p "$prefix.tmp/lib" "$prefix.tmp/include"
+    src=$(fetch_source zlib "$work/zlib")
+    # Debian's tarball carries no Windows makefile: the library's sources, compiled one by one
+    (cd "$src" && for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+        inftrees trees uncompr zutil; do $CC -O2 -w -c $c.c -o $c.o || exit 1; done >"$work/build.log" 2>&1 &&
+        $HOST-ar rcs "$prefix.tmp/lib/libz.a" ./*.o && cp zlib.h zconf.h "$prefix.tmp/include/") ||
+        { tail -n 40 "$work/build.log"; echo "zlib: build failed" >&2; exit 1; }
+    src=$(fetch_source libpng1.6 "$work/png")
+    (cd "$src" && ./configure -q --host=$HOST --prefix="$prefix.tmp" --disable-shared --enable-static \
+        --disable-tools CPPFLAGS="-I$prefix.tmp/include" LDFLAGS="-L$prefix.tmp/lib" CFLAGS="-O2 -w" \
+        >>"$work/build.log" 2>&1 && make -s -j "$JOBS" libpng16.la >>"$work/build.log" 2>&1 &&
+        make -s install-libLTLIBRARIES install-pkgincludeHEADERS install-nodist_pkgincludeHEADERS \
+            >>"$work/build.log" 2>&1 && cp png.h pngconf.h pnglibconf.h "$prefix.tmp/include/" &&
+        cp "$prefix.tmp/lib/libpng16.a" "$prefix.tmp/lib/libpng.a") ||
+        { tail -n 40 "$work/build.log"; echo "libpng: build failed" >&2; exit 1; }
+    mv "$prefix.tmp" "$prefix"
+    rm -rf "$work"
+}
+
 need_sources libopenmpt
 build_openmpt
 build_wx
-# the build reads these two links
+build_png
+# the build reads these links
 ln -sfn "$OPENMPT_PREFIX" "$CACHE/openmpt"
 ln -sfn "$WX_PREFIX" "$CACHE/wx"
+ln -sfn "$PNG_PREFIX" "$CACHE/png"
 echo "Windows libraries in $CACHE"

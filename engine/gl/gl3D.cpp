@@ -280,6 +280,19 @@ int gl3D::clear3DScreen(float r, float g, float b, float a)
     return 1;
 }
 
+const char* gl3D::deviceText(GLenum name)
+{
+    const GLubyte* t = gl->GetString(name);
+    return t != nullptr ? reinterpret_cast<const char*>(t) : "";
+}
+
+int gl3D::readFrame(unsigned char* rgb) const
+{
+    if (windowSys == nullptr || windowSys->readFrame == nullptr || glWin == 0 || rgb == nullptr)
+        return 0;
+    return windowSys->readFrame(glWin, xres, yres, rgb);
+}
+
 int gl3D::swap3DBuffer()
 {
     altTriangle = 0;

@@ -16,6 +16,10 @@ struct glWindow3D {
     // Swaps at once, even inside the frame callback, for the display test;
     // null where swap already does.
     void (*swapNow)(int id);
+    // Reads back the picture the last swap presented, width x height from the
+    // lower left, bottom row first, 3 bytes a pixel. @returns 1, or 0 when it
+    // cannot. Null where the window system cannot read back at all.
+    int (*readFrame)(int id, int width, int height, unsigned char* rgb);
 };
 
 #endif

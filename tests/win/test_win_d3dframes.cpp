@@ -84,7 +84,7 @@ void swap(int id)
     }
     realSystem->swap(id);
 }
-const glWindow3D grabbing = {create, destroy, swap, fakeClock, nullptr};
+const glWindow3D grabbing = {create, destroy, swap, fakeClock, nullptr, nullptr};
 
 std::string readAll(const char* path)
 {

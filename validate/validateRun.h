@@ -1,0 +1,28 @@
+// The validation of a started benchmark run: its frames flown on the stepped
+// clock, read back as presented, compared with the references of its detail
+// class; one console line a frame and a last line with the count.
+#ifndef KORVA_VALIDATERUN_H
+#define KORVA_VALIDATERUN_H
+
+#include "frameCompare.h"
+
+#include <string>
+
+struct validateOptions {
+    std::string references;  // the folder of NAME.png for the run's detail class
+    std::string outDir;      // where the frames and differences of failures go
+    bool make = false;       // write the frames as references instead of comparing
+    const char* label = "";  // the run's name on the last line ("normal detail")
+    // measured spread of llvmpipe runs and of the two renderers, with room to spare
+    frameLimits limits = {1.5, 0.02};
+};
+
+// exit statuses of a validation
+constexpr int validPassed = 0;
+constexpr int validNoFrames = 1;  // nothing could be read back
+constexpr int validFailed = 5;    // a frame differs, or has no reference
+
+// Runs after start3D started the benchmark of the detail class. @returns one of the statuses above.
+int runValidation3D(const validateOptions& o);
+
+#endif
