@@ -207,6 +207,23 @@ bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height,
     return true;
 }
 
+bool clipPresent3D(const RECT& to, int screenW, int screenH, int backW, int backH, RECT* clipped, RECT* from)
+{
+    const long w = to.right - to.left;
+    const long h = to.bottom - to.top;
+    RECT c = {to.left < 0 ? 0 : to.left, to.top < 0 ? 0 : to.top, to.right > screenW ? screenW : to.right,
+              to.bottom > screenH ? screenH : to.bottom};
+    if (w <= 0 || h <= 0 || c.right <= c.left || c.bottom <= c.top)
+        return false;
+    *clipped = c;
+    // the back buffer's part in the same proportion as the window's part on the screen
+    from->left = LONG((long long)(c.left - to.left) * backW / w);
+    from->top = LONG((long long)(c.top - to.top) * backH / h);
+    from->right = LONG((long long)(c.right - to.left) * backW / w);
+    from->bottom = LONG((long long)(c.bottom - to.top) * backH / h);
+    return from->right > from->left && from->bottom > from->top;
+}
+
 bool swapScreen3D(d3dScreen3D& s)
 {
     if (s.primary == nullptr || s.back == nullptr)
@@ -221,12 +238,75 @@ bool swapScreen3D(d3dScreen3D& s)
         ClientToScreen(s.window, &origin);
         const int w = client.right > 0 ? client.right : s.width;
         const int h = client.bottom > 0 ? client.bottom : s.height;
-        RECT to = {origin.x, origin.y, origin.x + w, origin.y + h};
-        hr = s.primary->Blt(&to, s.back, nullptr, DDBLT_WAIT, nullptr);
+        const RECT to = {origin.x, origin.y, origin.x + w, origin.y + h};
+        // a window as wide as the desktop runs past its edge, and a copy past the screen is refused whole
+        RECT on = {}, from = {};
+        if (!clipPresent3D(to, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), s.width, s.height, &on,
+                           &from))
+            return true;  // nothing of the window is on the screen
+        hr = s.primary->Blt(&on, s.back, &from, DDBLT_WAIT, nullptr);
     }
     if (hr == DDERR_SURFACELOST && s.dd != nullptr)
         s.dd->RestoreAllSurfaces();
+    if (FAILED(hr) && !s.presentFailed)
+        mainOut.prf("d3d3D::swap3DBuffer: the frame was not shown (%s 0x%08lx)\n", s.fullScreen ? "Flip" : "Blt",
+                    (unsigned long)hr);
+    s.presentFailed = FAILED(hr);
     return SUCCEEDED(hr);
+}
+
+namespace {
+
+// one channel of a pixel by its mask, scaled to 8 bits
+unsigned char channel(unsigned long pixel, unsigned long mask)
+{
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0)
+        shift++;
+    const unsigned long max = mask >> shift;
+    return (unsigned char)(((pixel & mask) >> shift) * 255 / max);
+}
+
+}  // namespace
+
+bool readPresented3D(d3dScreen3D& s, int width, int height, unsigned char* rgb)
+{
+    if (s.primary == nullptr || width <= 0 || height <= 0 || rgb == nullptr)
+        return false;
+    RECT r = {0, 0, width, height};
+    if (!s.fullScreen) {
+        POINT origin = {0, 0};
+        ClientToScreen(s.window, &origin);
+        r = {origin.x, origin.y, origin.x + width, origin.y + height};
+        if (r.left < 0 || r.top < 0 || r.right > GetSystemMetrics(SM_CXSCREEN) ||
+            r.bottom > GetSystemMetrics(SM_CYSCREEN))
+            return false;
+    }
+    DDSURFACEDESC2 d = {};
+    d.dwSize = sizeof d;
+    if (FAILED(s.primary->Lock(&r, &d, DDLOCK_WAIT | DDLOCK_READONLY | DDLOCK_SURFACEMEMORYPTR, nullptr)))
+        return false;
+    const DDPIXELFORMAT& f = d.ddpfPixelFormat;
+    const int bytes = int(f.dwRGBBitCount / 8);
+    const bool ok = (f.dwFlags & DDPF_RGB) != 0 && bytes >= 2 && bytes <= 4;
+    if (ok) {
+        for (int y = 0; y < height; y++) {
+            const auto* row = static_cast<const unsigned char*>(d.lpSurface) + size_t(y) * size_t(d.lPitch);
+            unsigned char* out = rgb + size_t(height - 1 - y) * size_t(width) * 3;
+            for (int x = 0; x < width; x++) {
+                unsigned long p = 0;
+                for (int b = 0; b < bytes; b++)
+                    p |= (unsigned long)(row[size_t(x) * size_t(bytes) + size_t(b)]) << (8 * b);
+                out[x * 3 + 0] = channel(p, f.dwRBitMask);
+                out[x * 3 + 1] = channel(p, f.dwGBitMask);
+                out[x * 3 + 2] = channel(p, f.dwBBitMask);
+            }
+        }
+    }
+    s.primary->Unlock(&r);
+    return ok;
 }
 
 void closeScreen3D(d3dScreen3D& s)

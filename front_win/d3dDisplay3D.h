@@ -27,6 +27,8 @@ struct d3dScreen3D {
     int width = 0, height = 0, depth = 0;
     bool fullScreen = false;
     char deviceName[128] = {};
+    // a present that failed was reported; the next that works reports again
+    bool presentFailed = false;
 };
 
 // Opens driver and device at width x height x depth, full screen (exclusive,
@@ -35,8 +37,18 @@ struct d3dScreen3D {
 bool openScreen3D(d3dScreen3D& s, int driver, int device, int width, int height, int depth, bool fullScreen,
                   WNDPROC proc = nullptr);
 // The back buffer to the screen: a flip, or a copy stretched over the
-// window. Surfaces lost to another program are restored.
+// window, clipped to the screen: the part of the window past its edges is
+// not drawn. Surfaces lost to another program are restored; a present that
+// fails says so once on the console. @returns whether it was presented.
 bool swapScreen3D(d3dScreen3D& s);
+// The window's part of the screen rectangle to, cut to the screen, and the
+// part of the back buffer of backW x backH that lands there. @returns false
+// when nothing of it is on the screen.
+bool clipPresent3D(const RECT& to, int screenW, int screenH, int backW, int backH, RECT* clipped, RECT* from);
+// Reads back what the last present put on the screen, width x height from
+// the lower left of the window's client area, bottom row first, RGB.
+// @returns false when the screen does not hold that much of the window.
+bool readPresented3D(d3dScreen3D& s, int width, int height, unsigned char* rgb);
 void closeScreen3D(d3dScreen3D& s);
 
 // The refresh-rate test at real-time priority, normal priority again on

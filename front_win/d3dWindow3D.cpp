@@ -85,7 +85,13 @@ void swapD3D(int id)
     swapScreen3D(screen);
 }
 
-const glWindow3D d3dSystem = {createD3D, destroyD3D, swapD3D, clockMillis3D, nullptr};
+int readD3D(int id, int w, int h, unsigned char* rgb)
+{
+    (void)id;
+    return screenOpen && readPresented3D(screen, w, h, rgb) ? 1 : 0;
+}
+
+const glWindow3D d3dSystem = {createD3D, destroyD3D, swapD3D, clockMillis3D, nullptr, readD3D};
 
 }  // namespace
 

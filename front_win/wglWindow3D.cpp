@@ -7,6 +7,9 @@
 
 #include "gl/glHeaders.h"
 
+#include <cstring>
+#include <vector>
+
 HINSTANCE wglInstance = nullptr;
 
 namespace {
@@ -133,14 +136,41 @@ int createGL(const char* title, int w, int h, int doubleBuffer)
     return 1;
 }
 
+// Wine's front buffer reads back black: a frame is kept from the back
+// buffer as its swap presents it, once asked for
+bool keepPresented = false;
+std::vector<unsigned char> presented;
+int presentedW = 0, presentedH = 0;
+
 void swapGL(int id)
 {
     (void)id;
-    if (runDC != nullptr)
-        SwapBuffers(runDC);
+    if (runDC == nullptr)
+        return;
+    if (keepPresented) {
+        RECT client = {};
+        GetClientRect(runWin, &client);
+        presentedW = client.right;
+        presentedH = client.bottom;
+        presented.resize(size_t(presentedW > 0 ? presentedW : 0) * size_t(presentedH > 0 ? presentedH : 0) * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        if (!presented.empty())
+            glReadPixels(0, 0, presentedW, presentedH, GL_RGB, GL_UNSIGNED_BYTE, presented.data());
+    }
+    SwapBuffers(runDC);
 }
 
-const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D, nullptr, nullptr};
+int readGL(int id, int w, int h, unsigned char* rgb)
+{
+    (void)id;
+    if (!keepPresented || w != presentedW || h != presentedH || presented.empty())
+        return 0;
+    std::memcpy(rgb, presented.data(), presented.size());
+    return 1;
+}
+
+const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D, nullptr, readGL};
 
 }  // namespace
 
@@ -174,6 +204,12 @@ LRESULT CALLBACK runWindowProc3D(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 const glWindow3D* wglWindowSystem3D()
 {
     return &wglSystem;
+}
+
+void wglKeepPresented3D(bool on)
+{
+    keepPresented = on;
+    presented.clear();
 }
 
 HWND wglRunWindow3D()

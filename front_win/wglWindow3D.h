@@ -13,6 +13,9 @@ extern HINSTANCE wglInstance;
 // (frameWindow 0) switches the desktop to its mode when the renderer's
 // ddmSwitch is set; the desktop comes back when the window goes.
 const glWindow3D* wglWindowSystem3D();
+// Keeps each frame as its swap presents it, for readFrame; off by default,
+// since it reads back every frame.
+void wglKeepPresented3D(bool on);
 // @returns the open run window, or null.
 HWND wglRunWindow3D();
 // The run window's messages for either renderer: ESC and 'e' to the driver,

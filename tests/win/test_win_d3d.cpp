@@ -100,3 +100,57 @@ TEST_F(D3DTest, MissingDeviceIsReported)
     EXPECT_NE(std::string(mainOut.getText()).find("No DirectX Device found.\r\n"), std::string::npos);
     EXPECT_EQ(s.dd, nullptr);
 }
+
+TEST_F(D3DTest, APresentPastTheScreensEdgeIsClippedAndReadBack)
+{
+    // the part of the window on the screen, and the part of the back buffer that lands there
+    RECT on = {}, from = {};
+    ASSERT_TRUE(clipPresent3D(RECT{4, 20, 1284, 1044}, 1280, 1024, 1280, 1024, &on, &from));
+    EXPECT_EQ(on.left, 4);
+    EXPECT_EQ(on.right, 1280);
+    EXPECT_EQ(on.bottom, 1024);
+    EXPECT_EQ(from.left, 0);
+    EXPECT_EQ(from.right, 1276);
+    EXPECT_EQ(from.bottom, 1004);
+    // a window stretched twice as wide takes half as much of the back buffer
+    ASSERT_TRUE(clipPresent3D(RECT{-100, 0, 540, 480}, 1280, 1024, 320, 240, &on, &from));
+    EXPECT_EQ(on.left, 0);
+    EXPECT_EQ(from.left, 50);
+    EXPECT_EQ(from.right, 320);
+    EXPECT_FALSE(clipPresent3D(RECT{1300, 0, 1400, 100}, 1280, 1024, 100, 100, &on, &from));
+    EXPECT_FALSE(clipPresent3D(RECT{0, 0, 0, 100}, 1280, 1024, 100, 100, &on, &from));
+
+    // a window as big as the desktop runs past its edges, and still shows its frame
+    const int sw = GetSystemMetrics(SM_CXSCREEN);
+    const int sh = GetSystemMetrics(SM_CYSCREEN);
+    d3dScreen3D s;
+    ASSERT_TRUE(openScreen3D(s, 0, 0, sw, sh, 32, false)) << mainOut.getText();
+    ShowWindow(s.window, SW_SHOW);
+    D3DRECT all = {0, 0, sw, sh};
+    ASSERT_TRUE(SUCCEEDED(s.device->Clear(1, &all, D3DCLEAR_TARGET, 0xff20c040u, 1.0f, 0)));
+    mainOut.prCls();
+    EXPECT_TRUE(swapScreen3D(s));
+    EXPECT_EQ(std::string(mainOut.getText()).find("was not shown"), std::string::npos) << mainOut.getText();
+    // the whole window is not on the screen: there is no whole frame to read back
+    std::string rgb(size_t(sw) * size_t(sh) * 3, '\0');
+    EXPECT_FALSE(readPresented3D(s, sw, sh, reinterpret_cast<unsigned char*>(rgb.data())));
+    closeScreen3D(s);
+
+    // a frame wholly on the screen reads back as it was presented, bottom row first
+    ASSERT_TRUE(openScreen3D(s, 0, 0, 64, 48, 32, false)) << mainOut.getText();
+    ShowWindow(s.window, SW_SHOW);
+    D3DRECT small = {0, 0, 64, 48};
+    D3DRECT top = {0, 0, 64, 8};
+    ASSERT_TRUE(SUCCEEDED(s.device->Clear(1, &small, D3DCLEAR_TARGET, 0xff20c040u, 1.0f, 0)));
+    ASSERT_TRUE(SUCCEEDED(s.device->Clear(1, &top, D3DCLEAR_TARGET, 0xffff0000u, 1.0f, 0)));
+    ASSERT_TRUE(swapScreen3D(s));
+    std::string px(size_t(64) * 48 * 3, '\0');
+    ASSERT_TRUE(readPresented3D(s, 64, 48, reinterpret_cast<unsigned char*>(px.data())));
+    auto at = [&](int x, int y, int c) { return int((unsigned char)px[(size_t(y) * 64 + size_t(x)) * 3 + size_t(c)]); };
+    EXPECT_EQ(at(10, 0, 0), 0x20);
+    EXPECT_EQ(at(10, 0, 1), 0xc0);
+    EXPECT_EQ(at(10, 0, 2), 0x40);
+    EXPECT_EQ(at(10, 47, 0), 0xff);
+    EXPECT_EQ(at(10, 47, 1), 0);
+    closeScreen3D(s);
+}
