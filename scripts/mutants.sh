@@ -53,6 +53,11 @@ gl @ engine/gl/gl3D_draw.cpp @ if (altTriangle == 0) { @ if (altTriangle != 0) {
 gl @ engine/gl/gl3D.cpp @ if (rate < 150.0f) { @ if (rate > 150.0f) {
 gl @ engine/gl/gl3D.cpp @ p.m[0] = 2.0f * nearZ / (right - left); @ p.m[0] = nearZ / (right - left);
 gl @ engine/gl/gl3D_tex.cpp @ const GLint filter = texLinear == 1 ? GL_LINEAR : GL_NEAREST; @ const GLint filter = texLinear == 1 ? GL_NEAREST : GL_LINEAR;
+gl @ engine/gl/gl3D_draw.cpp @ emit(gl, g, first + 3, true); @ emit(gl, g, first + 1, true);
+gl @ engine/gl/gl3D_draw.cpp @     turn.m[3] = turn.m[7] = turn.m[11] = 0.0f; @     turn.m[15] = 1.0f;
+gl @ engine/gl/gl3D_draw.cpp @     if (r->listValid == 1 && enterListState(*r)) { @     if (r->listValid == 1) {
+gl @ engine/gl/gl3D_draw.cpp @     if (texEnabled != r.startTexEnabled) { @     if (false) {
+gl @ engine/gl/gl3D.cpp @         text[std::strcspn(text, "\n")] = '\0'; @         text[std::strcspn(text + 1, "\n") + 1] = '\0';
 LIST
 )
 
