@@ -785,3 +785,29 @@ TEST_F(GlTest, DisplayListsStartFromTheirOwnStateAndLeaveTheMirrorsTrue)
     EXPECT_GT(pixel(W / 2, H / 2).r, 200);
     gl->noTexOff();
 }
+
+TEST_F(GlTest, AClampedTextureStopsAtItsEdgeTexels)
+{
+    // a white texture on a quad whose coordinates run to 3 across and up
+    writeFile("white.rgb", solidSgi(8, 8, 3, 255, 255, 255));
+    const int o = model("usemtl w\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl w\n\nmap_Kd white.rgb\n",
+                        "v -1 -1 -2\nv 1 -1 -2\nv 1 1 -2\nv -1 1 -2\nvn 0 0 1\nvt 0 0\nvt 3 0\nvt 3 3\nvt 0 3\n");
+    gl->disableLightning();
+    gl->texLinear = 1;
+    gl->texClampOn();
+    gl->makeTex(store.get());
+    GLint wrap = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE) << "this OpenGL has edge clamping: " << gl3D::hasEdgeClamp();
+    EXPECT_EQ(gl->edgeClamp, 1);
+    gl->drawObj(store.get(), o);
+    // past the texture's end its edge shows, not a mix with the black border
+    EXPECT_GT(pixel(W - 40, H - 40).r, 240);
+    EXPECT_GT(pixel(W / 2, H / 2).g, 240);
+    EXPECT_GT(pixel(W - 40, H / 2).b, 240);
+    // without edge clamping OpenGL's clamp is all there is
+    gl->edgeClamp = 0;
+    gl->makeTex(store.get());
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    EXPECT_EQ(wrap, GL_CLAMP);
+}

@@ -13,8 +13,9 @@ struct validateOptions {
     std::string outDir;      // where the frames and differences of failures go
     bool make = false;       // write the frames as references instead of comparing
     const char* label = "";  // the run's name on the last line ("normal detail")
-    // measured spread of llvmpipe runs and of the two renderers, with room to spare
-    frameLimits limits = {1.5, 0.02};
+    // the spread measured between llvmpipe runs (a mean of 0.58, 0.04 % far pixels) and
+    // between OpenGL and Direct3D under Wine (2.66, 0.66 %), with room to spare
+    frameLimits limits = {3.0, 0.015};
 };
 
 // exit statuses of a validation

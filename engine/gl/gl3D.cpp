@@ -113,6 +113,7 @@ int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
     const char* r = reinterpret_cast<const char*>(gl->GetString(GL_RENDERER));
     std::snprintf(vendor, sizeof vendor, "%s", v ? v : "");
     std::snprintf(renderer, sizeof renderer, "%s", r ? r : "");
+    edgeClamp = hasEdgeClamp() ? 1 : 0;
     if (verbose) {
         out->prf("\nGL_VENDOR: %s\n", vendor);
         out->prf("\nGL_RENDERER: %s\n", renderer);
@@ -284,6 +285,23 @@ const char* gl3D::deviceText(GLenum name)
 {
     const GLubyte* t = gl->GetString(name);
     return t != nullptr ? reinterpret_cast<const char*>(t) : "";
+}
+
+bool gl3D::hasEdgeClamp()
+{
+    // OpenGL 1.2 has it; older drivers name it as an extension
+    int major = 0, minor = 0;
+    const char* v = deviceText(GL_VERSION);
+    if (std::sscanf(v, "%d.%d", &major, &minor) == 2 && (major > 1 || (major == 1 && minor >= 2)))
+        return true;
+    const char* all = deviceText(GL_EXTENSIONS);
+    for (const char* name : {"GL_EXT_texture_edge_clamp", "GL_SGIS_texture_edge_clamp"}) {
+        const size_t n = std::strlen(name);
+        for (const char* p = std::strstr(all, name); p != nullptr; p = std::strstr(p + n, name))
+            if ((p == all || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0'))
+                return true;
+    }
+    return false;
 }
 
 int gl3D::readFrame(unsigned char* rgb) const

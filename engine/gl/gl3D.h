@@ -56,6 +56,8 @@ public:
     int readFrame(unsigned char* rgb) const;
     // The device's text for GL_VENDOR, GL_RENDERER or GL_VERSION; "" when it has none.
     static const char* deviceText(GLenum name);
+    // @returns whether the device clamps texture coordinates to the edge texels (GL_CLAMP_TO_EDGE).
+    static bool hasEdgeClamp();
     // Destroys the window. @returns 0.
     int release3D();
     int getXres() const { return xres; }
@@ -198,6 +200,8 @@ public:
     int altTriangle;
     int curTex;
     int texMade;
+    // 1 when a clamped texture stops at its edge texels: GL_CLAMP_TO_EDGE, where the device has it
+    int edgeClamp = 0;
 
 private:
     struct corner;

@@ -8,7 +8,10 @@
 
 void gl3D::setTexParams(int wrapByClamp)
 {
-    const GLint wrap = (wrapByClamp && texClamp == 1) ? GL_CLAMP : GL_REPEAT;
+    // GL_CLAMP filters the edge texels with the black border: a face whose coordinates run past
+    // the texture shows its edge at half brightness, where Direct3D's clamp shows the edge itself
+    const GLint clamp = edgeClamp == 1 ? GLint(0x812F) : GLint(GL_CLAMP);  // GL_CLAMP_TO_EDGE
+    const GLint wrap = (wrapByClamp && texClamp == 1) ? clamp : GL_REPEAT;
     const GLint filter = texLinear == 1 ? GL_LINEAR : GL_NEAREST;
     gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
