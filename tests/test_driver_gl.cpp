@@ -7,6 +7,7 @@
 
 #include "tempDir.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -121,5 +122,66 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     EXPECT_EQ(fe->closes, 2);
     EXPECT_EQ(fe->musicCloses, 2);
     EXPECT_EQ(lineCount(readFile("bench.res")), 3 + 9);  // the demo writes no record
+    EXPECT_EQ(changeDir3D(dir.home.c_str()), 0);
+}
+
+namespace {
+
+long steppedMs = 0;
+long steppedClock()
+{
+    return steppedMs;
+}
+
+}  // namespace
+
+TEST(DriverRun, ADemoFromDisplayListsKeepsTheMirrorsTrue)
+{
+    tempDir dir;
+    linkTree(dir.path);
+    ASSERT_EQ(changeDir3D("linux"), 0);
+    armClock3D();
+    installBareFront3D(glxWindowSystem());
+    loadParameter("Korva.INI");
+    runDemo = 1;
+    runBenchNormal = runBenchHigh = 0;
+    precalc = 1;
+    scrX = 320;
+    scrY = 240;
+    ASSERT_EQ(startBareRun3D(), 1) << mainOut.getText();
+    // every object drawn from its list, through the intro into the city, 100 ms a frame
+    steppedMs = 5000000;
+    setClockSource3D(steppedClock);
+    int wrong = 0, frames = 0, city = 0;
+    std::string first;
+    for (; frames < 400; frames++) {
+        if (runFrames3D(1) != 1)
+            break;
+        city += drawCityNow;
+        GLint two = 0;
+        glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &two);
+        std::string f;
+        if ((glEngine.texEnabled == 1) != (glIsEnabled(GL_TEXTURE_2D) == GL_TRUE))
+            f += " texture";
+        if ((glEngine.blending == 1) != (glIsEnabled(GL_BLEND) == GL_TRUE))
+            f += " blend";
+        if ((glEngine.cullFace == 1) != (glIsEnabled(GL_CULL_FACE) == GL_TRUE))
+            f += " cull";
+        if ((glEngine.twoSideLight == 1) != (two != 0))
+            f += " two-side";
+        if (!f.empty() && wrong++ == 0)
+            first = "frame " + std::to_string(frames) + ":" + f;
+        steppedMs += 100;
+    }
+    setClockSource3D(nullptr);
+    EXPECT_EQ(frames, 400);
+    EXPECT_GT(city, 100);
+    EXPECT_EQ(wrong, 0) << "the mirrors disagreed with OpenGL after " << wrong << " of " << frames
+                        << " frames, first " << first;
+    closeRunWindow3D();
+    closeRunWindow3D();
+    closeRunWindow3D();
+    runFrames3D(5);
+    endRun3D();
     EXPECT_EQ(changeDir3D(dir.home.c_str()), 0);
 }
