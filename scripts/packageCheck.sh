@@ -47,6 +47,8 @@ echo "== townview_x --bench normal --off-screen, as $user in an empty folder, no
 as_user townview_x --bench normal --off-screen | tail -n 3
 [ -f "$work/bench.res" ] || { echo "no bench.res in the user's folder" >&2; exit 1; }
 as_user resview --table bench.res
+echo "== townview_x --validate normal --off-screen against the installed references"
+as_user townview_x --validate normal --off-screen | tail -n 1
 [ "$(as_user resview --csv bench.res | wc -l)" -eq 2 ] || { echo "resview does not read one record" >&2; exit 1; }
 
 dpkg -P korvane >/dev/null
