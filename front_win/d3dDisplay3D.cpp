@@ -257,17 +257,20 @@ bool swapScreen3D(d3dScreen3D& s)
 
 namespace {
 
-// one channel of a pixel by its mask, scaled to 8 bits
-unsigned char channel(unsigned long pixel, unsigned long mask)
-{
-    if (mask == 0)
-        return 0;
+// one channel of the surface's pixels by its mask, scaled to 8 bits
+struct channel {
+    unsigned long mask = 0, max = 1;
     int shift = 0;
-    while (((mask >> shift) & 1) == 0)
-        shift++;
-    const unsigned long max = mask >> shift;
-    return (unsigned char)(((pixel & mask) >> shift) * 255 / max);
-}
+    explicit channel(unsigned long m) : mask(m)
+    {
+        if (mask == 0)
+            return;
+        while (((mask >> shift) & 1) == 0)
+            shift++;
+        max = mask >> shift;
+    }
+    unsigned char of(unsigned long pixel) const { return (unsigned char)(((pixel & mask) >> shift) * 255 / max); }
+};
 
 }  // namespace
 
@@ -292,6 +295,7 @@ bool readPresented3D(d3dScreen3D& s, int width, int height, unsigned char* rgb)
     const int bytes = int(f.dwRGBBitCount / 8);
     const bool ok = (f.dwFlags & DDPF_RGB) != 0 && bytes >= 2 && bytes <= 4;
     if (ok) {
+        const channel red(f.dwRBitMask), green(f.dwGBitMask), blue(f.dwBBitMask);
         for (int y = 0; y < height; y++) {
             const auto* row = static_cast<const unsigned char*>(d.lpSurface) + size_t(y) * size_t(d.lPitch);
             unsigned char* out = rgb + size_t(height - 1 - y) * size_t(width) * 3;
@@ -299,9 +303,9 @@ bool readPresented3D(d3dScreen3D& s, int width, int height, unsigned char* rgb)
                 unsigned long p = 0;
                 for (int b = 0; b < bytes; b++)
                     p |= (unsigned long)(row[size_t(x) * size_t(bytes) + size_t(b)]) << (8 * b);
-                out[x * 3 + 0] = channel(p, f.dwRBitMask);
-                out[x * 3 + 1] = channel(p, f.dwGBitMask);
-                out[x * 3 + 2] = channel(p, f.dwBBitMask);
+                out[x * 3 + 0] = red.of(p);
+                out[x * 3 + 1] = green.of(p);
+                out[x * 3 + 2] = blue.of(p);
             }
         }
     }

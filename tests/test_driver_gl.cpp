@@ -5,9 +5,9 @@
 #include "glxWindow.h"
 #include "platform3D.h"
 
+#include "glMirrors.h"
 #include "tempDir.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -158,17 +158,7 @@ TEST(DriverRun, ADemoFromDisplayListsKeepsTheMirrorsTrue)
         if (runFrames3D(1) != 1)
             break;
         city += drawCityNow;
-        GLint two = 0;
-        glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &two);
-        std::string f;
-        if ((glEngine.texEnabled == 1) != (glIsEnabled(GL_TEXTURE_2D) == GL_TRUE))
-            f += " texture";
-        if ((glEngine.blending == 1) != (glIsEnabled(GL_BLEND) == GL_TRUE))
-            f += " blend";
-        if ((glEngine.cullFace == 1) != (glIsEnabled(GL_CULL_FACE) == GL_TRUE))
-            f += " cull";
-        if ((glEngine.twoSideLight == 1) != (two != 0))
-            f += " two-side";
+        const std::string f = mirrorFaults(glEngine);
         if (!f.empty() && wrong++ == 0)
             first = "frame " + std::to_string(frames) + ":" + f;
         steppedMs += 100;

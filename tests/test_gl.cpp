@@ -1,5 +1,6 @@
 // The renderer against real OpenGL (Mesa under Xvfb), read back pixel by pixel.
 #include "glFixture.h"
+#include "glMirrors.h"
 #include "glRecorder.h"
 #include "gl/glWindow3D.h"
 
@@ -683,23 +684,6 @@ TEST_F(GlTest, DisplayTestTakesTheFirstLineOfTheDriversTexts)
 }
 
 namespace {
-
-// where the renderer's state mirrors and OpenGL disagree, by name
-std::string mirrorFaults(const gl3D& g)
-{
-    std::string f;
-    GLint two = 0;
-    glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &two);
-    if ((g.texEnabled == 1) != (glIsEnabled(GL_TEXTURE_2D) == GL_TRUE))
-        f += " texture";
-    if ((g.blending == 1) != (glIsEnabled(GL_BLEND) == GL_TRUE))
-        f += " blend";
-    if ((g.cullFace == 1) != (glIsEnabled(GL_CULL_FACE) == GL_TRUE))
-        f += " cull";
-    if ((g.twoSideLight == 1) != (two != 0))
-        f += " two-side";
-    return f;
-}
 
 std::string square(float x0)
 {

@@ -69,9 +69,7 @@ int validate(bool direct3D, bool high, const validateOptions& base)
     const std::string label = std::string(high ? "high detail" : "normal detail") + " on " +
                               (direct3D ? "DIRECT3D" : "OPENGL");
     o.label = label.c_str();
-    if (start3D() != 1)
-        return validNoFrames;
-    const int status = runValidation3D(o);
+    const int status = start3D() == 1 ? runValidation3D(o) : validNoFrames;
     wglKeepPresented3D(false);
     return status;
 }

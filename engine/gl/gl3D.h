@@ -17,6 +17,7 @@ class data3D;
 struct group3D;
 struct object3D;
 struct objRender3D;
+struct materialMirror3D;
 
 class gl3D {
 public:
@@ -216,6 +217,8 @@ private:
     void drawPasses(data3D* d, int i, bool forList);
     // puts OpenGL in the state the list of r was compiled from. @returns false when it cannot
     bool enterListState(const objRender3D& r);
+    materialMirror3D materialMirror() const;
+    void setMaterialMirror(const materialMirror3D& m);
     void lightOf(int i, unsigned* light) const;
     corner cornerOf(const group3D& g, int p, bool textured) const;
 

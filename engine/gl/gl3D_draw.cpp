@@ -4,6 +4,7 @@
 #include "glApi3D.h"
 #include "scene/data3D.h"
 
+#include <algorithm>
 #include <cfloat>
 
 // One polygon corner as the primitive operations take it.
@@ -297,12 +298,7 @@ int gl3D::drawObj(data3D* d, int i)
         cullFace = r->endCullFace;
         twoSideLight = r->endTwoSideLight;
         texEnabled = r->endTexEnabled;
-        for (int c = 0; c < 4; c++) {
-            matAmbient[c] = r->endAmbient[c];
-            matDiffuse[c] = r->endDiffuse[c];
-            matSpecular[c] = r->endSpecular[c];
-        }
-        matShininess = r->endShininess;
+        setMaterialMirror(r->endMaterial);
         curTex = noTex;
         return 1;
     }
@@ -325,13 +321,7 @@ int gl3D::precalcObj(data3D* d, int i)
 
     // compiling executes nothing: the mirrors must still describe OpenGL afterwards
     const int keep[] = {blending, cullFace, twoSideLight, texEnabled, relightCount, polyCount, texBytes};
-    float keepMat[13];
-    for (int c = 0; c < 4; c++) {
-        keepMat[c] = matAmbient[c];
-        keepMat[4 + c] = matDiffuse[c];
-        keepMat[8 + c] = matSpecular[c];
-    }
-    keepMat[12] = matShininess;
+    const materialMirror3D keepMaterial = materialMirror();
     r->startBlending = blending;
     r->startCullFace = cullFace;
     r->startTwoSideLight = twoSideLight;
@@ -341,7 +331,7 @@ int gl3D::precalcObj(data3D* d, int i)
     const object3D* o = d->getObject3D(i);
     for (int k = 0; k < o->numGroups; k++) {
         const int type = o->group[k].type;
-        if (type == 1 || type == 3 || ((type == 2 || type == 3) && noReflect == 0))
+        if (type == 1 || type == 3 || (type == 2 && noReflect == 0))
             r->listTextured = 1;
     }
     curTex = noTex;
@@ -353,16 +343,8 @@ int gl3D::precalcObj(data3D* d, int i)
     r->endCullFace = cullFace;
     r->endTwoSideLight = twoSideLight;
     r->endTexEnabled = texEnabled;
-    for (int c = 0; c < 4; c++) {
-        r->endAmbient[c] = matAmbient[c];
-        r->endDiffuse[c] = matDiffuse[c];
-        r->endSpecular[c] = matSpecular[c];
-        matAmbient[c] = keepMat[c];
-        matDiffuse[c] = keepMat[4 + c];
-        matSpecular[c] = keepMat[8 + c];
-    }
-    r->endShininess = matShininess;
-    matShininess = keepMat[12];
+    r->endMaterial = materialMirror();
+    setMaterialMirror(keepMaterial);
     blending = keep[0];
     cullFace = keep[1];
     twoSideLight = keep[2];
@@ -373,6 +355,24 @@ int gl3D::precalcObj(data3D* d, int i)
     curTex = noTex;
     r->listValid = 1;
     return 1;
+}
+
+materialMirror3D gl3D::materialMirror() const
+{
+    materialMirror3D m;
+    std::copy_n(matAmbient, 4, m.ambient);
+    std::copy_n(matDiffuse, 4, m.diffuse);
+    std::copy_n(matSpecular, 4, m.specular);
+    m.shininess = matShininess;
+    return m;
+}
+
+void gl3D::setMaterialMirror(const materialMirror3D& m)
+{
+    std::copy_n(m.ambient, 4, matAmbient);
+    std::copy_n(m.diffuse, 4, matDiffuse);
+    std::copy_n(m.specular, 4, matSpecular);
+    matShininess = m.shininess;
 }
 
 bool gl3D::enterListState(const objRender3D& r)

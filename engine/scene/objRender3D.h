@@ -4,6 +4,14 @@
 
 #include "../math/vec_4.h"
 
+// the renderer's material mirror: what OpenGL was last given
+struct materialMirror3D {
+    float ambient[4] = {};
+    float diffuse[4] = {};
+    float specular[4] = {};
+    float shininess = 0.0f;
+};
+
 struct objRender3D {
     // block size the memory counter is charged for one record
     static constexpr int recordBytes = 384;
@@ -27,10 +35,7 @@ struct objRender3D {
     int endCullFace = 0;
     int endTwoSideLight = 0;
     int endTexEnabled = 0;
-    float endAmbient[4] = {};
-    float endDiffuse[4] = {};
-    float endSpecular[4] = {};
-    float endShininess = 0.0f;
+    materialMirror3D endMaterial;
     // triangles the display list sends
     int listTriangles = 0;
 };

@@ -1,0 +1,28 @@
+// Where the renderer's state mirrors and OpenGL disagree, by name: "" when
+// they agree. Read with the renderer's context current.
+#ifndef KORVA_TEST_GLMIRRORS_H
+#define KORVA_TEST_GLMIRRORS_H
+
+#include "gl/gl3D.h"
+
+#include <GL/gl.h>
+
+#include <string>
+
+inline std::string mirrorFaults(const gl3D& g)
+{
+    std::string f;
+    GLint two = 0;
+    glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &two);
+    if ((g.texEnabled == 1) != (glIsEnabled(GL_TEXTURE_2D) == GL_TRUE))
+        f += " texture";
+    if ((g.blending == 1) != (glIsEnabled(GL_BLEND) == GL_TRUE))
+        f += " blend";
+    if ((g.cullFace == 1) != (glIsEnabled(GL_CULL_FACE) == GL_TRUE))
+        f += " cull";
+    if ((g.twoSideLight == 1) != (two != 0))
+        f += " two-side";
+    return f;
+}
+
+#endif
