@@ -5,7 +5,9 @@ set -u
 prog=$(realpath "$1")
 tree=$2
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/ui/xwindows.sh"
+xvfb=
+trap 'kill $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 disp=:$((90 + RANDOM % 400))
@@ -69,7 +71,7 @@ grep -q "bench.res is left as it was" out.txt || fail "no line says bench.res is
 tree_with full
 timeout 120 "$prog" --bench normal --size 160x100 > out.txt 2>&1 &
 app=$!
-win=$(timeout 30 xdotool search --sync --name "Korvane FLTK" | head -1) || fail "no run window"
+win=$(xwait "Korvane FLTK" 30) || fail "no run window"
 sleep 3
 xdotool windowfocus --sync "$win" 2>/dev/null; xdotool key Escape
 wait $app

@@ -9,13 +9,15 @@ shots=$3
 work=$(mktemp -d)
 mkdir -p "$shots" "$work/data"
 cp "$base" "$work/data/base.bin"
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xwindows.sh"
+app= xvfb=
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-shot() { import -window root "$shots/$1.png" 2>/dev/null; }
+shot() { xgrab root "$shots/$1.png"; }
 # blue bar pixels inside a window's chart
 blue() {
     local win=$1 name=$2
-    import -window "$win" "$shots/$name.png" 2>/dev/null
+    xgrab "$win" "$shots/$name.png" || return 1
     convert "$shots/$name.png" -crop +0+150 +repage -fill black +opaque "rgb(0,0,255)" -fill white -opaque "rgb(0,0,255)" \
         -format "%[fx:int(mean*w*h+0.5)]" info:
 }
@@ -48,7 +50,7 @@ sleep 1
 cd "$work"
 "$prog" >/dev/null 2>"$work/stderr.txt" &
 app=$!
-main=$(timeout 20 xdotool search --sync --name "KORVANE benchmarks result viewer 1.3" | head -1) || fail "no main window"
+main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"
 sleep 1
 shot main_window
 
@@ -65,7 +67,7 @@ menuItem() {
 
 # Korvane > Load benchmark result file, then the file selector
 menuItem 1
-sel=$(timeout 10 xdotool search --sync --name "Load benchmark result file" | head -1) || fail "no file selector"
+sel=$(xwait "Load benchmark result file") || fail "no file selector"
 sleep 1
 shot file_selector
 xdotool windowfocus "$sel" 2>/dev/null
@@ -74,7 +76,7 @@ sleep 0.3
 xdotool type --window "$sel" "$work/two.res"
 sleep 0.3
 xdotool key --window "$sel" Return
-view=$(timeout 10 xdotool search --sync --name "KORVANE results" | head -1) || fail "no view window"
+view=$(xwait "KORVANE results") || fail "no view window"
 sleep 1.5
 own=$(blue "$view" view_alone)
 echo "bars alone: $own blue pixels"
@@ -94,10 +96,10 @@ for area in 30x12+8+4:SHOW_BENCHMARKS 14x12+270+4:end_of_SHOW_COMPUTERS 60x14+0+
 done
 
 # a click on the second row selects it; the details change
-import -window "$view" "$shots/before_click.png"
+xgrab "$view" "$shots/before_click.png" || fail "no screenshot before the click"
 xdotool mousemove --window "$view" 300 $((top + 21 + 10)) click 1
 sleep 0.7
-import -window "$view" "$shots/after_click.png"
+xgrab "$view" "$shots/after_click.png" || fail "no screenshot after the click"
 diff=$(compare -metric AE -crop 700x90+0+40 "$shots/before_click.png" "$shots/after_click.png" null: 2>&1 | cut -d' ' -f1)
 echo "details changed in $diff pixels"
 [ "${diff%.*}" -gt 50 ] || fail "the click did not show the other result"
@@ -108,7 +110,7 @@ sleep 0.5
 own=$(blue "$view" view_moved)
 printf '[\nbroken\n' > "$work/broken.res"
 menuItem 2
-sel=$(timeout 10 xdotool search --sync --name "Load benchmark result file" | head -1) || fail "no file selector"
+sel=$(xwait "Load benchmark result file") || fail "no file selector"
 sleep 1
 xdotool windowfocus "$sel" 2>/dev/null
 xdotool key --window "$sel" ctrl+l
@@ -116,13 +118,13 @@ sleep 0.3
 xdotool type --window "$sel" "$work/broken.res"
 sleep 0.3
 xdotool key --window "$sel" Return
-box=$(timeout 10 xdotool search --sync --name "^ERROR$" | head -1) || fail "no error box for a corrupt file"
+box=$(xwait "^ERROR$") || fail "no error box for a corrupt file"
 sleep 0.5
 shot error_box
 xdotool windowfocus "$box" 2>/dev/null
 xdotool key --window "$box" Return
 sleep 1
-[ "$(xdotool search --name 'KORVANE results' | wc -l)" -eq 1 ] || fail "a failed load opened a view"
+[ "$(xcount 'KORVANE results')" = 1 ] || fail "a failed load opened a view"
 xdotool windowraise "$view"
 sleep 0.5
 after=$(blue "$view" view_after_error)
@@ -131,8 +133,11 @@ echo "bars after the failed load: $after blue pixels (before $own)"
 
 # Korvane > View result database: both charts share one scale, the base's fastest result
 menuItem 0
-timeout 10 bash -c "until [ \$(xdotool search --name 'KORVANE results' | wc -l) -ge 2 ]; do sleep 0.3; done" ||
-    fail "no second view window"
+for _ in $(seq 30); do
+    [ "$(xcount 'KORVANE results')" = 2 ] && break
+    sleep 0.3
+done
+[ "$(xcount 'KORVANE results')" = 2 ] || fail "no second view window"
 sleep 1.5
 shot two_views
 xdotool windowraise "$view"

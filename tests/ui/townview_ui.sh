@@ -9,9 +9,11 @@ tree=$2
 shots=$3
 work=$(mktemp -d)
 mkdir -p "$shots"
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/xwindows.sh"
+app= xvfb=
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
+shot() { xgrab root "$shots/$1.png" || true; }
 
 for d in data smltex bigtex endtex; do ln -s "$tree/$d" "$work/$d"; done
 mkdir "$work/linux" && cp "$tree/linux/Korva.INI" "$work/linux/"
@@ -25,28 +27,23 @@ cd "$work/linux"
 "$prog" > "$work/console.txt" 2>&1 &
 app=$!
 
-main=$(timeout 20 xdotool search --sync --name "Korvane for FLTK") || fail "no main dialog"
-main=$(echo "$main" | head -1)
+main=$(xwait "Korvane for FLTK" 20) || fail "no main dialog"
 sleep 1
 shot main_dialog
 
 # SINGLE BENCH, then the identification texts, then START BENCHMARK
 xdotool mousemove --window "$main" 191 27 click 1
-bench=$(timeout 10 xdotool search --sync --name "^BENCHMARK$" | head -1) || fail "no benchmark dialog"
+bench=$(xwait "^BENCHMARK$") || fail "no benchmark dialog"
 sleep 0.5
 xdotool mousemove --window "$bench" 228 100 click 1 key ctrl+a type "UI rig seven"
 xdotool mousemove --window "$bench" 228 165 click 1 key ctrl+a type "typed at the dialog"
 sleep 0.3
 shot benchmark_dialog
 xdotool mousemove --window "$bench" 64 242 click 1
-timeout 20 xdotool search --sync --name "Korvane FLTK" >/dev/null || fail "no run window"
+xwait "Korvane FLTK" 20 >/dev/null || fail "no run window"
 sleep 6
 shot benchmark_running
-for _ in $(seq 1 150); do
-    xdotool search --name "Korvane FLTK" >/dev/null 2>&1 || break
-    sleep 1
-done
-xdotool search --name "Korvane FLTK" >/dev/null 2>&1 && fail "the benchmark did not end"
+xgone "Korvane FLTK" 150 || fail "the benchmark did not end"
 [ -f bench.res ] || fail "no bench.res"
 [ "$(wc -l < bench.res)" -eq 9 ] || fail "bench.res is not one nine-line record"
 sed -n 2p bench.res | grep -qx "UI rig seven" || fail "identification not in the record"
@@ -56,18 +53,17 @@ sed -n 7p bench.res | grep -qE "^640 x 480 x 16 fps: +[0-9]+\.[0-9]$" || fail "b
 
 # CONFIG DEMO opens only when the dialog is active again; DAY must stick
 xdotool mousemove --window "$main" 65 52 click 1
-settings=$(timeout 10 xdotool search --sync --name "DEMO SETTINGS" | head -1) || fail "no settings dialog"
+settings=$(xwait "DEMO SETTINGS") || fail "no settings dialog"
 sleep 0.5
 xdotool mousemove --window "$settings" 230 26 click 1
 sleep 0.3
 shot demo_settings
 xdotool key --window "$settings" Escape 2>/dev/null
-sleep 0.5
-xdotool search --name "DEMO SETTINGS" >/dev/null 2>&1 && fail "settings dialog did not close"
+xgone "DEMO SETTINGS" 3 || fail "settings dialog did not close"
 
 # START DEMO, then ESC through intro, city and end
 xdotool mousemove --window "$main" 65 27 click 1
-run=$(timeout 20 xdotool search --sync --name "Korvane FLTK" | head -1) || fail "no demo window"
+run=$(xwait "Korvane FLTK" 20) || fail "no demo window"
 sleep 5
 shot demo_intro
 xdotool key --window "$run" Escape 2>/dev/null
@@ -77,11 +73,7 @@ xdotool key --window "$run" Escape 2>/dev/null
 sleep 4
 shot demo_end
 xdotool key --window "$run" Escape 2>/dev/null
-for _ in $(seq 1 20); do
-    xdotool search --name "Korvane FLTK" >/dev/null 2>&1 || break
-    sleep 0.5
-done
-xdotool search --name "Korvane FLTK" >/dev/null 2>&1 && fail "the demo did not close"
+xgone "Korvane FLTK" 10 || fail "the demo did not close"
 grep -q "STARTING DEMO" "$work/console.txt" || fail "no demo start on the console"
 grep -q "FLY: DAY   " "$work/console.txt" || fail "the DAY setting did not stick"
 [ "$(wc -l < bench.res)" -eq 9 ] || fail "the demo wrote to bench.res"

@@ -14,11 +14,12 @@ RUN=$ROOT/scripts/wineRun.sh
 MAIN="KORVANE 1.3 for Windows by the Korvane team"
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
+. "$ROOT/tests/ui/xwindows.sh"
 XPID=
 cleanup() {
     WINEPREFIX=${KORVA_WINEPREFIX:-$ROOT/.deps/wineprefix} /usr/lib/wine/wineserver64 -k 2>/dev/null
     [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    rm -rf "$WORK"
+    rm -rf "$WORK" "$xwin_err"
 }
 trap cleanup EXIT
 fail() {
@@ -40,23 +41,8 @@ cd "$WORK" || exit 1
 
 probe() { "$RUN" "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 # window id of a visible window with exactly this title, waiting up to $2 s
-waitWindow() {
-    local i w
-    for i in $(seq 1 "$2"); do
-        w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        sleep 1
-    done
-    return 1
-}
-waitGone() { # title seconds
-    local i
-    for i in $(seq 1 "$2"); do
-        [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
-        sleep 1
-    done
-    return 1
-}
+waitWindow() { xwait "^$1\$" "$2" --onlyvisible; }
+waitGone() { xgone "^$1\$" "$2" --onlyvisible; }
 # the centres of controls of a dialog template, from the client corner
 declare -A AT
 layout() { # template id...
@@ -82,7 +68,7 @@ typeInto() { # window template id text
     xdotool type --delay 40 "$4"
     sleep 0.3
 }
-shot() { /usr/bin/import -window "$1" "$SHOTS/$2.png"; }
+shot() { xgrab "$1" "$SHOTS/$2.png"; }
 
 layout TOWNVIEW 1070 1071 1072 1019 1020 1021 1099 1098 1116 1050 1037
 layout BENCH_DIALOG 1002 1100 1105

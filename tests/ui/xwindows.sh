@@ -1,0 +1,59 @@
+# Window lookups for the UI scripts (sourced, needs DISPLAY).
+# xdotool's search dies of an X error (BadWindow) when a window it is
+# reading is destroyed under it: a menu, a dialog closing. Its status is
+# then that of "nothing found", and a search piped to head gave an empty
+# id, which import takes as "let the user pick a window" and waits for a
+# click that never comes. These lookups retry past such an error and
+# never answer an empty id as found.
+
+xwin_err=$(mktemp)
+
+# xfind PATTERN [SEARCH OPTIONS]: the windows whose names match now, one id a line
+xfind() {
+    local out tries=0
+    while :; do
+        out=$(xdotool search "${@:2}" --name "$1" 2>"$xwin_err")
+        grep -q "X Error" "$xwin_err" || break
+        tries=$((tries + 1))
+        [ $tries -lt 50 ] || { echo "xdotool keeps failing: $(head -1 "$xwin_err")" >&2; return 2; }
+        sleep 0.1
+    done
+    [ -n "$out" ] && printf '%s\n' "$out"
+    return 0
+}
+
+# xcount PATTERN [SEARCH OPTIONS]: how many windows match now
+xcount() {
+    local ids
+    ids=$(xfind "$@") || return 2
+    [ -n "$ids" ] && printf '%s\n' "$ids" | wc -l || echo 0
+}
+
+# xwait PATTERN [SECONDS [SEARCH OPTIONS]]: waits for a matching window and prints the first one
+xwait() {
+    local end=$((SECONDS + ${2:-10})) ids
+    while :; do
+        ids=$(xfind "$1" "${@:3}") || return 2
+        [ -n "$ids" ] && { printf '%s\n' "$ids" | head -1; return 0; }
+        [ $SECONDS -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
+
+# xgone PATTERN [SECONDS [SEARCH OPTIONS]]: waits until no window matches
+xgone() {
+    local end=$((SECONDS + ${2:-10})) ids
+    while :; do
+        ids=$(xfind "$1" "${@:3}") || return 2
+        [ -z "$ids" ] && return 0
+        [ $SECONDS -lt "$end" ] || return 1
+        sleep 0.5
+    done
+}
+
+# a screenshot of one window; an empty id is refused rather than
+# leaving import waiting for a click
+xgrab() {
+    [ -n "$1" ] || { echo "no window to take $2 of" >&2; return 1; }
+    timeout 20 import -window "$1" "$2" 2>/dev/null
+}
