@@ -6,7 +6,7 @@ prog=$(realpath "$1")
 tree=$2
 work=$(mktemp -d)
 . "$(dirname "$0")/ui/xwindows.sh"
-xvfb=
+xvfb=''
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 

@@ -9,8 +9,9 @@ shots=$3
 work=$(mktemp -d)
 mkdir -p "$shots" "$work/data"
 cp "$base" "$work/data/base.bin"
+# shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app= xvfb=
+app='' xvfb=''
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 shot() { xgrab root "$shots/$1.png"; }
@@ -47,7 +48,7 @@ Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$disp GDK_BACKEND=x11 NO_AT_BRIDGE=1
 sleep 1
-cd "$work"
+cd "$work" || exit 1
 "$prog" >/dev/null 2>"$work/stderr.txt" &
 app=$!
 main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"

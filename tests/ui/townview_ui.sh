@@ -9,8 +9,9 @@ tree=$2
 shots=$3
 work=$(mktemp -d)
 mkdir -p "$shots"
+# shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app= xvfb=
+app='' xvfb=''
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 shot() { xgrab root "$shots/$1.png" || true; }
@@ -23,7 +24,7 @@ Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$disp LIBGL_ALWAYS_SOFTWARE=1 KORVA_CONSOLE_ECHO=1
 sleep 1
-cd "$work/linux"
+cd "$work/linux" || exit 1
 "$prog" > "$work/console.txt" 2>&1 &
 app=$!
 

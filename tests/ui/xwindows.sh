@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Window lookups for the UI scripts (sourced, needs DISPLAY).
 # xdotool's search dies of an X error (BadWindow) when a window it is
 # reading is destroyed under it: a menu, a dialog closing. Its status is
