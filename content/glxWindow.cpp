@@ -1,12 +1,12 @@
 #include "glxWindow.h"
 
+#include "gl/presentedFrame3D.h"
+
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
 namespace {
 
@@ -14,11 +14,8 @@ Display* dpy = nullptr;
 Window win = 0;
 GLXContext ctx = nullptr;
 
-// Xvfb's GLX reads a window's front buffer back black: the frame is kept
-// from the back buffer as the swap presents it, once asked for
-bool keepPresented = false;
-std::vector<unsigned char> presented;
-int presentedW = 0, presentedH = 0;
+// Xvfb's GLX reads a window's front buffer back black
+presentedFrame3D presented;
 
 int create(const char* title, int w, int h, int doubleBuffer)
 {
@@ -68,15 +65,10 @@ void swap(int)
 {
     if (dpy == nullptr || win == 0)
         return;
-    if (keepPresented) {
+    if (presented.keeping()) {
         XWindowAttributes a = {};
         XGetWindowAttributes(dpy, win, &a);
-        presentedW = a.width;
-        presentedH = a.height;
-        presented.resize(size_t(presentedW) * size_t(presentedH) * 3);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, presentedW, presentedH, GL_RGB, GL_UNSIGNED_BYTE, presented.data());
+        presented.grab(a.width, a.height);
     }
     glXSwapBuffers(dpy, win);
 }
@@ -89,10 +81,7 @@ long millis()
 
 int readFrame(int, int w, int h, unsigned char* rgb)
 {
-    if (!keepPresented || w != presentedW || h != presentedH || presented.empty())
-        return 0;
-    std::memcpy(rgb, presented.data(), presented.size());
-    return 1;
+    return presented.read(w, h, rgb);
 }
 
 const glWindow3D sys = {create, destroy, swap, millis, nullptr, readFrame};
@@ -106,6 +95,5 @@ const glWindow3D* glxWindowSystem()
 
 void glxKeepPresented(bool on)
 {
-    keepPresented = on;
-    presented.clear();
+    presented.keep(on);
 }

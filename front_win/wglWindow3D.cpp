@@ -6,9 +6,7 @@
 #include "platform3D.h"
 
 #include "gl/glHeaders.h"
-
-#include <cstring>
-#include <vector>
+#include "gl/presentedFrame3D.h"
 
 HINSTANCE wglInstance = nullptr;
 
@@ -136,27 +134,18 @@ int createGL(const char* title, int w, int h, int doubleBuffer)
     return 1;
 }
 
-// Wine's front buffer reads back black: a frame is kept from the back
-// buffer as its swap presents it, once asked for
-bool keepPresented = false;
-std::vector<unsigned char> presented;
-int presentedW = 0, presentedH = 0;
+// Wine's front buffer reads back black
+presentedFrame3D presented;
 
 void swapGL(int id)
 {
     (void)id;
     if (runDC == nullptr)
         return;
-    if (keepPresented) {
+    if (presented.keeping()) {
         RECT client = {};
         GetClientRect(runWin, &client);
-        presentedW = client.right;
-        presentedH = client.bottom;
-        presented.resize(size_t(presentedW > 0 ? presentedW : 0) * size_t(presentedH > 0 ? presentedH : 0) * 3);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        if (!presented.empty())
-            glReadPixels(0, 0, presentedW, presentedH, GL_RGB, GL_UNSIGNED_BYTE, presented.data());
+        presented.grab(client.right, client.bottom);
     }
     SwapBuffers(runDC);
 }
@@ -164,10 +153,7 @@ void swapGL(int id)
 int readGL(int id, int w, int h, unsigned char* rgb)
 {
     (void)id;
-    if (!keepPresented || w != presentedW || h != presentedH || presented.empty())
-        return 0;
-    std::memcpy(rgb, presented.data(), presented.size());
-    return 1;
+    return presented.read(w, h, rgb);
 }
 
 const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D, nullptr, readGL};
@@ -208,8 +194,7 @@ const glWindow3D* wglWindowSystem3D()
 
 void wglKeepPresented3D(bool on)
 {
-    keepPresented = on;
-    presented.clear();
+    presented.keep(on);
 }
 
 HWND wglRunWindow3D()

@@ -1,5 +1,6 @@
 #include "eglWindow.h"
 
+#include "gl/presentedFrame3D.h"
 #include "platform3D.h"
 
 #include <EGL/egl.h>
@@ -89,12 +90,9 @@ void swap(int)
 // the pbuffer's one buffer holds what the last swap finished
 int readFrame(int, int w, int h, unsigned char* rgb)
 {
-    if (surface == EGL_NO_SURFACE || w <= 0 || h <= 0)
+    if (surface == EGL_NO_SURFACE)
         return 0;
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-    return glGetError() == GL_NO_ERROR ? 1 : 0;
+    return presentedFrame3D::readBack(w, h, rgb);
 }
 
 const glWindow3D sys = {create, destroy, swap, clockMillis3D, nullptr, readFrame};

@@ -56,7 +56,7 @@ gl @ engine/gl/gl3D_tex.cpp @ const GLint filter = texLinear == 1 ? GL_LINEAR : 
 gl @ engine/gl/gl3D_draw.cpp @ emit(gl, g, first + 3, true); @ emit(gl, g, first + 1, true);
 gl @ engine/gl/gl3D_draw.cpp @     turn.m[3] = turn.m[7] = turn.m[11] = 0.0f; @     turn.m[15] = 1.0f;
 gl @ engine/gl/gl3D_draw.cpp @     if (r->listValid == 1 && enterListState(*r)) { @     if (r->listValid == 1) {
-gl @ engine/gl/gl3D_draw.cpp @     if (texEnabled != r.startTexEnabled) { @     if (false) {
+gl @ engine/gl/gl3D_draw.cpp @     match(texEnabled, r.startTexEnabled, &gl3D::texOn, &gl3D::texOff); @     (void)match;
 gl @ engine/gl/gl3D.cpp @         text[std::strcspn(text, "\n")] = '\0'; @         text[std::strcspn(text + 1, "\n") + 1] = '\0';
 LIST
 )

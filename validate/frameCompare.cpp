@@ -3,12 +3,24 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace {
+
+// the pixels both images have, or 0 when their sides or their pixel data differ
+size_t commonPixels(const frameImage& a, const frameImage& b)
+{
+    const size_t n = size_t(a.width) * size_t(a.height);
+    if (a.width != b.width || a.height != b.height || a.rgb.size() != n * 3 || b.rgb.size() != n * 3)
+        return 0;
+    return n;
+}
+
+}  // namespace
+
 frameDiff compareFrames(const frameImage& reference, const frameImage& frame)
 {
     frameDiff d;
-    const size_t n = size_t(reference.width) * size_t(reference.height);
-    if (reference.width != frame.width || reference.height != frame.height || n == 0 ||
-        reference.rgb.size() != n * 3 || frame.rgb.size() != n * 3)
+    const size_t n = commonPixels(reference, frame);
+    if (n == 0)
         return d;
     d.sameSize = true;
     unsigned long long sum = 0;
@@ -35,9 +47,8 @@ bool framePasses(const frameDiff& d, const frameLimits& limits)
 frameImage differenceImage(const frameImage& reference, const frameImage& frame)
 {
     frameImage out;
-    const size_t n = size_t(reference.width) * size_t(reference.height);
-    if (reference.width != frame.width || reference.height != frame.height || reference.rgb.size() != n * 3 ||
-        frame.rgb.size() != n * 3)
+    const size_t n = commonPixels(reference, frame);
+    if (n == 0)
         return out;
     out.width = reference.width;
     out.height = reference.height;

@@ -381,31 +381,15 @@ bool gl3D::enterListState(const objRender3D& r)
     // off while textures are switched off: such lists are not called
     if (lightBlend != r.startLightBlend || (noTexture == 1 && (r.startTexEnabled == 1 || r.listTextured == 1)))
         return false;
+    const auto match = [this](int now, int want, int (gl3D::*on)(), int (gl3D::*off)()) {
+        if (now != want)
+            (this->*(want == 1 ? on : off))();
+    };
     // two-sided lighting first: switching it sets the cull face as well
-    if (twoSideLight != r.startTwoSideLight) {
-        if (r.startTwoSideLight == 1)
-            twoSideLightOn();
-        else
-            twoSideLightOff();
-    }
-    if (cullFace != r.startCullFace) {
-        if (r.startCullFace == 1)
-            cullFaceOn();
-        else
-            cullFaceOff();
-    }
-    if (blending != r.startBlending) {
-        if (r.startBlending == 1)
-            blendOn();
-        else
-            blendOff();
-    }
-    if (texEnabled != r.startTexEnabled) {
-        if (r.startTexEnabled == 1)
-            texOn();
-        else
-            texOff();
-    }
+    match(twoSideLight, r.startTwoSideLight, &gl3D::twoSideLightOn, &gl3D::twoSideLightOff);
+    match(cullFace, r.startCullFace, &gl3D::cullFaceOn, &gl3D::cullFaceOff);
+    match(blending, r.startBlending, &gl3D::blendOn, &gl3D::blendOff);
+    match(texEnabled, r.startTexEnabled, &gl3D::texOn, &gl3D::texOff);
     return true;
 }
 

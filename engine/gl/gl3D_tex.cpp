@@ -10,7 +10,8 @@ void gl3D::setTexParams(int wrapByClamp)
 {
     // GL_CLAMP filters the edge texels with the black border: a face whose coordinates run past
     // the texture shows its edge at half brightness, where Direct3D's clamp shows the edge itself
-    const GLint clamp = edgeClamp == 1 ? GLint(0x812F) : GLint(GL_CLAMP);  // GL_CLAMP_TO_EDGE
+    constexpr GLint clampToEdge = 0x812F;  // GL_CLAMP_TO_EDGE, which OpenGL 1.1's headers lack
+    const GLint clamp = edgeClamp == 1 ? clampToEdge : GLint(GL_CLAMP);
     const GLint wrap = (wrapByClamp && texClamp == 1) ? clamp : GL_REPEAT;
     const GLint filter = texLinear == 1 ? GL_LINEAR : GL_NEAREST;
     gl->TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
