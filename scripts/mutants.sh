@@ -57,6 +57,8 @@ gl @ engine/gl/gl3D_draw.cpp @ emit(gl, g, first + 3, true); @ emit(gl, g, first
 gl @ engine/gl/gl3D_draw.cpp @     turn.m[3] = turn.m[7] = turn.m[11] = 0.0f; @     turn.m[15] = 1.0f;
 gl @ engine/gl/gl3D_draw.cpp @     if (r->listValid == 1 && enterListState(*r)) { @     if (r->listValid == 1) {
 gl @ engine/gl/gl3D_draw.cpp @     match(texEnabled, r.startTexEnabled, &gl3D::texOn, &gl3D::texOff); @     (void)match;
+gl @ engine/gl/gl3D_draw.cpp @     match(twoSideLight, r.startTwoSideLight, &gl3D::twoSideLightOn, &gl3D::twoSideLightOff); @     (void)match;
+gl @ engine/gl/gl3D_draw.cpp @     match(cullFace, r.startCullFace, &gl3D::cullFaceOn, &gl3D::cullFaceOff); @     (void)match;
 gl @ engine/gl/gl3D.cpp @         text[std::strcspn(text, "\n")] = '\0'; @         text[std::strcspn(text + 1, "\n") + 1] = '\0';
 LIST
 )

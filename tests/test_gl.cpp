@@ -770,6 +770,38 @@ TEST_F(GlTest, DisplayListsStartFromTheirOwnStateAndLeaveTheMirrorsTrue)
     gl->noTexOff();
 }
 
+TEST_F(GlTest, AListIsCalledInTheLightModelItWasCompiledIn)
+{
+    // two-sided lighting also switches culling: the list must find both as they were at compiling
+    const int oneSided = model("f 1//1 2//1 3//1 4//1\n", "", square(-1.5f));
+    const int twoSided = model("f 1//1 2//1 3//1 4//1\n", "", square(0.5f));
+    gl->twoSideLightOff();
+    gl->precalcObj(store.get(), oneSided);
+    gl->twoSideLightOn();
+    gl->precalcObj(store.get(), twoSided);
+    EXPECT_EQ(mirrorFaults(*gl), "");
+    const int orders[][2] = {{oneSided, twoSided}, {twoSided, oneSided}};
+    for (const auto& order : orders)
+        for (const bool twoBefore : {false, true})
+            for (const int cullBefore : {-1, 0, 1}) {
+                if (twoBefore)
+                    gl->twoSideLightOn();
+                else
+                    gl->twoSideLightOff();
+                // culling switched on its own after the light model, or left as the light model set it
+                if (cullBefore == 0)
+                    gl->cullFaceOff();
+                else if (cullBefore == 1)
+                    gl->cullFaceOn();
+                for (const int o : order) {
+                    gl->drawObj(store.get(), o);
+                    EXPECT_EQ(mirrorFaults(*gl), "")
+                        << "object " << o << " after two-sided " << twoBefore << ", culling " << cullBefore;
+                    EXPECT_EQ(gl->twoSideLight, o == twoSided ? 1 : 0) << "object " << o;
+                }
+            }
+}
+
 TEST_F(GlTest, AClampedTextureStopsAtItsEdgeTexels)
 {
     // a white texture on a quad whose coordinates run to 3 across and up
