@@ -56,7 +56,6 @@ void gl3D::init()
     wire = fog = blendCullFaceOffFlag = lightBlend = spotSet = twoSideLight = texClamp = 0;
     texMade = 0;
     zOffset = 0.0f;
-    relightCount = 0;
     setColour(matAmbient, 0.5f, 0.5f, 0.5f, 1.0f);
     setColour(matDiffuse, 0.7f, 0.7f, 0.7f, 1.0f);
     setColour(matSpecular, 1.0f, 1.0f, 1.0f, 1.0f);
@@ -104,7 +103,6 @@ int gl3D::init3D(int x, int y, int depth, int a, int b, int mode, int m2)
     zEnabled = lighting = texEnabled = blending = noZwrite = cullFace = fog = lightBlend = twoSideLight = 0;
     spotSet = 0;
     wire = 0;
-    relightCount = 0;
     curTex = noTex;
     texMade = 0;
     texNames.reset();

@@ -189,7 +189,6 @@ public:
     float matDiffuse[4];
     float matSpecular[4];
     float matShininess;
-    int relightCount;
     float lightAmbient[4];
     float lightDiffuse[4];
     float lightSpecular[4];

@@ -320,7 +320,7 @@ int gl3D::precalcObj(data3D* d, int i)
         out->prf("gl3D::drawObj(%d)\n", i);
 
     // compiling executes nothing: the mirrors must still describe OpenGL afterwards
-    const int keep[] = {blending, cullFace, twoSideLight, texEnabled, relightCount, polyCount, texBytes};
+    const int keep[] = {blending, cullFace, twoSideLight, texEnabled, polyCount, texBytes};
     const materialMirror3D keepMaterial = materialMirror();
     r->startBlending = blending;
     r->startCullFace = cullFace;
@@ -338,7 +338,7 @@ int gl3D::precalcObj(data3D* d, int i)
     gl->NewList(GLuint(i + 1), GL_COMPILE);
     drawPasses(d, i, true);
     gl->EndList();
-    r->listTriangles = polyCount - keep[5];
+    r->listTriangles = polyCount - keep[4];
     r->endBlending = blending;
     r->endCullFace = cullFace;
     r->endTwoSideLight = twoSideLight;
@@ -349,9 +349,8 @@ int gl3D::precalcObj(data3D* d, int i)
     cullFace = keep[1];
     twoSideLight = keep[2];
     texEnabled = keep[3];
-    relightCount = keep[4];
-    polyCount = keep[5];
-    texBytes = keep[6];
+    polyCount = keep[4];
+    texBytes = keep[5];
     curTex = noTex;
     r->listValid = 1;
     return 1;

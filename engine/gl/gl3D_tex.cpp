@@ -99,24 +99,16 @@ int gl3D::setTex(int i, data3D* d)
     if (t == nullptr || !t->pixels)
         return 0;
     if (t->components == 4) {
-        if (blending == 0) {
+        if (blending == 0)
             blendOn();
-            relightCount = 0;
-        }
         if (cullFace == 1 && blendCullFaceOffFlag == 1)
             twoSideLightOn();
     }
     if (t->components == 3) {
-        if (blending == 1) {
+        if (blending == 1)
             blendOff();
-            relightCount = 0;
-        }
         if (cullFace == 0)
             twoSideLightOff();
-    }
-    if (relightCount > 0) {
-        setLastMaterial();
-        relightCount -= 1;
     }
     if (texPerUse == 1) {
         setTexParams(0);
