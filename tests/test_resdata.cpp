@@ -69,6 +69,14 @@ TEST_F(ResDataTest, ReadsRecordsAndSkipsTextAroundThem)
     EXPECT_EQ(d->getNumDisplay(), 2);
     EXPECT_FLOAT_EQ(maxFps, 80.5f);
 
+    // other tools and editors put tabs among the blanks of the result line
+    writeFile("tabs.res", rec("PC tab", "N", "640\tx\t480 x\t16 fps:\t30.5"));
+    auto t = make();
+    ASSERT_EQ(t->loadRes("tabs.res"), 1);
+    ASSERT_EQ(t->getNumRecords(), 1);
+    EXPECT_EQ(t->record(0).height, 480);
+    EXPECT_FLOAT_EQ(t->record(0).fps, 30.5f);
+
     // no record at all: an empty view
     writeFile("empty.res", "nothing here\n]\n");
     auto e = make();
@@ -189,6 +197,23 @@ TEST_F(ResDataTest, ListsFilterAndSort)
     EXPECT_EQ(d->getNumDisplay(), 2);
     d->setFilter(1, 3, 0, 0);
     EXPECT_EQ(d->getNumDisplay(), 2);
+    // each exact entry keeps just its own records
+    const std::pair<int, int> exactRes[] = {{5, 1}, {6, 2}, {7, 1}, {8, 1}};
+    for (const auto& [entry, count] : exactRes) {
+        d->setFilter(0, 0, entry, 0);
+        ASSERT_EQ(d->getNumDisplay(), count) << d->resolutionEntry(entry);
+        for (int i = 0; i < count; i++) {
+            const resRecord& r = d->displayed(i);
+            EXPECT_EQ(std::to_string(r.width) + "x" + std::to_string(r.height) + "x" + std::to_string(r.depth),
+                      d->resolutionEntry(entry));
+        }
+    }
+    d->setFilter(2, 0, 0, 0);
+    ASSERT_EQ(d->getNumDisplay(), 1);
+    EXPECT_EQ(d->displayed(0).fps, 99.0f);
+    d->setFilter(1, 2, 6, 0);
+    ASSERT_EQ(d->getNumDisplay(), 1);
+    EXPECT_EQ(d->displayed(0).fps, 20.0f);
 
     // by resolution: 1280 x 1024 before 1600 x 600, equal keys in load order
     d->setFilter(0, 0, 0, 2);
