@@ -35,6 +35,12 @@ void linkTree(const fs::path& at)
     fs::copy_file(tree / "linux" / "Korva.INI", at / "linux" / "Korva.INI");
 }
 
+long steppedMs = 0;
+long steppedClock()
+{
+    return steppedMs;
+}
+
 }  // namespace
 
 TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
@@ -112,10 +118,33 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     EXPECT_EQ(cityFps, taken);  // taken once per flight
 
     // ESC goes on to the end pictures, which close the run when their path ends
+    steppedMs = clockMillis3D();
+    setClockSource3D(steppedClock);
     fe->pendingKey = 27;
     runFrames3D(3);
     EXPECT_EQ(drawEndNow, 1);
     EXPECT_EQ(drawCityNow, 0);
+    // no picture before 0.9 s; the first fades in through texture 0's alpha
+    texture3D* shownTex = sceneData.getTex2D(0);
+    const texture3D* firstPic = sceneData.getDynTex2D(0);
+    ASSERT_TRUE(shownTex != nullptr && firstPic != nullptr && firstPic->pixels);
+    size_t alphaAt = 3;
+    while (alphaAt + 4 < size_t(firstPic->width) * size_t(firstPic->height) * 4 && firstPic->pixels[alphaAt] < 200)
+        alphaAt += 4;
+    ASSERT_GE(firstPic->pixels[alphaAt], 200);
+    shownTex->pixels[alphaAt] = 7;
+    // a frame draws at the time the frame before it took
+    steppedMs += 800;
+    runFrames3D(2);
+    EXPECT_EQ(shownTex->pixels[alphaAt], 7) << "a picture was shown before its start";
+    steppedMs += 275;  // half way into the fade
+    runFrames3D(2);
+    const int half = (firstPic->pixels[alphaAt] * 128) >> 8;
+    EXPECT_NEAR(shownTex->pixels[alphaAt], half, 2);
+    steppedMs += 700;
+    runFrames3D(2);
+    EXPECT_EQ(shownTex->pixels[alphaAt], firstPic->pixels[alphaAt]);
+    setClockSource3D(nullptr);
     startTimeM -= 40000;
     runFrames3D(10);
     EXPECT_EQ(drawEndNow, 0);
@@ -124,16 +153,6 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     EXPECT_EQ(lineCount(readFile("bench.res")), 3 + 9);  // the demo writes no record
     EXPECT_EQ(changeDir3D(dir.home.c_str()), 0);
 }
-
-namespace {
-
-long steppedMs = 0;
-long steppedClock()
-{
-    return steppedMs;
-}
-
-}  // namespace
 
 TEST(DriverRun, ADemoFromDisplayListsKeepsTheMirrorsTrue)
 {
