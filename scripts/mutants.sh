@@ -4,9 +4,16 @@
 # runs the fast suites against each: a mutant the suites fail on is killed.
 # Prints each mutant's fate and the share killed, folder by folder.
 #   scripts/mutants.sh [BUILD]      (a configured Linux build; default build)
-# The engine's sources are put back after every mutant, and at an interrupt.
+#   scripts/mutants.sh --random N --seed S [BUILD]
+#       draws N sites at random from engine/, driver/ and viewer/ instead
+#       (scripts/mutantSites.py names the operators); each mutant runs the
+#       test programs that link its file. The same seed draws the same sites.
+# The sources are put back after every mutant, and at any exit.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = --random ]; then
+    exec "$root/scripts/mutantsRandom.sh" "${@:2}"
+fi
 build=$(realpath "${1:-$root/build}")
 cd "$root" || exit 1
 suites=(test_matrix test_console test_loader test_images test_pac test_effects)

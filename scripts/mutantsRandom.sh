@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# The random draw of scripts/mutants.sh:
+#   scripts/mutants.sh --random N --seed S [BUILD]
+# Draws N mutation sites from the sources of engine/ (but Direct3D), driver/
+# and viewer/ that some test program links, never on a line of the fixed
+# list. Each mutant is applied alone, only the test programs linking its file
+# are rebuilt and run (GL ones in one Xvfb of the script's own), and its fate
+# is printed: killed, survived or not compiled. Ends with the counts per
+# folder, the seed, and the time per mutant and of the whole run.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+count=
+seed=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --seed) seed=${2:-}; shift 2 ;;
+    --seed=*) seed=${1#--seed=}; shift ;;
+    -*) echo "mutants.sh: unknown option $1" >&2; exit 2 ;;
+    *)
+        if [ -z "$count" ]; then count=$1; else build=$1; fi
+        shift ;;
+    esac
+done
+if ! [[ "$count" =~ ^[1-9][0-9]*$ && "$seed" =~ ^[0-9]+$ ]]; then
+    echo "usage: scripts/mutants.sh --random N --seed S [BUILD]" >&2
+    exit 2
+fi
+build=$(realpath "${build:-$root/build}")
+cd "$root" || exit 1
+[ -d "$build/tests/CMakeFiles" ] || { echo "mutants.sh: $build is no configured build with tests" >&2; exit 1; }
+
+started=$(date +%s)
+work=$(mktemp -d)
+current=
+xvfbPid=
+restore() {
+    if [ -n "$current" ]; then
+        cp "$work/file" "$root/$current"
+        current=
+    fi
+}
+finish() {
+    restore
+    [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null
+    rm -rf "$work"
+}
+trap finish EXIT
+trap 'exit 130' INT TERM HUP
+
+# the test programs linking a source: through its static library, or its object
+suitesOf() {
+    local src=$1 obj lib t
+    local dir=${src%%/*} rel=${src#*/}
+    for obj in "$build/$dir"/CMakeFiles/*.dir/"$rel".o; do
+        [ -f "$obj" ] || continue
+        lib=$(basename "$(dirname "${obj%/"$rel".o}")" .dir)
+        for t in "$build"/tests/CMakeFiles/test_*.dir/link.txt; do
+            if grep -q -e "lib$lib\.a" -e "$rel\.o" "$t"; then
+                basename "$(dirname "$t")" .dir
+            fi
+        done
+    done | sort -u | grep -v -x -e test_music_tsan | tr '\n' ' '
+}
+
+declare -A suitesFor
+files=()
+while IFS= read -r f; do
+    s=$(suitesOf "$f")
+    [ -z "$s" ] && continue
+    suitesFor[$f]=$s
+    files+=("$f")
+done < <(git ls-files 'engine/*.cpp' 'driver/*.cpp' 'viewer/*.cpp' | grep -v '^engine/d3d/')
+
+# the fixed list's lines are its own
+sed -n '/^[a-z]* @ /p' "$root/scripts/mutants.sh" | awk -F ' @ ' '{print $3}' >"$work/fixed"
+python3 "$root/scripts/mutantSites.py" draw "$seed" "$count" --skip "$work/fixed" "${files[@]}" >"$work/sites" || exit 1
+
+# one X server for the GL suites
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfbPid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "mutants.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(cat "$work/display") LIBGL_ALWAYS_SOFTWARE=1
+
+# every suite a drawn site needs, built and passing without a mutant, timed
+declare -A baseTime
+needed=()
+while IFS=$'\t' read -r file _; do
+    for t in ${suitesFor[$file]}; do
+        [[ " ${needed[*]} " == *" $t "* ]] || needed+=("$t")
+    done
+done <"$work/sites"
+cmake --build "$build" -j "$(nproc)" --target "${needed[@]}" >/dev/null || exit 1
+for t in "${needed[@]}"; do
+    s=$(date +%s%N)
+    if ! (cd "$build/tests" && timeout 900 "./$t" --gtest_brief=1 >"$work/base.log" 2>&1); then
+        echo "mutants.sh: $t fails without a mutant: nothing to measure" >&2
+        tail -20 "$work/base.log" >&2
+        exit 1
+    fi
+    baseTime[$t]=$(( ($(date +%s%N) - s) / 1000000 ))
+done
+
+declare -A killed survived broken
+n=0
+while IFS=$'\t' read -r file line col op from to; do
+    n=$((n + 1))
+    folder=${file%%/*}
+    t0=$(date +%s%N)
+    cp "$root/$file" "$work/file"
+    current=$file
+    python3 "$root/scripts/mutantSites.py" apply "$root/$file" "$line" "$col" "$from" "$to" || exit 1
+    read -r -a suites <<<"${suitesFor[$file]}"
+    fate=survived
+    by=
+    if ! cmake --build "$build" -j "$(nproc)" --target "${suites[@]}" >/dev/null 2>&1; then
+        fate="not compiled"
+    else
+        for t in "${suites[@]}"; do
+            # a mutant that loops is killed by its time limit
+            limit=$(( baseTime[$t] * 5 / 1000 + 60 ))
+            if ! (cd "$build/tests" && timeout "$limit" "./$t" --gtest_brief=1 >/dev/null 2>&1); then
+                fate=killed
+                by=" by $t"
+                break
+            fi
+        done
+    fi
+    restore
+    case $fate in
+    killed) killed[$folder]=$(( ${killed[$folder]:-0} + 1 )) ;;
+    survived) survived[$folder]=$(( ${survived[$folder]:-0} + 1 )) ;;
+    *) broken[$folder]=$(( ${broken[$folder]:-0} + 1 )) ;;
+    esac
+    secs=$(( ($(date +%s%N) - t0) / 1000000 ))
+    printf 'mutant %d %s:%s %s: %s -> %s: %s%s (%d.%d s)\n' "$n" "$file" "$line" "$op" "$from" "$to" \
+        "$fate" "$by" $((secs / 1000)) $((secs % 1000 / 100))
+done <"$work/sites"
+# the build back to the sources as they are
+cmake --build "$build" -j "$(nproc)" --target "${needed[@]}" >/dev/null 2>&1
+
+for folder in engine driver viewer; do
+    k=${killed[$folder]:-0}
+    s=${survived[$folder]:-0}
+    b=${broken[$folder]:-0}
+    [ $((k + s + b)) -eq 0 ] && continue
+    printf '%-7s %2d killed, %2d survived, %2d not compiled: %d %% of the compiled killed\n' "$folder" "$k" "$s" "$b" \
+        $(( k + s > 0 ? 100 * k / (k + s) : 0 ))
+done
+whole=$(( $(date +%s) - started ))
+printf 'seed %s: %d mutants in %d s, %d s a mutant\n' "$seed" "$n" "$whole" $(( n > 0 ? whole / n : 0 ))
