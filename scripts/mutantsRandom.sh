@@ -53,7 +53,7 @@ suitesOf() {
     local dir=${src%%/*} rel=${src#*/}
     for obj in "$build/$dir"/CMakeFiles/*.dir/"$rel".o; do
         [ -f "$obj" ] || continue
-        lib=$(basename "$(dirname "${obj%/"$rel".o}")" .dir)
+        lib=$(basename "${obj%/"$rel".o}" .dir)
         for t in "$build"/tests/CMakeFiles/test_*.dir/link.txt; do
             if grep -q -e "lib$lib\.a" -e "$rel\.o" "$t"; then
                 basename "$(dirname "$t")" .dir
@@ -71,6 +71,7 @@ while IFS= read -r f; do
     files+=("$f")
 done < <(git ls-files 'engine/*.cpp' 'driver/*.cpp' 'viewer/*.cpp' | grep -v '^engine/d3d/')
 
+[ ${#files[@]} -gt 0 ] || { echo "mutants.sh: no source in $build is linked by a test program" >&2; exit 1; }
 # the fixed list's lines are its own
 sed -n '/^[a-z]* @ /p' "$root/scripts/mutants.sh" | awk -F ' @ ' '{print $3}' >"$work/fixed"
 python3 "$root/scripts/mutantSites.py" draw "$seed" "$count" --skip "$work/fixed" "${files[@]}" >"$work/sites" || exit 1
