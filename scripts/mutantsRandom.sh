@@ -5,8 +5,9 @@
 # and viewer/ that some test program links, never on a line of the fixed
 # list. Each mutant is applied alone, only the test programs linking its file
 # are rebuilt and run (GL ones in one Xvfb of the script's own), and its fate
-# is printed: killed, survived or not compiled. Ends with the counts per
-# folder, the seed, and the time per mutant and of the whole run.
+# is printed: killed, survived or not compiled (KORVA_MUTANT_LOGS=DIR keeps
+# the compiler's words on those). Ends with the counts per folder, the
+# seed, and the time per mutant and of the whole run.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 count=
@@ -62,6 +63,14 @@ suitesOf() {
     done | sort -u | grep -v -x -e test_music_tsan | tr '\n' ' '
 }
 
+# one target at a time: make builds a library two targets share only once
+buildSuites() {
+    local t
+    for t in "$@"; do
+        cmake --build "$build" -j "$(nproc)" --target "$t" || return 1
+    done
+}
+
 declare -A suitesFor
 files=()
 while IFS= read -r f; do
@@ -92,7 +101,7 @@ while IFS=$'\t' read -r file _; do
         [[ " ${needed[*]} " == *" $t "* ]] || needed+=("$t")
     done
 done <"$work/sites"
-cmake --build "$build" -j "$(nproc)" --target "${needed[@]}" >/dev/null || exit 1
+buildSuites "${needed[@]}" >/dev/null || exit 1
 for t in "${needed[@]}"; do
     s=$(date +%s%N)
     if ! (cd "$build/tests" && timeout 900 "./$t" --gtest_brief=1 >"$work/base.log" 2>&1); then
@@ -117,8 +126,9 @@ while IFS=$'\t' read -r file line col op from to; do
         awk '{print $2}' | tr '\n' ' ')
     fate=survived
     by=
-    if ! cmake --build "$build" -j "$(nproc)" --target "${suites[@]}" >/dev/null 2>&1; then
+    if ! buildSuites "${suites[@]}" >"$work/build.log" 2>&1; then
         fate="not compiled"
+        [ -n "${KORVA_MUTANT_LOGS:-}" ] && cp "$work/build.log" "$KORVA_MUTANT_LOGS/mutant-$n.log"
     else
         for t in "${suites[@]}"; do
             # a mutant that loops is killed by its time limit
@@ -141,7 +151,7 @@ while IFS=$'\t' read -r file line col op from to; do
         "$fate" "$by" $((secs / 1000)) $((secs % 1000 / 100))
 done <"$work/sites"
 # the build back to the sources as they are
-cmake --build "$build" -j "$(nproc)" --target "${needed[@]}" >/dev/null 2>&1
+buildSuites "${needed[@]}" >/dev/null 2>&1
 
 for folder in engine driver viewer; do
     k=${killed[$folder]:-0}
