@@ -49,8 +49,43 @@ enum appendResult3D {
 // size limit) is undone by cutting the file back to its size before.
 appendResult3D appendFile3D(const char* path, const char* data, size_t len);
 
+// A result file open for reading and appending under an exclusive lock
+// that every benchmark takes before it appends (flock on POSIX, LockFileEx
+// on Windows), so that a writer's cut-back removes only its own bytes.
+// @returns the open file, or -1 with the system's reason in why; a file
+// that is not a regular file is refused, never waited on.
+int openLockedFile3D(const char* path, char* why, size_t whySize);
+// @returns the file's size, or -1.
+long long lockedFileSize3D(int fd);
+// Reads len bytes at offset at. @returns whether all of them were read.
+bool readLockedFile3D(int fd, long long at, char* out, size_t len);
+// Appends len bytes in one write and makes them durable; a write that fails
+// part-way is undone by cutting the file back to its size before.
+appendResult3D appendLockedFile3D(int fd, const char* data, size_t len);
+// Cuts the file back to size bytes, durably. @returns whether it worked.
+bool cutLockedFile3D(int fd, long long size);
+// Releases the lock and closes the file.
+void closeLockedFile3D(int fd);
+
+// Whether the two paths name one file (links followed); false when either
+// is missing.
+bool sameFile3D(const char* a, const char* b);
+// Whether the path names something that is there but no regular file (a
+// folder, a FIFO, a device).
+bool notRegularFile3D(const char* path);
+// Writes a whole file: into a temporary file in its folder, made durable,
+// then renamed over path. Any failure leaves path as it was, removes the
+// temporary file and puts the system's reason in why.
+bool replaceFile3D(const char* path, const char* data, size_t len, char* why, size_t whySize);
+// Whether results can be appended to the file at path, without creating or
+// changing anything: the file is there and writable, or its folder takes
+// new files. @returns false with the system's reason in why.
+bool canAppend3D(const char* path, char* why, size_t whySize);
+
 // SHA-256 of a whole file as 64 lower-case hex digits and a NUL, and its
 // size in bytes. @returns false when the file cannot be read.
 bool hashFile3D(const char* path, char hex[65], long long* size);
+// SHA-256 of len bytes, as hashFile3D gives it.
+bool hashBytes3D(const char* data, size_t len, char hex[65]);
 
 #endif

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -142,30 +143,160 @@ bool writeAll(int fd, const char* data, size_t len)
 
 }  // namespace
 
-appendResult3D appendFile3D(const char* path, const char* data, size_t len)
+namespace {
+
+void setWhy(char* why, size_t size, const char* text)
 {
-    const ignoreFileSizeSignal quiet;
-    const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return appendFailed;
+    if (why != nullptr && size > 0)
+        std::snprintf(why, size, "%s", text);
+}
+
+}  // namespace
+
+int openLockedFile3D(const char* path, char* why, size_t whySize)
+{
+    // never blocks on a FIFO; a regular file ignores the flag
+    const int fd = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        setWhy(why, whySize, std::strerror(errno));
+        return -1;
+    }
     struct stat st = {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        setWhy(why, whySize, "it is not a regular file");
         close(fd);
+        return -1;
+    }
+    int r = 0;
+    while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (r != 0) {
+        setWhy(why, whySize, std::strerror(errno));
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+long long lockedFileSize3D(int fd)
+{
+    struct stat st = {};
+    return fstat(fd, &st) == 0 ? (long long)st.st_size : -1;
+}
+
+bool readLockedFile3D(int fd, long long at, char* out, size_t len)
+{
+    size_t done = 0;
+    while (done < len) {
+        const ssize_t n = pread(fd, out + done, len - done, off_t(at + (long long)done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+appendResult3D appendLockedFile3D(int fd, const char* data, size_t len)
+{
+    const ignoreFileSizeSignal quiet;
+    const long long before = lockedFileSize3D(fd);
+    if (before < 0)
         return appendFailed;
-    }
-    const off_t before = st.st_size;
-    appendResult3D result = appendWritten;
-    if (!writeAll(fd, data, len) || fsync(fd) != 0) {
-        // whatever part of the record reached the file goes again
-        struct stat after = {};
-        const bool cut = ftruncate(fd, before) == 0 && fstat(fd, &after) == 0 && after.st_size == before;
-        if (cut)
-            fsync(fd);
-        result = cut ? appendFailed : appendDamaged;
-    }
+    if (writeAll(fd, data, len) && fsync(fd) == 0)
+        return appendWritten;
+    // whatever part of it reached the file goes again
+    return cutLockedFile3D(fd, before) ? appendFailed : appendDamaged;
+}
+
+bool cutLockedFile3D(int fd, long long size)
+{
+    return ftruncate(fd, off_t(size)) == 0 && lockedFileSize3D(fd) == size && fsync(fd) == 0;
+}
+
+void closeLockedFile3D(int fd)
+{
+    if (fd >= 0)
+        close(fd);
+}
+
+appendResult3D appendFile3D(const char* path, const char* data, size_t len)
+{
+    const int fd = openLockedFile3D(path, nullptr, 0);
+    if (fd < 0)
+        return appendFailed;
+    appendResult3D result = appendLockedFile3D(fd, data, len);
     if (close(fd) != 0 && result == appendWritten)
         result = appendFailed;
     return result;
+}
+
+bool sameFile3D(const char* a, const char* b)
+{
+    struct stat sa = {}, sb = {};
+    return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool notRegularFile3D(const char* path)
+{
+    struct stat st = {};
+    return stat(path, &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+bool replaceFile3D(const char* path, const char* data, size_t len, char* why, size_t whySize)
+{
+    const ignoreFileSizeSignal quiet;
+    const std::string tmp = std::string(path) + "." + std::to_string(getpid()) + ".tmp";
+    const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        setWhy(why, whySize, std::strerror(errno));
+        return false;
+    }
+    errno = 0;
+    bool ok = writeAll(fd, data, len) && fsync(fd) == 0;
+    int err = errno != 0 ? errno : EIO;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && rename(tmp.c_str(), path) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        setWhy(why, whySize, std::strerror(err));
+        unlink(tmp.c_str());
+    }
+    return ok;
+}
+
+bool canAppend3D(const char* path, char* why, size_t whySize)
+{
+    struct stat st = {};
+    if (stat(path, &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            setWhy(why, whySize, "it is not a regular file");
+            return false;
+        }
+        if (access(path, W_OK) != 0) {
+            setWhy(why, whySize, std::strerror(errno));
+            return false;
+        }
+        return true;
+    }
+    if (errno != ENOENT) {
+        setWhy(why, whySize, std::strerror(errno));
+        return false;
+    }
+    std::string dir = path;
+    const size_t slash = dir.rfind('/');
+    dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : dir.substr(0, slash));
+    if (access(dir.c_str(), W_OK | X_OK) != 0) {
+        setWhy(why, whySize, std::strerror(errno));
+        return false;
+    }
+    return true;
 }
 
 bool hashFile3D(const char* path, char hex[65], long long* size)
@@ -197,5 +328,16 @@ bool hashFile3D(const char* path, char hex[65], long long* size)
     for (size_t i = 0; i < mdLen; i++)
         std::snprintf(hex + i * 2, 3, "%02x", md[i]);
     *size = total;
+    return true;
+}
+
+bool hashBytes3D(const char* data, size_t len, char hex[65])
+{
+    unsigned char md[32];
+    unsigned mdLen = 0;
+    if (EVP_Digest(data, len, md, &mdLen, EVP_sha256(), nullptr) != 1 || mdLen != sizeof md)
+        return false;
+    for (size_t i = 0; i < mdLen; i++)
+        std::snprintf(hex + i * 2, 3, "%02x", md[i]);
     return true;
 }

@@ -8,6 +8,7 @@
 #include <bcrypt.h>
 #include <mmsystem.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -111,36 +112,194 @@ bool syncFile3D(FILE* f)
     return _commit(_fileno(f)) == 0;
 }
 
-appendResult3D appendFile3D(const char* path, const char* data, size_t len)
+namespace {
+
+void setWhy(char* why, size_t size, const char* text)
 {
-    const int fd = _open(path, _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return appendFailed;
-    const long long before = _filelengthi64(fd);
-    if (before < 0) {
-        _close(fd);
-        return appendFailed;
-    }
+    if (why != nullptr && size > 0)
+        std::snprintf(why, size, "%s", text);
+}
+
+HANDLE osHandle(int fd)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+bool writeAll(int fd, const char* data, size_t len)
+{
     size_t done = 0;
-    bool ok = true;
-    while (ok && done < len) {
+    while (done < len) {
         const size_t part = len - done < 0x40000000u ? len - done : 0x40000000u;
         const int n = _write(fd, data + done, unsigned(part));
-        ok = n > 0;
-        if (ok)
-            done += size_t(n);
+        if (n <= 0)
+            return false;
+        done += size_t(n);
     }
-    appendResult3D result = appendWritten;
-    if (!ok || _commit(fd) != 0) {
-        // whatever part of the record reached the file goes again
-        const bool cut = _chsize_s(fd, before) == 0 && _filelengthi64(fd) == before;
-        if (cut)
-            _commit(fd);
-        result = cut ? appendFailed : appendDamaged;
+    return true;
+}
+
+}  // namespace
+
+int openLockedFile3D(const char* path, char* why, size_t whySize)
+{
+    const DWORD attr = GetFileAttributesA(path);
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        setWhy(why, whySize, "it is not a regular file");
+        return -1;
     }
-    if (_close(fd) != 0 && result == appendWritten)
-        result = appendFailed;
+    const int fd = _open(path, _O_RDWR | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        setWhy(why, whySize, std::strerror(errno));
+        return -1;
+    }
+    if (GetFileType(osHandle(fd)) != FILE_TYPE_DISK) {
+        setWhy(why, whySize, "it is not a regular file");
+        _close(fd);
+        return -1;
+    }
+    OVERLAPPED whole = {};
+    if (!LockFileEx(osHandle(fd), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        setWhy(why, whySize, "the file could not be locked");
+        _close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+long long lockedFileSize3D(int fd)
+{
+    return _filelengthi64(fd);
+}
+
+bool readLockedFile3D(int fd, long long at, char* out, size_t len)
+{
+    if (_lseeki64(fd, at, SEEK_SET) != at)
+        return false;
+    size_t done = 0;
+    while (done < len) {
+        const size_t part = len - done < 0x40000000u ? len - done : 0x40000000u;
+        const int n = _read(fd, out + done, unsigned(part));
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+appendResult3D appendLockedFile3D(int fd, const char* data, size_t len)
+{
+    const long long before = _filelengthi64(fd);
+    if (before < 0)
+        return appendFailed;
+    if (writeAll(fd, data, len) && _commit(fd) == 0)
+        return appendWritten;
+    // whatever part of it reached the file goes again
+    return cutLockedFile3D(fd, before) ? appendFailed : appendDamaged;
+}
+
+bool cutLockedFile3D(int fd, long long size)
+{
+    return _chsize_s(fd, size) == 0 && _filelengthi64(fd) == size && _commit(fd) == 0;
+}
+
+void closeLockedFile3D(int fd)
+{
+    if (fd < 0)
+        return;
+    OVERLAPPED whole = {};
+    UnlockFileEx(osHandle(fd), 0, MAXDWORD, MAXDWORD, &whole);
+    _close(fd);
+}
+
+appendResult3D appendFile3D(const char* path, const char* data, size_t len)
+{
+    const int fd = openLockedFile3D(path, nullptr, 0);
+    if (fd < 0)
+        return appendFailed;
+    const appendResult3D result = appendLockedFile3D(fd, data, len);
+    closeLockedFile3D(fd);
     return result;
+}
+
+namespace {
+
+// a file's volume and index, which name it whatever path leads to it
+bool fileId(const char* path, BY_HANDLE_FILE_INFORMATION* info)
+{
+    const HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+bool sameFile3D(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION ia = {}, ib = {};
+    return fileId(a, &ia) && fileId(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool notRegularFile3D(const char* path)
+{
+    const DWORD attr = GetFileAttributesA(path);
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool replaceFile3D(const char* path, const char* data, size_t len, char* why, size_t whySize)
+{
+    const std::string tmp = std::string(path) + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    const int fd = _open(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        setWhy(why, whySize, std::strerror(errno));
+        return false;
+    }
+    errno = 0;
+    bool ok = writeAll(fd, data, len) && _commit(fd) == 0;
+    int err = errno != 0 ? errno : EIO;
+    if (_close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && !MoveFileExA(tmp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        setWhy(why, whySize, "the finished file could not be renamed into place");
+        _unlink(tmp.c_str());
+        return false;
+    }
+    if (!ok) {
+        setWhy(why, whySize, std::strerror(err));
+        _unlink(tmp.c_str());
+    }
+    return ok;
+}
+
+bool canAppend3D(const char* path, char* why, size_t whySize)
+{
+    const DWORD attr = GetFileAttributesA(path);
+    if (attr != INVALID_FILE_ATTRIBUTES) {
+        if ((attr & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            setWhy(why, whySize, "it is not a regular file");
+            return false;
+        }
+        if ((attr & FILE_ATTRIBUTE_READONLY) != 0) {
+            setWhy(why, whySize, "the file is read-only");
+            return false;
+        }
+        return true;
+    }
+    std::string dir = path;
+    const size_t slash = dir.find_last_of("/\\");
+    dir = slash == std::string::npos ? "." : dir.substr(0, slash + 1);
+    const DWORD dirAttr = GetFileAttributesA(dir.c_str());
+    if (dirAttr == INVALID_FILE_ATTRIBUTES || (dirAttr & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        setWhy(why, whySize, "its folder is missing");
+        return false;
+    }
+    return true;
 }
 
 bool hashFile3D(const char* path, char hex[65], long long* size)
@@ -173,5 +332,25 @@ bool hashFile3D(const char* path, char hex[65], long long* size)
     for (size_t i = 0; i < sizeof md; i++)
         std::snprintf(hex + i * 2, 3, "%02x", md[i]);
     *size = total;
+    return true;
+}
+
+bool hashBytes3D(const char* data, size_t len, char hex[65])
+{
+    BCRYPT_ALG_HANDLE alg = nullptr;
+    if (BCryptOpenAlgorithmProvider(&alg, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0)
+        return false;
+    BCRYPT_HASH_HANDLE h = nullptr;
+    unsigned char md[32];
+    bool ok = BCryptCreateHash(alg, &h, nullptr, 0, nullptr, 0, 0) == 0;
+    ok = ok && BCryptHashData(h, reinterpret_cast<PUCHAR>(const_cast<char*>(data)), ULONG(len), 0) == 0 &&
+         BCryptFinishHash(h, md, sizeof md, 0) == 0;
+    if (h != nullptr)
+        BCryptDestroyHash(h);
+    BCryptCloseAlgorithmProvider(alg, 0);
+    if (!ok)
+        return false;
+    for (size_t i = 0; i < sizeof md; i++)
+        std::snprintf(hex + i * 2, 3, "%02x", md[i]);
     return true;
 }
