@@ -1,5 +1,7 @@
 #include "resTable.h"
 
+#include "resCheck.h"
+
 #include "resData.h"
 #include "resText.h"
 
@@ -20,6 +22,7 @@ constexpr const char resviewVersion[] = KORVA_VERSION;
 const char* const help =
     "usage: resview [--base] [--open FILE] [--base-with FILE]\n"
     "       resview --table|--csv|--json [--base] [FILE] [options]\n"
+    "       resview --check FOLDER\n"
     "  (no options)             the main window\n"
     "  --base                   a view of the base database data/base.bin\n"
     "  --open FILE              a view of a bench.res file\n"
@@ -32,10 +35,33 @@ const char* const help =
     "  --resolution TEXT        only that resolution, \"all 16bit\" or \"640x480x16\"\n"
     "  --sort none|fps|resolutions  the order of the rows\n"
     "  --verbose                the viewer's log on standard error\n"
+    "  --check FOLDER           whether each JSON line of FOLDER/bench.json has its\n"
+    "                           record in bench.res and each record its JSON line\n"
     "  --help                   this text\n"
     "  --version                the program's version\n"
     "exit status of --table, --csv, --json: 0 shown, 1 a file could not be read,\n"
-    "  2 a wrong option or an entry no list has\n";
+    "  2 a wrong option or an entry no list has\n"
+    "exit status of --check: 0 every line and record has its partner, 1 one has\n"
+    "  none (or neither file can be read), 2 a wrong option\n";
+
+// --check FOLDER: the pairs of records and JSON lines
+int runCheck(int argc, char** argv, FILE* out, FILE* err)
+{
+    if (argc != 3) {
+        std::fprintf(err, "resview: --check takes one folder and nothing else\n");
+        return 2;
+    }
+    resCheck c;
+    if (!checkResults(argv[2], &c)) {
+        std::fprintf(err, "resview: %s holds no bench.res or bench.json that can be read\n", argv[2]);
+        return 1;
+    }
+    std::fputs(c.report.c_str(), out);
+    std::fprintf(out, "%d whole, %d JSON lines without their record, %d records without a JSON line, %d JSON lines "
+                      "naming no record, %d lines that are no JSON\n",
+                 c.whole, c.orphans, c.loneRecords, c.unnamed, c.broken);
+    return c.allPaired() ? 0 : 1;
+}
 
 // characters on a terminal: UTF-8 lead bytes
 size_t columns(const std::string& s)
@@ -98,6 +124,8 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     bool base = false, verbose = false;
     std::string file, bench, comp, res, sort;
     bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
+    if (argc >= 2 && std::string(argv[1]) == "--check")
+        return runCheck(argc, argv, out, err);
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--help") {
