@@ -99,12 +99,17 @@ enum runOutcome3DKind {
     runWritten,      // measured and appended to bench.res
     runNotSaved,     // measured, saving switched off
     runWriteFailed,  // measured, bench.res could not be written
-    runNoMeasure     // the flight ended without a frame rate
+    runNoMeasure,    // the flight ended without a frame rate
+    runJsonFailed,   // measured, bench.json could not be written (nor bench.res)
+    runFrameLogFailed  // measured and saved as asked, but the frame log could not be written
 };
 extern int runOutcome3D;
+// The records the result viewer loads from one file.
+constexpr int viewerRecordLimit3D = 1499;
 // The exit status of a scripted benchmark from the last run's outcome: 0
 // measured and written (or saving off), 1 not started, 3 bench.res not
-// written, 4 no measurement.
+// written, 4 no measurement, 6 bench.json not written, 7 the frame log not
+// written.
 int benchExitStatus3D();
 // Puts the user's settings back after a run and drops its pending requests;
 // for a front-end that ends a run without the idle call's teardown.

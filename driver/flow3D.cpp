@@ -151,6 +151,9 @@ void prepareRun3D()
 
 namespace {
 
+// what a start that refused its run comes to
+int refusedOutcome = runNotStarted;
+
 int startRun()
 {
     if (loadBigTex == 1) {
@@ -203,6 +206,24 @@ int startRun()
         }
         mainOut.pr(validating3D ? "warning: the validation runs on data files that are not the build's data set\n"
                                 : "warning: the demo runs on data files that are not the build's data set\n");
+    }
+    // a result that can't be kept is found out before the flight, not after it
+    if (runDemo != 1 && !validating3D && saveBench == 1) {
+        const std::string unwritable = resultsUnwritable3D();
+        if (!unwritable.empty()) {
+            mainOut.prf("%s\nbenchmark not started: its result could not be saved\n", unwritable.c_str());
+            refusedOutcome = runWriteFailed;
+            return 0;
+        }
+    }
+    if (runDemo != 1 && !validating3D && frameLogPath3D[0] != '\0') {
+        const std::string log = frameLogPathOfRun3D();
+        const char* refused = frameLogRefusal3D(log.c_str());
+        if (refused != nullptr) {
+            mainOut.prf("can't write the frame log %s: %s\nbenchmark not started\n", log.c_str(), refused);
+            refusedOutcome = runFrameLogFailed;
+            return 0;
+        }
     }
 
     if ((loadBigTex == 1 && bigTexLoaded == 0) || (loadBigTex == 0 && smlTexLoaded == 0)) {
@@ -283,11 +304,12 @@ int start3D()
     // a close request of a run that never started must not end this one
     clearRunRequests();
     runOutcome3D = runRunning;
+    refusedOutcome = runNotStarted;
     if (startRun() == 1)
         return 1;
     clearRunRequests();
     restoreDemoSettings();
-    runOutcome3D = runNotStarted;
+    runOutcome3D = refusedOutcome;
     return 0;
 }
 
@@ -301,6 +323,10 @@ int benchExitStatus3D()
         return 1;
     case runWriteFailed:
         return 3;
+    case runJsonFailed:
+        return 6;
+    case runFrameLogFailed:
+        return 7;
     default:
         return 4;
     }
@@ -391,26 +417,26 @@ int benchRecord3D(char* out, int size)
 
 namespace {
 
-// the frame-time summary, the frame log and the JSON line of a measured flight
-void reportFlight(bool save)
+// the records a file holds, counted as the result viewer finds them: a line whose first word is "["
+int recordsIn(const char* path)
 {
-    frameStats3D s = cityFrames3D.stats();
-    // the flight's own count, which the store holds all of unless it overflowed
-    s.frames = frameCounter;
-    const cpuPerFrame3D cpu = cityCpuPerFrame3D();
-    char summary[512];
-    benchSummary3D(summary, sizeof summary, s, double(cityFps), cpu);
-    mainOut.pr(summary);
-    if (cityFrames3D.dropped() > 0)
-        mainOut.prf("the frame times hold the first %d frames of %d\n", cityFrames3D.count(), frameCounter);
-    if (frameLogPath3D[0] != '\0') {
-        if (cityFrames3D.writeCsv(frameLogPath3D))
-            mainOut.prf("frame log written to %s\n", frameLogPath3D);
-        else
-            mainOut.prf("can't write the frame log %s\n", frameLogPath3D);
+    std::FILE* f = std::fopen(path, "r");
+    if (f == nullptr)
+        return 0;
+    int n = 0;
+    char line[256];
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        char first[256];
+        if (std::sscanf(line, "%255s", first) == 1 && std::strcmp(first, "[") == 0)
+            n++;
     }
-    if (!save)
-        return;
+    std::fclose(f);
+    return n;
+}
+
+// the record and its JSON line, as one pair
+void saveResult(const char* record, size_t len, const frameStats3D& s, const cpuPerFrame3D& cpu)
+{
     char when[32];
     const std::time_t now = std::time(nullptr);
     std::tm utc = {};
@@ -418,11 +444,69 @@ void reportFlight(bool save)
     if (t != nullptr)
         utc = *t;
     std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    const std::string j = benchJson3D(s, cpu, when);
-    const appendResult3D r = appendFile3D(outputPath3D("bench.json").c_str(), j.data(), j.size());
-    if (r != appendWritten)
-        mainOut.pr(r == appendFailed ? "can't write bench.json: it is left as it was\n"
-                                     : "can't write bench.json, and its last line is incomplete\n");
+    const std::string res = outputPath3D("bench.res");
+    char why[256] = "";
+    const pairResult3D r = appendResultPair3D(
+        res.c_str(), outputPath3D("bench.json").c_str(), record, len,
+        [&](const resultPartner3D& p) { return benchJson3D(s, cpu, when, &p); }, why, sizeof why);
+    switch (r) {
+    case pairWritten:
+        if (!windowsRecord3D)
+            mainOut.pr("\nbenchmark results written to bench.res file\n\n");
+        runOutcome3D = runWritten;
+        break;
+    case pairResFailed:
+        mainOut.pr("can't write BENCH.RES file\n");
+        mainOut.prf("bench.res is left as it was (%s), and bench.json too\n", why);
+        runOutcome3D = runWriteFailed;
+        break;
+    case pairJsonFailed:
+        mainOut.prf("can't write bench.json (%s): no record written, bench.res and bench.json are left as they were\n",
+                    why);
+        runOutcome3D = runJsonFailed;
+        break;
+    case pairDamaged:
+        mainOut.pr("can't write BENCH.RES file\n");
+        mainOut.prf("a write failed (%s) and could not be taken back: bench.res or bench.json ends incomplete\n",
+                    why);
+        runOutcome3D = runWriteFailed;
+        break;
+    }
+    if (r == pairWritten) {
+        const int n = recordsIn(res.c_str());
+        if (n > viewerRecordLimit3D)
+            mainOut.prf("bench.res now holds %d records; the result viewer loads at most %d: start a new bench.res "
+                        "to see them all\n",
+                        n, viewerRecordLimit3D);
+    }
+}
+
+// the frame-time summary and the frame log of a measured flight
+void reportFlight(const frameStats3D& s, const cpuPerFrame3D& cpu)
+{
+    char summary[512];
+    benchSummary3D(summary, sizeof summary, s, double(cityFps), cpu);
+    mainOut.pr(summary);
+    if (cityFrames3D.dropped() > 0)
+        mainOut.prf("the frame times hold the first %d frames of %d\n", cityFrames3D.count(), frameCounter);
+    if (frameLogPath3D[0] == '\0')
+        return;
+    const std::string path = frameLogPathOfRun3D();
+    char why[256] = "";
+    const char* refused = frameLogRefusal3D(path.c_str());
+    bool ok = refused == nullptr;
+    if (ok) {
+        const std::string csv = cityFrames3D.csv(frameLogHeader3D);
+        ok = replaceFile3D(path.c_str(), csv.data(), csv.size(), why, sizeof why);
+    }
+    if (ok) {
+        mainOut.prf("frame log written to %s\n", path.c_str());
+        return;
+    }
+    mainOut.prf("can't write the frame log %s: %s; nothing of it written\n", path.c_str(),
+                refused != nullptr ? refused : why);
+    if (runOutcome3D == runWritten || runOutcome3D == runNotSaved)
+        runOutcome3D = runFrameLogFailed;
 }
 
 }  // namespace
@@ -446,6 +530,10 @@ int benchControl3D()
         else if (frameCounter <= 0 || !(cityFps > 0.0f) || !std::isfinite(cityFps))
             noMeasure = "the city flight ended before its first frame";
         const bool write = saveBench == 1 && noMeasure == nullptr;
+        frameStats3D stats = cityFrames3D.stats();
+        // the flight's own count, which the store holds all of unless it overflowed
+        stats.frames = frameCounter;
+        const cpuPerFrame3D cpu = cityCpuPerFrame3D();
         if (noMeasure != nullptr) {
             mainOut.prf("%s: no result written\n", noMeasure);
             runOutcome3D = runNoMeasure;
@@ -455,15 +543,7 @@ int benchControl3D()
             char record[5200];
             const int n = benchRecord3D(record, sizeof record);
             const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
-            const appendResult3D r = appendFile3D(outputPath3D("bench.res").c_str(), record, len);
-            if (r != appendWritten) {
-                mainOut.pr("can't write BENCH.RES file\n");
-                mainOut.pr(r == appendFailed ? "bench.res is left as it was\n"
-                                             : "bench.res could not be cut back: its last record is incomplete\n");
-            } else if (!windowsRecord3D) {
-                mainOut.pr("\nbenchmark results written to bench.res file\n\n");
-            }
-            runOutcome3D = r != appendWritten ? runWriteFailed : runWritten;
+            saveResult(record, len, stats, cpu);
         } else {
             runOutcome3D = runNotSaved;
         }
@@ -476,7 +556,7 @@ int benchControl3D()
         mainOut.prf("%d x %d x %d", scrX, scrY, scrD);
         mainOut.prf(windowsRecord3D ? " fps: %4.1f\n" : " fps: %4.1f\n\n\n", double(cityFps));
         if (noMeasure == nullptr)
-            reportFlight(write);
+            reportFlight(stats, cpu);
         runBenchControlNow = 0;
         closeFLTKWin = 1;
     }

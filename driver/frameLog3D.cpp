@@ -88,17 +88,15 @@ frameStats3D frameLog3D::stats() const
     return frameStatsOf3D(times, n, scratch);
 }
 
-bool frameLog3D::writeCsv(const char* path) const
+std::string frameLog3D::csv(const char* header) const
 {
-    struct fileCloser {
-        void operator()(FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "w"));
-    if (!f)
-        return false;
-    bool ok = std::fprintf(f.get(), "frame,since_first_ms,frame_ms,path_s,triangles,texture_kb\n") > 0;
-    for (int i = 0; i < n && ok; i++)
-        ok = std::fprintf(f.get(), "%d,%.3f,%.3f,%.3f,%d,%.1f\n", i + 1, sinceFirstMs(i), double(times[i]),
-                          double(paths[i]), tris[i], double(texKB[i])) > 0;
-    return std::fclose(f.release()) == 0 && ok;
+    std::string out = std::string(header) + "\n";
+    out.reserve(out.size() + size_t(n) * 48);
+    char line[160];
+    for (int i = 0; i < n; i++) {
+        const int k = std::snprintf(line, sizeof line, "%d,%.3f,%.3f,%.3f,%d,%.1f\n", i + 1, sinceFirstMs(i),
+                                    double(times[i]), double(paths[i]), tris[i], double(texKB[i]));
+        out.append(line, size_t(k) < sizeof line ? size_t(k) : sizeof line - 1);
+    }
+    return out;
 }

@@ -6,6 +6,7 @@
 #define KORVA_FRAMELOG3D_H
 
 #include <cstddef>
+#include <string>
 
 struct frameStats3D {
     int frames;
@@ -42,8 +43,8 @@ public:
 
     // the kept frames' statistics
     frameStats3D stats() const;
-    // Writes the kept frames as CSV. @returns whether the whole file was written.
-    bool writeCsv(const char* path) const;
+    // The kept frames as CSV, its first line header.
+    std::string csv(const char* header) const;
 
 private:
     long long startMicros = 0;

@@ -7,10 +7,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 frameLog3D cityFrames3D;
@@ -21,6 +23,55 @@ char outputDir3D[1024] = "";
 std::string outputPath3D(const char* name)
 {
     return std::string(outputDir3D) + name;
+}
+
+int benchRunNumber3D = 1, benchRunCount3D = 1;
+const char frameLogHeader3D[] = "frame,since_first_ms,frame_ms,path_s,triangles,texture_kb";
+void (*resultPairPause3D)() = nullptr;
+
+std::string frameLogPathOfRun3D()
+{
+    std::string p = frameLogPath3D;
+    if (benchRunCount3D <= 1 || p.empty())
+        return p;
+    const size_t slash = p.find_last_of("/\\");
+    const size_t dot = p.rfind('.');
+    const size_t at = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) ? dot : p.size();
+    return p.insert(at, "-" + std::to_string(benchRunNumber3D));
+}
+
+const char* frameLogRefusal3D(const char* path)
+{
+    if (sameFile3D(path, outputPath3D("bench.res").c_str()) || sameFile3D(path, outputPath3D("bench.json").c_str()))
+        return "it is a result file";
+    if (notRegularFile3D(path))
+        return "it is not a regular file";
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return nullptr;
+    char first[sizeof frameLogHeader3D + 1] = {};
+    const size_t n = std::fread(first, 1, sizeof first - 1, f);
+    std::fclose(f);
+    // an empty file is taken over; anything else must begin as a frame log does
+    if (n == 0)
+        return nullptr;
+    if (n < sizeof frameLogHeader3D || std::memcmp(first, frameLogHeader3D, sizeof frameLogHeader3D - 1) != 0 ||
+        (first[sizeof frameLogHeader3D - 1] != '\n'))
+        return "it is not a frame log";
+    return nullptr;
+}
+
+std::string resultsUnwritable3D()
+{
+    for (const char* name : {"bench.res", "bench.json"}) {
+        char why[256];
+        const std::string path = outputPath3D(name);
+        if (!canAppend3D(path.c_str(), why, sizeof why)) {
+            const std::string dir = outputDir3D[0] != '\0' ? std::string(outputDir3D) : std::string("the working folder");
+            return std::string("can't write ") + name + " in " + dir + ": " + why;
+        }
+    }
+    return std::string();
 }
 
 namespace {
@@ -82,7 +133,8 @@ void benchSummary3D(char* out, size_t size, const frameStats3D& s, double avgFps
                   cpu.systemMs);
 }
 
-std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const char* isoTime)
+std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const char* isoTime,
+                        const resultPartner3D* partner, const char* frameLog)
 {
     using nlohmann::json;
     char system[256];
@@ -122,8 +174,95 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
     const std::string manifest = manifestHash3D(dataDir3D);
     if (!manifest.empty())
         j["data_manifest_sha256"] = manifest;
+    if (partner != nullptr) {
+        j["record_offset"] = partner->offset;
+        j["record_bytes"] = partner->bytes;
+        j["record_sha256"] = partner->sha256;
+    }
+    if (frameLog != nullptr)
+        j["frame_log"] = frameLog;
     // texts that are not UTF-8 (a Windows code page) become replacement characters, never an error
     return j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+namespace {
+
+// open under its lock, closed (and unlocked) at the end of the scope
+class lockedFile {
+public:
+    lockedFile(const char* path, char* why, size_t whySize) : fd(openLockedFile3D(path, why, whySize)) {}
+    ~lockedFile() { closeLockedFile3D(fd); }
+    lockedFile(const lockedFile&) = delete;
+    lockedFile& operator=(const lockedFile&) = delete;
+    const int fd;
+};
+
+// Cuts off the JSON lines at bench.json's end whose record lies at or
+// beyond resSize: a writer killed between its two appends left them.
+bool dropTrailingOrphans(int json, long long resSize)
+{
+    for (;;) {
+        const long long size = lockedFileSize3D(json);
+        if (size < 0)
+            return false;
+        const long long tail = size < 65536 ? size : 65536;
+        std::string t(size_t(tail), '\0');
+        if (tail == 0 || !readLockedFile3D(json, size - tail, t.data(), t.size()) || t.back() != '\n')
+            return true;
+        const size_t prev = t.rfind('\n', t.size() - 2);
+        if (prev == std::string::npos && tail < size)
+            return true;
+        const size_t begin = prev == std::string::npos ? 0 : prev + 1;
+        const nlohmann::json j = nlohmann::json::parse(t.substr(begin), nullptr, false);
+        if (!j.is_object() || !j.contains("record_offset") || !j["record_offset"].is_number_integer() ||
+            j["record_offset"].get<long long>() < resSize)
+            return true;
+        if (!cutLockedFile3D(json, size - tail + (long long)begin))
+            return false;
+    }
+}
+
+}  // namespace
+
+pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const char* record, size_t len,
+                                const std::function<std::string(const resultPartner3D&)>& jsonLine, char* why,
+                                size_t whySize)
+{
+    const lockedFile res(resPath, why, whySize);
+    if (res.fd < 0)
+        return pairResFailed;
+    const lockedFile json(jsonPath, why, whySize);
+    if (json.fd < 0)
+        return pairJsonFailed;
+    resultPartner3D partner = {};
+    partner.offset = lockedFileSize3D(res.fd);
+    partner.bytes = (long long)len;
+    if (partner.offset < 0 || !hashBytes3D(record, len, partner.sha256)) {
+        std::snprintf(why, whySize, "its size or the record's hash could not be taken");
+        return pairResFailed;
+    }
+    if (!dropTrailingOrphans(json.fd, partner.offset)) {
+        std::snprintf(why, whySize, "a line without its record could not be cut off");
+        return pairJsonFailed;
+    }
+    const long long jsonBefore = lockedFileSize3D(json.fd);
+    const std::string line = jsonLine(partner);
+    errno = 0;
+    const appendResult3D j = appendLockedFile3D(json.fd, line.data(), line.size());
+    if (j != appendWritten) {
+        std::snprintf(why, whySize, "%s", errno != 0 ? std::strerror(errno) : "the write failed");
+        return j == appendFailed ? pairJsonFailed : pairDamaged;
+    }
+    if (resultPairPause3D != nullptr)
+        resultPairPause3D();
+    errno = 0;
+    const appendResult3D r = appendLockedFile3D(res.fd, record, len);
+    if (r != appendWritten) {
+        std::snprintf(why, whySize, "%s", errno != 0 ? std::strerror(errno) : "the write failed");
+        // the record's JSON line goes with it
+        return r == appendFailed && cutLockedFile3D(json.fd, jsonBefore) ? pairResFailed : pairDamaged;
+    }
+    return pairWritten;
 }
 
 void repeatSummary3D(char* out, size_t size, const double* fps, int n)

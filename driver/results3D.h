@@ -7,6 +7,7 @@
 #include "frameLog3D.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // the measured flight of the last benchmark: its frames and the CPU time it took
@@ -19,6 +20,44 @@ extern char frameLogPath3D[1024];
 extern char outputDir3D[1024];
 // The path of a result file in that folder.
 std::string outputPath3D(const char* name);
+// The run of a series (--repeat) being measured, from 1, and the series'
+// length; a series of more than one run writes one frame log a run.
+extern int benchRunNumber3D, benchRunCount3D;
+// The frame log of the current run: the --frame-log path, with "-K" before
+// its extension in a series of more than one run.
+std::string frameLogPathOfRun3D();
+// The first line of a frame log.
+extern const char frameLogHeader3D[];
+// Why a frame log must not be written at path (a result file, something
+// that is not a regular file, a file that is not a frame log), or null.
+const char* frameLogRefusal3D(const char* path);
+// Why results can't be appended in the results folder, as one line without
+// its break, or an empty text when they can. Changes nothing.
+std::string resultsUnwritable3D();
+
+// Where a record lies in bench.res, as its JSON line names it.
+struct resultPartner3D {
+    long long offset;
+    long long bytes;
+    char sha256[65];
+};
+enum pairResult3D {
+    pairWritten,     // both appended and durable
+    pairResFailed,   // bench.res could not take the record: neither file changed
+    pairJsonFailed,  // bench.json could not take the line: neither file changed
+    pairDamaged,     // a write failed and could not be taken back
+};
+// Appends a benchmark's result as one pair: under bench.res's lock, the
+// JSON line first (made by jsonLine for the record's place), then the
+// record; a failure of either takes the other back. A JSON line left at the
+// end of bench.json by a writer killed between the two (its record not in
+// bench.res) is cut off first. why gets the system's reason of a failure.
+pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const char* record, size_t len,
+                                const std::function<std::string(const resultPartner3D&)>& jsonLine, char* why,
+                                size_t whySize);
+// For tests only: called between the two appends, where a kill leaves a
+// JSON line without its record.
+extern void (*resultPairPause3D)();
 
 // CPU time per frame of the last flight, in ms
 struct cpuPerFrame3D {
@@ -32,7 +71,10 @@ void benchSummary3D(char* out, size_t size, const frameStats3D& s, double avgFps
 // The JSON line (one object, no line break inside, ended by one) of the
 // last benchmark: the record's fields, the summary, the run's settings, the
 // build, the system, the time (UTC, ISO 8601) and the data set's manifest hash.
-std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const char* isoTime);
+// partner: where the record lies in bench.res; frameLog: the frame log
+// written beside it, or null.
+std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const char* isoTime,
+                        const resultPartner3D* partner = nullptr, const char* frameLog = nullptr);
 
 // The statistics of repeated runs' rates: mean, median, minimum, maximum,
 // coefficient of variation and the 95 % confidence interval of the mean

@@ -39,14 +39,23 @@ const char* const usage =
     "  --big-textures        the big texture set\n"
     "  --no-save             do not append to bench.res and bench.json\n"
     "  --frame-log FILE      write every frame of the measured flight as CSV\n"
-    "  --repeat N            run the benchmark N times, then their statistics\n"
+    "  --repeat N            run the benchmark N times, then their statistics;\n"
+    "                        with --frame-log, run K's frames go to FILE-K.csv\n"
     "  --help                this text\n"
     "  --version             the program's version\n"
     "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
     "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
-    "  4 the run ended without a measurement (closed early, no frame rate)\n"
+    "  4 the run ended without a measurement (closed early, no frame rate),\n"
+    "  6 bench.json could not be written (so neither file was), 7 the frame log\n"
+    "  could not be written (or would have replaced what is not a frame log)\n"
     "exit status of --validate: 0 every frame passed, 1 the run could not start\n"
     "  or read back its frames, 2 a wrong option, 5 a frame failed\n";
+
+// a start refused for its results or its frame log says so in its status; any other failed start is 1
+int refusedStatus()
+{
+    return runOutcome3D == runWriteFailed || runOutcome3D == runFrameLogFailed ? benchExitStatus3D() : 1;
+}
 
 int wrongOption(const char* what)
 {
@@ -170,6 +179,17 @@ int main(int argc, char** argv)
     std::string iniPath;
     if (!findDataTree(argv[0], &iniPath))
         return 1;
+    if (frameLogPath3D[0] != '\0' && autoRun != 0 && autoRun != 3) {
+        // every run's file of a series, before the first flight
+        for (benchRunNumber3D = 1; benchRunNumber3D <= (repeat > 1 ? repeat : 1); benchRunNumber3D++) {
+            benchRunCount3D = repeat;
+            const std::string log = frameLogPathOfRun3D();
+            if (const char* refused = frameLogRefusal3D(log.c_str())) {
+                std::fprintf(stderr, "townview_x: --frame-log %s: %s; it is left as it is\n", log.c_str(), refused);
+                return 2;
+            }
+        }
+    }
     if (offScreen) {
         // the device is looked for before anything prints, so that its absence is one line
         char why[200];
@@ -234,21 +254,24 @@ int main(int argc, char** argv)
         // each run a whole benchmark with its own record; the first status that is not success ends the series
         std::vector<double> rates;
         int status = 0;
+        benchRunNumber3D = 1;
+        benchRunCount3D = repeat;
         for (int r = 0; r < repeat && status == 0; r++) {
             runDemo = autoRun == 3;
             runBenchNormal = autoRun == 1;
             runBenchHigh = autoRun == 2;
             if (offScreen) {
                 if (startBareRun3D() != 1)
-                    return 1;
+                    return refusedStatus();
                 runFrames3D(std::numeric_limits<int>::max());
             } else {
                 if (startGlut() != 1)
-                    return 1;
+                    return refusedStatus();
                 while (!runEnded && Fl::wait() > 0) {
                 }
             }
             status = autoRun == 3 ? 0 : benchExitStatus3D();
+            benchRunNumber3D++;
             if (status == 0 || status == 3)
                 rates.push_back(double(cityFps));
         }

@@ -80,12 +80,27 @@ rc=$?
 grep -q "BENCHMARK CANCELLED. NO RESULT WRITTEN" out.txt || fail "no line says the benchmark was cancelled"
 [ -e bench.res ] && fail "a cancelled benchmark wrote bench.res"
 
-# a bench.res that cannot be written: the result is shown, the status is 3
+# a bench.res that cannot be written: refused before the flight, status 3, nothing created
 tree_with full
 mkdir bench.res
 timeout 300 "$prog" --bench normal --size 160x100 > out.txt 2>&1
 rc=$?
 [ $rc -eq 3 ] || { cat out.txt; fail "an unwritable bench.res is status $rc, not 3"; }
-grep -q "can't write BENCH.RES file" out.txt || fail "no line says bench.res was not written"
-grep -qE "^160 x 100 x 16 fps: +[0-9]+\.[0-9]$" out.txt || fail "the result is not shown"
-echo "exit statuses 2, 1 (damaged data included), 4 and 3 (a file size limit included) as documented"
+grep -q "^can't write bench.res in $PWD/: it is not a regular file$" out.txt ||
+    grep -q "^can't write bench.res in the working folder: it is not a regular file$" out.txt ||
+    { cat out.txt; fail "no line names the folder and why bench.res can't be written"; }
+grep -q "^benchmark not started: its result could not be saved$" out.txt || fail "the flight was not refused"
+[ -e bench.json ] && fail "a refused benchmark created bench.json"
+
+# a frame log over a result file, or a link to one: refused before anything runs
+rmdir bench.res
+printf '[\nkept\n' > bench.res
+ln -s bench.res link.csv
+for log in bench.res link.csv; do
+    timeout 60 "$prog" --bench normal --size 160x100 --frame-log "$log" > out.txt 2>&1
+    rc=$?
+    [ $rc -eq 2 ] || { cat out.txt; fail "--frame-log $log is status $rc, not 2"; }
+    grep -q "it is a result file; it is left as it is" out.txt || { cat out.txt; fail "--frame-log $log: no reason"; }
+    [ "$(cat bench.res)" = "$(printf '[\nkept')" ] || fail "--frame-log $log changed bench.res"
+done
+echo "exit statuses 2, 1 (damaged data included), 4 and 3 (a file size limit and an unwritable folder included) as documented"

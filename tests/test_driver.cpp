@@ -2,6 +2,7 @@
 #include "driver3D.h"
 
 #include "platform3D.h"
+#include "resCheck.h"
 #include "resData.h"
 #include "results3D.h"
 #include "tempDir.h"
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
+#include <csignal>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -287,10 +289,13 @@ TEST_F(DriverTest, AFullDiskLeavesBenchResAsItWas)
     benchControl3D();
     EXPECT_EQ(readFile("bench.res"), before);
     EXPECT_EQ(viewerRecords("bench.res"), earlier);
-    EXPECT_EQ(runOutcome3D, runWriteFailed);
-    EXPECT_EQ(benchExitStatus3D(), 3);
+    // the JSON line goes first: it is the file that failed, and the record never follows
+    EXPECT_EQ(runOutcome3D, runJsonFailed);
+    EXPECT_EQ(benchExitStatus3D(), 6);
+    EXPECT_EQ(readFile("bench.json"), "");
     const std::string log = mainOut.getText();
-    EXPECT_NE(log.find("can't write BENCH.RES file\nbench.res is left as it was\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("can't write bench.json (No space left on device): no record written"), std::string::npos)
+        << log;
     EXPECT_EQ(log.find("benchmark results written"), std::string::npos);
     // the result is still shown
     EXPECT_NE(log.find("640 x 480 x 16 fps: 51.2"), std::string::npos);
@@ -320,7 +325,8 @@ TEST_F(DriverTest, AFileSizeLimitNeitherKillsTheRunNorCutsARecord)
         mainOut.prCls();
         benchControl3D();
         const std::string log = mainOut.getText();
-        const bool said = log.find("can't write BENCH.RES file\nbench.res is left as it was\n") != std::string::npos;
+        const bool said = log.find("can't write BENCH.RES file\nbench.res is left as it was (File too large)") !=
+                          std::string::npos;
         _exit(said ? benchExitStatus3D() : 99);
     }
     int status = 0;
@@ -328,6 +334,7 @@ TEST_F(DriverTest, AFileSizeLimitNeitherKillsTheRunNorCutsARecord)
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_EQ(readFile("bench.res"), before);
+    EXPECT_EQ(readFile("bench.json"), "");  // the record's JSON line went with it
     EXPECT_EQ(viewerRecords("bench.res"), earlier);
 
     // without the limit the same result is appended
@@ -506,7 +513,7 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(when.back(), 'Z');
     // no manifest in this folder: no hash
     EXPECT_FALSE(j.contains("data_manifest_sha256"));
-    EXPECT_EQ(j.size(), 14u);
+    EXPECT_EQ(j.size(), 17u);
 
     // the frame log: a header and one row a frame
     const std::string csv = readFile((dir.path / "frames.csv").string());
@@ -523,4 +530,184 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(readFile("bench.json"), text);
     runBenchHigh = 0;
     loadBigTex = 0;
+}
+
+namespace {
+
+resCheck checked()
+{
+    resCheck c;
+    EXPECT_TRUE(checkResults(".", &c));
+    return c;
+}
+
+int pausePipe[2], goPipe[2];
+void pauseBetweenWrites()
+{
+    char c = 'p';
+    (void)!write(pausePipe[1], &c, 1);
+    (void)!read(goPipe[0], &c, 1);
+}
+
+// a child that runs a benchmark's end and exits with its status
+pid_t benchChild(rlim_t fileLimit, void (*pause)())
+{
+    fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (fileLimit > 0) {
+            const rlimit limit = {fileLimit, fileLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        resultPairPause3D = pause;
+        measuredResult();
+        benchControl3D();
+        _exit(benchExitStatus3D());
+    }
+    return child;
+}
+
+int exitOf(pid_t child)
+{
+    int status = 0;
+    if (waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+TEST_F(DriverTest, ARecordAndItsJsonLineAreWrittenAsOnePair)
+{
+    const std::string before = earlierRecords(4000);
+    writeFile("bench.res", before);
+    const int earlier = viewerRecords("bench.res");
+    measuredResult();
+    benchControl3D();
+    ASSERT_EQ(runOutcome3D, runWritten);
+    resCheck c = checked();
+    EXPECT_EQ(c.whole, 1);
+    EXPECT_EQ(c.loneRecords, viewerRecords("bench.res") - 1) << c.report;
+
+    // killed between the two writes: a JSON line without its record, which the next benchmark cuts off
+    const std::string res1 = readFile("bench.res");
+    EXPECT_EQ(exitOf(benchChild(0, [] { raise(SIGKILL); })), 128 + SIGKILL);
+    EXPECT_EQ(readFile("bench.res"), res1);
+    EXPECT_EQ(checked().orphans, 1);
+    measuredResult();
+    benchControl3D();
+    ASSERT_EQ(runOutcome3D, runWritten);
+    c = checked();
+    EXPECT_EQ(c.orphans, 0) << c.report;
+    EXPECT_EQ(c.whole, 2);
+    const std::string json = readFile("bench.json");
+    EXPECT_EQ(std::count(json.begin(), json.end(), '\n'), 2);
+
+    // two benchmarks at once: A fails its record part-way while B waits for the lock, then B appends
+    const std::string res2 = readFile("bench.res");
+    ASSERT_EQ(pipe(pausePipe), 0);
+    ASSERT_EQ(pipe(goPipe), 0);
+    const pid_t a = benchChild(rlim_t(res2.size()) + 100, pauseBetweenWrites);
+    char p = 0;
+    ASSERT_EQ(read(pausePipe[0], &p, 1), 1);
+    const pid_t b = benchChild(0, nullptr);
+    usleep(300000);
+    int bStatus = 0;
+    EXPECT_EQ(waitpid(b, &bStatus, WNOHANG), 0) << "B appended while A held the files";
+    ASSERT_EQ(write(goPipe[1], "g", 1), 1);
+    EXPECT_EQ(exitOf(a), 3);
+    EXPECT_EQ(exitOf(b), 0);
+    for (int fd : {pausePipe[0], pausePipe[1], goPipe[0], goPipe[1]})
+        close(fd);
+    EXPECT_EQ(readFile("bench.res").rfind(res2, 0), 0u);
+    EXPECT_EQ(viewerRecords("bench.res"), earlier + 3);
+    c = checked();
+    EXPECT_EQ(c.whole, 3) << c.report;
+    EXPECT_TRUE(c.orphans == 0 && c.broken == 0) << c.report;
+
+    // bench.json that can't be written: no record either, status 6
+    const std::string res3 = readFile("bench.res");
+    std::filesystem::rename("bench.json", "kept.json");
+    std::filesystem::create_directory("bench.json");
+    measuredResult();
+    mainOut.prCls();
+    benchControl3D();
+    EXPECT_EQ(benchExitStatus3D(), 6);
+    EXPECT_EQ(readFile("bench.res"), res3);
+    EXPECT_NE(std::string(mainOut.getText()).find("can't write bench.json (Is a directory): no record written"),
+              std::string::npos);
+    EXPECT_EQ(resultsUnwritable3D(), "can't write bench.json in the working folder: it is not a regular file");
+    std::filesystem::remove("bench.json");
+    std::filesystem::rename("kept.json", "bench.json");
+    EXPECT_EQ(resultsUnwritable3D(), "");
+    std::snprintf(outputDir3D, sizeof outputDir3D, "%s", "missing/");
+    EXPECT_EQ(resultsUnwritable3D(), "can't write bench.res in missing/: No such file or directory");
+    outputDir3D[0] = '\0';
+
+    // the append that takes bench.res past what the viewer loads says so
+    std::string full;
+    for (int i = 0; i < viewerRecordLimit3D; i++)
+        full += "[\nOld PC\nOPENGL    N.DETAIL  N.TEX\nold\nKORVA_LIN 1.3\nVSync OFF\n640 x 480 x 16 fps: 40.0\n]\n\n";
+    writeFile("bench.res", full);
+    ASSERT_EQ(viewerRecords("bench.res"), viewerRecordLimit3D);
+    measuredResult();
+    mainOut.prCls();
+    benchControl3D();
+    EXPECT_EQ(viewerRecords("bench.res"), -1);
+    EXPECT_NE(std::string(mainOut.getText())
+                  .find("bench.res now holds 1500 records; the result viewer loads at most 1499"),
+              std::string::npos)
+        << mainOut.getText();
+}
+
+TEST_F(DriverTest, AFrameLogIsWholeOrNoneAndNeverAResultFile)
+{
+    writeFile("bench.res", earlierRecords(400));
+    writeFile("bench.json", "{}\n");
+    std::filesystem::create_symlink("bench.res", "link.res");
+    std::filesystem::create_directory("folder");
+    writeFile("notes.txt", "my notes\n");
+    EXPECT_STREQ(frameLogRefusal3D("bench.res"), "it is a result file");
+    EXPECT_STREQ(frameLogRefusal3D("link.res"), "it is a result file");
+    EXPECT_STREQ(frameLogRefusal3D("bench.json"), "it is a result file");
+    EXPECT_STREQ(frameLogRefusal3D("folder"), "it is not a regular file");
+    EXPECT_STREQ(frameLogRefusal3D("notes.txt"), "it is not a frame log");
+    EXPECT_EQ(frameLogRefusal3D("new.csv"), nullptr);
+
+    // one file a run in a series
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "runs/a.b/frames.csv");
+    benchRunCount3D = 3;
+    benchRunNumber3D = 2;
+    EXPECT_EQ(frameLogPathOfRun3D(), "runs/a.b/frames-2.csv");
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "runs/a.b/frames");
+    EXPECT_EQ(frameLogPathOfRun3D(), "runs/a.b/frames-2");
+    benchRunCount3D = benchRunNumber3D = 1;
+    EXPECT_EQ(frameLogPathOfRun3D(), "runs/a.b/frames");
+
+    // an earlier frame log survives a write that fails, under a file size limit, whole and without a signal
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "frames.csv");
+    measuredResult();
+    cityFrames3D.start(0);
+    for (int i = 1; i <= 3000; i++)
+        cityFrames3D.frame(i * 20000LL, float(i) * 0.02f, 5000, 900.0f);
+    benchControl3D();
+    ASSERT_EQ(runOutcome3D, runWritten);
+    const std::string earlier = readFile("frames.csv");
+    EXPECT_GT(earlier.size(), 60000u);
+    EXPECT_EQ(exitOf(benchChild(40000, nullptr)), 7);
+    EXPECT_EQ(readFile("frames.csv"), earlier);
+    // nothing of it left, under any name
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator("."))
+        files += e.path().filename().string().find("frames") != std::string::npos;
+    EXPECT_EQ(files, 1);
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "missing/frames.csv");
+    measuredResult();
+    mainOut.prCls();
+    benchControl3D();
+    EXPECT_EQ(benchExitStatus3D(), 7);
+    EXPECT_NE(std::string(mainOut.getText()).find("can't write the frame log missing/frames.csv: No such file"),
+              std::string::npos);
+    frameLogPath3D[0] = '\0';
+    cityFrames3D.clear();
 }
