@@ -41,6 +41,7 @@ struct demoSettings {
     int frameWindow, numBuf, precalc, noTextureMode, playSound, mNoReflectionMap, glFilterLinear,
         glQualityHintHigh, dynamicFog;
     float viewDistance;
+    int mMipmapLevels, noBlendFuncSRCALPHA_DSTONE, vekCityFly, flyNight, d3dDisableFog, d3dSpecularEnable;
 };
 demoSettings keptSettings;
 bool settingsKept = false;
@@ -49,8 +50,10 @@ void keepDemoSettings()
 {
     if (settingsKept)
         return;  // a retry after a failed start keeps the first copy
-    keptSettings = {frameWindow, numBuf,         precalc,           noTextureMode, playSound, mNoReflectionMap,
-                    glFilterLinear, glQualityHintHigh, dynamicFog, viewDistance};
+    keptSettings = {frameWindow,       numBuf,         precalc,       noTextureMode,
+                    playSound,         mNoReflectionMap, glFilterLinear, glQualityHintHigh,
+                    dynamicFog,        viewDistance,   mMipmapLevels, noBlendFuncSRCALPHA_DSTONE,
+                    vekCityFly,        flyNight,       d3dDisableFog, d3dSpecularEnable};
     settingsKept = true;
 }
 
@@ -89,6 +92,12 @@ void restoreDemoSettings()
     glQualityHintHigh = keptSettings.glQualityHintHigh;
     dynamicFog = keptSettings.dynamicFog;
     viewDistance = keptSettings.viewDistance;
+    mMipmapLevels = keptSettings.mMipmapLevels;
+    noBlendFuncSRCALPHA_DSTONE = keptSettings.noBlendFuncSRCALPHA_DSTONE;
+    vekCityFly = keptSettings.vekCityFly;
+    flyNight = keptSettings.flyNight;
+    d3dDisableFog = keptSettings.d3dDisableFog;
+    d3dSpecularEnable = keptSettings.d3dSpecularEnable;
     settingsKept = false;
 }
 
@@ -146,6 +155,15 @@ void prepareRun3D()
         glQualityHintHigh = 1;
         viewDistance = runBenchHigh == 1 ? 58.5f : 19.5f;
         dynamicFog = runBenchHigh == 1 ? 2 : 1;
+        // nothing else that changes what is drawn or how the flight runs is the user's either:
+        // mipmaps come with the texture set, the city is flown by night along its path, glows
+        // blend, fog and specular light are Direct3D's as OpenGL's
+        mMipmapLevels = loadBigTex == 1 ? 8 : 0;
+        noBlendFuncSRCALPHA_DSTONE = 0;
+        vekCityFly = 0;
+        flyNight = 1;
+        d3dDisableFog = 0;
+        d3dSpecularEnable = 0;
     }
 }
 

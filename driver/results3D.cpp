@@ -166,7 +166,18 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
           {"resolution", std::to_string(scrX) + "x" + std::to_string(scrY) + "x" + std::to_string(scrD)},
           {"view_distance", double(viewDistance)},
           {"fog", dynamicFog},
-          {"night", flyNight}}},
+          {"night", flyNight},
+          {"time_scale", double(timeMul)},
+          {"fly_mode", vekCityFly == 1 ? "free" : "path"},
+          {"mipmaps", mMipmapLevels > 0 ? 1 : 0},
+          {"texture_filter", glFilterLinear == 1 ? "linear" : "nearest"},
+          {"quality_hint", glQualityHintHigh == 1 ? "nicest" : "fastest"},
+          {"untextured", noTextureMode},
+          {"reflection_maps", mNoReflectionMap == 1 ? 0 : 1},
+          {"glow_blend_additive", noBlendFuncSRCALPHA_DSTONE == 1 ? 0 : 1},
+          {"display_lists", precalc},
+          {"buffers", numBuf},
+          {"in_window", frameWindow}}},
         {"version", trimmed(buildVersion3D)},
         {"system", system},
         {"time", isoTime},
@@ -174,6 +185,18 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
     const std::string manifest = manifestHash3D(dataDir3D);
     if (!manifest.empty())
         j["data_manifest_sha256"] = manifest;
+    if (windowsRecord3D) {
+        // the Direct3D workarounds a driver may need stay the user's: they are named
+        j["settings"]["direct3d"] = {{"desktop_in_software", d3dDeskTopRenderingInSoftware},
+                                     {"no_32bit_textures", d3dNo32BitTex},
+                                     {"no_32bit_zbuffer", d3dNo32BitZbuffer},
+                                     {"fog_in_software", d3dFogInSoftware},
+                                     {"fog_distance_fix", d3dFogdistanceFix},
+                                     {"no_blend_hardware", d3dNoBlendHardware},
+                                     {"disable_fog", d3dDisableFog},
+                                     {"specular", d3dSpecularEnable},
+                                     {"z_offset", mZOffsetEnable}};
+    }
     if (partner != nullptr) {
         j["record_offset"] = partner->offset;
         j["record_bytes"] = partner->bytes;

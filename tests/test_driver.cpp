@@ -711,3 +711,28 @@ TEST_F(DriverTest, AFrameLogIsWholeOrNoneAndNeverAResultFile)
     frameLogPath3D[0] = '\0';
     cityFrames3D.clear();
 }
+
+TEST_F(DriverTest, ABenchmarkFixesEverySettingThatChangesItsWork)
+{
+    load("PC\ninfo\nmMipmapLevels=1\nnoBlendFuncSRCALPHA_DSTONE=1\nvekCityFly=1\nflyNight=0\nprecalc=1\n"
+         "noTextureMode=1\nmNoReflectionMap=1\nglFilterLinear=0\nglQualityHintHigh=0\nnumBuf=1\ndynamicFog=0\n");
+    const auto user = [] {
+        return std::vector<int>{mMipmapLevels, noBlendFuncSRCALPHA_DSTONE, vekCityFly, flyNight, precalc, noTextureMode,
+                                mNoReflectionMap, glFilterLinear, glQualityHintHigh, numBuf, dynamicFog, d3dDisableFog};
+    };
+    d3dDisableFog = 1;
+    const std::vector<int> demo = user();
+    for (const int big : {0, 1}) {
+        loadBigTex = big;
+        runDemo = 0;
+        runBenchNormal = 1;
+        runBenchHigh = 0;
+        prepareRun3D();
+        EXPECT_EQ(user(), (std::vector<int>{big == 1 ? 8 : 0, 0, 0, 1, 0, 0, 0, 1, 1, 2, 1, 0}));
+        EXPECT_EQ(viewDistance, 19.5f);
+        endRun3D();
+        EXPECT_EQ(user(), demo);
+    }
+    loadBigTex = 0;
+    d3dDisableFog = 0;
+}
