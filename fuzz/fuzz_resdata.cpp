@@ -1,4 +1,6 @@
-// The viewer's bench.res and base.bin readers on any bytes.
+// The viewer's bench.res and base.bin readers on any bytes, and the check
+// of records and JSON lines as pairs on any two files.
+#include "resCheck.h"
 #include "resData.h"
 
 #include "fuzzFiles.h"
@@ -21,5 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     auto b = std::make_unique<resData>(&log, &maxFps, ".");
     if (b->loadBin("f.res") == 1)
         b->setFilter(0, 1, 5, 2);
+    // the first byte splits the rest into bench.res and bench.json
+    if (size > 0) {
+        const size_t cut = 1 + (size - 1) * data[0] / 255;
+        fuzzWrite("bench.res", data + 1, cut - 1);
+        fuzzWrite("bench.json", data + cut, size - cut);
+        resCheck c;
+        checkResults(".", &c);
+        volatile size_t n = c.report.size();
+        (void)n;
+    }
     return 0;
 }

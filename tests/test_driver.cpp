@@ -275,6 +275,8 @@ TEST_F(DriverTest, AFullDiskLeavesBenchResAsItWas)
     writeFile("bench.res", before);
     const int earlier = viewerRecords("bench.res");
     ASSERT_GT(earlier, 10);
+    const std::string earlierLog = std::string(frameLogHeader3D) + "\n1,20.000,20.000,0.000,5000,900.0\n";
+    writeFile("frames.csv", earlierLog);
     {
         FILE* fill = std::fopen("fill", "wb");
         ASSERT_NE(fill, nullptr);
@@ -284,9 +286,20 @@ TEST_F(DriverTest, AFullDiskLeavesBenchResAsItWas)
         std::fclose(fill);
     }
 
+    // an earlier frame log on the full disk survives a new one that does not fit
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "frames.csv");
+    cityFrames3D.start(0);
+    for (int i = 1; i <= 3000; i++)
+        cityFrames3D.frame(i * 20000LL, float(i) * 0.02f, 5000, 900.0f);
     measuredResult();
     mainOut.prCls();
     benchControl3D();
+    frameLogPath3D[0] = '\0';
+    cityFrames3D.clear();
+    EXPECT_EQ(readFile("frames.csv"), earlierLog);
+    EXPECT_FALSE(std::filesystem::exists("frames.csv." + std::to_string(getpid()) + ".tmp"));
+    EXPECT_NE(std::string(mainOut.getText()).find("can't write the frame log frames.csv: No space left on device"),
+              std::string::npos);
     EXPECT_EQ(readFile("bench.res"), before);
     EXPECT_EQ(viewerRecords("bench.res"), earlier);
     // the JSON line goes first: it is the file that failed, and the record never follows

@@ -2,6 +2,7 @@
 // rules, the clock and the folder and file calls of its platform seam.
 #include "driver3D.h"
 #include "platform3D.h"
+#include "results3D.h"
 
 #include "tempDir.h"
 
@@ -9,8 +10,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -153,4 +157,57 @@ TEST_F(WinDriverTest, PlatformSeam)
     EXPECT_STREQ(hex, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(size, 0);
     EXPECT_FALSE(hashFile3D("none.txt", hex, &size));
+}
+
+TEST_F(WinDriverTest, ResultPairsUnderTheirLockAndFilesReplacedWhole)
+{
+    // a second writer waits for the lock; the first one's cut-back removes only its own bytes
+    char why[200] = "";
+    const int a = openLockedFile3D("pair.res", why, sizeof why);
+    ASSERT_GE(a, 0) << why;
+    std::atomic<bool> bDone{false};
+    std::thread b([&bDone] {
+        char w[200];
+        const int fd = openLockedFile3D("pair.res", w, sizeof w);
+        appendLockedFile3D(fd, "B", 1);
+        closeLockedFile3D(fd);
+        bDone = true;
+    });
+    Sleep(300);
+    EXPECT_FALSE(bDone) << "B wrote while A held the lock";
+    EXPECT_EQ(appendLockedFile3D(a, "AAAA", 4), appendWritten);
+    EXPECT_TRUE(cutLockedFile3D(a, 0));
+    closeLockedFile3D(a);
+    b.join();
+    EXPECT_EQ(readFile("pair.res"), "B");
+
+    // the JSON line first, naming where its record lies; a failing bench.json leaves bench.res as it was
+    const char record[] = "[\nPC\n]\n\n";
+    const auto line = [](const resultPartner3D& p) {
+        return "{\"record_offset\":" + std::to_string(p.offset) + ",\"sha\":\"" + p.sha256 + "\"}\n";
+    };
+    EXPECT_EQ(appendResultPair3D("pair.res", "pair.json", record, sizeof record - 1, line, why, sizeof why),
+              pairWritten);
+    EXPECT_EQ(readFile("pair.res"), std::string("B") + record);
+    EXPECT_EQ(readFile("pair.json").rfind("{\"record_offset\":1,\"sha\":\"", 0), 0u);
+    std::filesystem::create_directories("dir.json");
+    EXPECT_EQ(appendResultPair3D("pair.res", "dir.json", record, sizeof record - 1, line, why, sizeof why),
+              pairJsonFailed);
+    EXPECT_EQ(readFile("pair.res"), std::string("B") + record);
+
+    // a whole file by a rename, or nothing; one file by two names
+    EXPECT_TRUE(replaceFile3D("whole.csv", "one\n", 4, why, sizeof why));
+    EXPECT_TRUE(replaceFile3D("whole.csv", "two\n", 4, why, sizeof why));
+    EXPECT_EQ(readFile("whole.csv"), "two\n");
+    EXPECT_FALSE(replaceFile3D("missing/whole.csv", "x", 1, why, sizeof why));
+    EXPECT_TRUE(sameFile3D("whole.csv", ".\\whole.csv"));
+    EXPECT_FALSE(sameFile3D("whole.csv", "pair.res"));
+    EXPECT_TRUE(canAppend3D("whole.csv", why, sizeof why));
+    EXPECT_TRUE(canAppend3D("new.res", why, sizeof why));
+    EXPECT_FALSE(canAppend3D("dir.json", why, sizeof why));
+    EXPECT_FALSE(canAppend3D("missing\\new.res", why, sizeof why));
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator("."))
+        files += e.path().extension() == ".tmp";
+    EXPECT_EQ(files, 0);
 }
