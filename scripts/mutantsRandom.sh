@@ -127,7 +127,13 @@ while IFS=$'\t' read -r file line col op from to; do
     fate=survived
     by=
     if ! buildSuites "${suites[@]}" >"$work/build.log" 2>&1; then
-        fate="not compiled"
+        # the build also runs the engine: the data generator loads the scene it wrote
+        if grep -q ': error' "$work/build.log"; then
+            fate="not compiled"
+        else
+            fate=killed
+            by=" by the build's data generator"
+        fi
         [ -n "${KORVA_MUTANT_LOGS:-}" ] && cp "$work/build.log" "$KORVA_MUTANT_LOGS/mutant-$n.log"
     else
         for t in "${suites[@]}"; do
