@@ -43,7 +43,7 @@ one_line_failure LIBGL_DRIVERS_PATH=/nonexistent "no usable GL device"
 one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json "this EGL has no surfaceless platform"
 
 # the retry in a good environment: two benchmarks in one process, each its own record
-timeout 300 "$prog" --bench normal --off-screen --size 200x150 --repeat 2 > out.txt 2>&1
+timeout 300 "$prog" --bench normal --off-screen --size 200x150 --repeat 2 --frame-log frames.csv > out.txt 2>&1
 rc=$?
 [ $rc -eq 0 ] || { cat out.txt; fail "the off-screen benchmark is status $rc"; }
 grep -q "^SWAP3DBuffer: 200 buffer swaps in " out.txt || { cat out.txt; fail "no display test line"; }
@@ -53,4 +53,14 @@ grep -q "^repeat 2: mean " out.txt || { cat out.txt; fail "no summary of the two
 [ "$(grep -c ',VSync OFF  DDMSwich OFF,200,150,16,' rows.csv)" -eq 2 ] || { cat rows.csv; fail "the rows are not two 200 x 150 runs without VSync"; }
 grep -q 'GLrenderer:' rows.csv || fail "the record does not name the renderer"
 [ "$(wc -l < bench.json)" -eq 2 ] || fail "bench.json does not hold two lines"
+"$viewer" --check . > check.txt || { cat check.txt; fail "the records and JSON lines are not whole pairs"; }
+grep -q "^2 whole, 0 JSON lines without their record, 0 records without a JSON line" check.txt ||
+    { cat check.txt; fail "the check does not count two pairs"; }
+# one frame log a run, each whole
+for k in 1 2; do
+    head -1 "frames-$k.csv" | grep -qx 'frame,since_first_ms,frame_ms,path_s,triangles,texture_kb' ||
+        fail "frames-$k.csv is no frame log"
+    grep -q "^frame log written to .*/frames-$k.csv$" out.txt || fail "no line names frames-$k.csv"
+done
+[ -e frames.csv ] && fail "a series wrote a frame log without its run's number"
 echo "off-screen: $(grep -c '^\[' bench.res) records, $(grep 'fps:' bench.res | tr '\n' ' ')"
