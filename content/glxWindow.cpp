@@ -97,3 +97,11 @@ void glxKeepPresented(bool on)
 {
     presented.keep(on);
 }
+
+bool canOpenX11Display(const char* name)
+{
+    static Display* held = nullptr;
+    if (held == nullptr)
+        held = XOpenDisplay(name);
+    return held != nullptr;
+}

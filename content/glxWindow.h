@@ -10,5 +10,9 @@ const glWindow3D* glxWindowSystem();
 // Keeps each frame as its swap presents it, for readFrame; off by default,
 // since it reads back every frame.
 void glxKeepPresented(bool on);
+// Whether an X server answers at the display name. The test connection
+// stays open for the process: closing the last client resets a server such
+// as Xvfb, and a connection made during the reset is refused.
+bool canOpenX11Display(const char* name);
 
 #endif

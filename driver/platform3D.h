@@ -36,6 +36,9 @@ int changeDir3D(const char* dir);
 // its own when the working folder does not see the data folder and its own
 // folder does. @returns whether the data folder is seen now.
 bool enterProgramFolder3D();
+// A closed standard output (a pipe into head) makes writes to it fail
+// instead of ending the process.
+void keepRunningOnClosedOutput3D();
 // Flushes f and asks the system to keep its contents. @returns whether both worked.
 bool syncFile3D(FILE* f);
 

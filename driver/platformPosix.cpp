@@ -1,5 +1,7 @@
 #include "platform3D.h"
 
+#include "manifest3D.h"
+
 #include <openssl/evp.h>
 
 #include <cerrno>
@@ -82,10 +84,20 @@ int changeDir3D(const char* dir)
     return chdir(dir);
 }
 
-bool enterProgramFolder3D()
+namespace {
+
+// a folder is the data tree's data folder only when its manifest is there
+bool isDataFolder(const std::string& dir)
 {
     struct stat st = {};
-    if (stat(dataDir3D, &st) == 0 && S_ISDIR(st.st_mode))
+    return stat((dir + manifestName3D).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+bool enterProgramFolder3D()
+{
+    if (isDataFolder(dataDir3D))
         return true;
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -96,8 +108,12 @@ bool enterProgramFolder3D()
     if (slash == nullptr)
         return false;
     slash[1] = '\0';
-    const std::string data = std::string(self) + dataDir3D;
-    return stat(data.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && chdir(self) == 0;
+    return isDataFolder(std::string(self) + dataDir3D) && chdir(self) == 0;
+}
+
+void keepRunningOnClosedOutput3D()
+{
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool syncFile3D(FILE* f)

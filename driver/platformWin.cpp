@@ -105,6 +105,11 @@ bool enterProgramFolder3D()
            SetCurrentDirectoryA(self) != 0;
 }
 
+void keepRunningOnClosedOutput3D()
+{
+    // no such signal: a failed write is only a failed write
+}
+
 bool syncFile3D(FILE* f)
 {
     if (std::fflush(f) != 0)

@@ -7,6 +7,7 @@
 #include "platform3D.h"
 #include "results3D.h"
 #include "glxWindow.h"
+#include "manifest3D.h"
 #include "validate3D.h"
 #include "validateRun.h"
 
@@ -41,8 +42,10 @@ const char* const usage =
     "  --frame-log FILE      write every frame of the measured flight as CSV\n"
     "  --repeat N            run the benchmark N times, then their statistics;\n"
     "                        with --frame-log, run K's frames go to FILE-K.csv\n"
-    "  --help                this text\n"
+    "  --help, -h            this text\n"
     "  --version             the program's version\n"
+    "an option's value may also follow it as --option=value; paths are the\n"
+    "folder's the program was started in, as is KORVA_AUDIO=wav:FILE\n"
     "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
     "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
     "  4 the run ended without a measurement (closed early, no frame rate),\n"
@@ -59,11 +62,165 @@ int refusedStatus()
 
 int wrongOption(const char* what)
 {
-    std::fprintf(stderr, "townview_x: %s\n%s", what, usage);
+    std::fprintf(stderr, "townview_x: %s\nTry 'townview_x --help' for more information.\n", what);
     return 2;
 }
 
 namespace fs = std::filesystem;
+
+// what the command line asks for
+struct runOptions {
+    int autoRun = 0;   // 1 normal bench, 2 high bench, 3 demo
+    int validate = 0;  // 1 normal, 2 high
+    bool fullscreen = false, offScreen = false, makeReferences = false;
+    int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
+    // as given; made absolute from the working folder before the program moves to its data tree
+    std::string references, validateOut = "validate-out", frameLog;
+};
+
+// a count of digits only: no blanks, no sign
+bool digitsOnly(const std::string& s, long max, long* v)
+{
+    if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *v = std::strtol(s.c_str(), nullptr, 10);
+    return *v <= max;
+}
+
+// @returns -1 when the program goes on, else its exit status (help and version printed: 0)
+int parseOptions(int argc, char** argv, runOptions* o)
+{
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::printf("%s", usage);
+            return 0;
+        }
+        if (a == "--version") {
+            std::string v = tVersion;
+            while (!v.empty() && v.back() == ' ')
+                v.pop_back();
+            std::printf("townview_x %s\n", v.c_str());
+            return 0;
+        }
+        // --name=value as GNU programs take it
+        std::string value;
+        bool inlineValue = false;
+        const size_t eq = a.find('=');
+        if (a.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = a.substr(eq + 1);
+            a = a.substr(0, eq);
+            inlineValue = true;
+        }
+        const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat" ||
+                                a == "--validate" || a == "--references" || a == "--validate-out";
+        if (inlineValue && !takesValue)
+            return wrongOption((a + " takes no value").c_str());
+        if (takesValue && !inlineValue) {
+            if (i + 1 >= argc)
+                return wrongOption((a + " needs a value").c_str());
+            value = argv[++i];
+        }
+        const bool isPath = a == "--frame-log" || a == "--references" || a == "--validate-out";
+        if (isPath && value.empty())
+            return wrongOption((a + " needs a path, not an empty text").c_str());
+        if (a == "--bench") {
+            if (value != "normal" && value != "high")
+                return wrongOption(("--bench takes normal or high, not " + value).c_str());
+            o->autoRun = value == "high" ? 2 : 1;
+        } else if (a == "--validate") {
+            if (value != "normal" && value != "high")
+                return wrongOption(("--validate takes normal or high, not " + value).c_str());
+            o->validate = value == "high" ? 2 : 1;
+        } else if (a == "--references") {
+            o->references = value;
+        } else if (a == "--validate-out") {
+            o->validateOut = value;
+        } else if (a == "--make-references") {
+            o->makeReferences = true;
+        } else if (a == "--demo") {
+            o->autoRun = 3;
+        } else if (a == "--off-screen") {
+            o->offScreen = true;
+        } else if (a == "--size") {
+            const size_t x = value.find('x');
+            long w = 0, h = 0;
+            if (x == std::string::npos || !digitsOnly(value.substr(0, x), 8192, &w) ||
+                !digitsOnly(value.substr(x + 1), 8192, &h) || w < 1 || h < 1)
+                return wrongOption("--size takes WIDTHxHEIGHT, for example 640x480");
+            o->wantX = int(w);
+            o->wantY = int(h);
+        } else if (a == "--fullscreen") {
+            o->fullscreen = true;
+        } else if (a == "--big-textures") {
+            o->bigTex = 1;
+        } else if (a == "--no-save") {
+            o->noSave = 1;
+        } else if (a == "--frame-log") {
+            o->frameLog = value;
+        } else if (a == "--repeat") {
+            long n = 0;
+            if (!digitsOnly(value, 1000, &n) || n < 1)
+                return wrongOption("--repeat takes a count from 1 to 1000");
+            o->repeat = int(n);
+        } else {
+            return wrongOption(("unknown option " + a).c_str());
+        }
+    }
+    if (o->validate != 0 && o->autoRun != 0)
+        return wrongOption("--validate runs on its own: leave out --bench and --demo");
+    if ((o->makeReferences || !o->references.empty()) && o->validate == 0)
+        return wrongOption("--make-references and --references go with --validate");
+    if (o->offScreen && o->validate == 0 && (o->autoRun == 0 || o->autoRun == 3))
+        return wrongOption("--off-screen runs a benchmark: add --bench normal or --bench high");
+    if (o->offScreen && o->fullscreen)
+        return wrongOption("--fullscreen has no screen to fill off-screen");
+    return -1;
+}
+
+// The user's paths are the working folder's, taken before the program moves
+// into its data tree. @returns the exit status of a failure, or -1.
+int absolutePaths(runOptions* o)
+{
+    std::error_code ec;
+    const fs::path start = fs::current_path(ec);
+    if (ec) {
+        std::fprintf(stderr, "townview_x: the working folder can't be read (%s): start from a folder that exists\n",
+                     ec.message().c_str());
+        return 1;
+    }
+    for (std::string* p : {&o->references, &o->validateOut, &o->frameLog})
+        if (!p->empty())
+            *p = (start / *p).lexically_normal().string();
+    if (o->frameLog.size() >= sizeof frameLogPath3D) {
+        std::fprintf(stderr, "townview_x: the frame log's path is too long\n");
+        return 2;
+    }
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", o->frameLog.c_str());
+    // music sent to a WAV file the user named goes where they named it
+    const char* audio = std::getenv("KORVA_AUDIO");
+    if (audio != nullptr && std::strncmp(audio, "wav:", 4) == 0 && audio[4] != '\0' && audio[4] != '/')
+        setenv("KORVA_AUDIO", ("wav:" + (start / (audio + 4)).lexically_normal().string()).c_str(), 1);
+    return -1;
+}
+
+// The dialogs, the demo and a benchmark in a window need an X server; say
+// so, and what runs without one, instead of the toolkit's bare exit.
+bool haveDisplay()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || name[0] == '\0') {
+        std::fprintf(stderr, "townview_x: no X display (DISPLAY is not set): the dialogs and the demo need one; "
+                             "a benchmark runs without: townview_x --bench normal --off-screen\n");
+        return false;
+    }
+    if (!canOpenX11Display(name)) {
+        std::fprintf(stderr, "townview_x: can't open the X display \"%s\": the dialogs and the demo need one; "
+                             "a benchmark runs without: townview_x --bench normal --off-screen\n", name);
+        return false;
+    }
+    return true;
+}
 
 // The data tree: "../data" from the working folder, as a run from the tree
 // has it; else the tree around the program's own folder; else the installed
@@ -79,8 +236,10 @@ bool findDataTree(const char* argv0, std::string* iniPath)
     const fs::path self = fs::canonical("/proc/self/exe", ec);
     const fs::path dir = ec ? fs::absolute(argv0, ec).parent_path() : self.parent_path();
     const fs::path shared = dir / "../share/korvane/linux";
-    if (!fs::is_directory(shared, ec)) {
-        std::fprintf(stderr, "townview_x: no data tree: no ../data here and no %s\n", shared.c_str());
+    if (!fs::is_regular_file(shared / ".." / "data" / manifestName3D, ec)) {
+        std::fprintf(stderr,
+                     "townview_x: no data tree: none at ../data here, beside the program or in %s\n",
+                     fs::path(dir / "../share/korvane").lexically_normal().c_str());
         return false;
     }
     const fs::path start = fs::current_path(ec);
@@ -99,83 +258,21 @@ bool findDataTree(const char* argv0, std::string* iniPath)
 
 int main(int argc, char** argv)
 {
-    int autoRun = 0;  // 1 normal bench, 2 high bench, 3 demo
-    bool fullscreen = false, offScreen = false;
-    int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
-    int validate = 0;  // 1 normal, 2 high
-    bool makeReferences = false;
-    std::string references, validateOut = fs::absolute("validate-out").string();
-    for (int i = 1; i < argc; i++) {
-        const std::string a = argv[i];
-        if (a == "--help") {
-            std::printf("%s", usage);
-            return 0;
-        }
-        if (a == "--version") {
-            std::printf("townview_x %s\n", tVersion);
-            return 0;
-        }
-        const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat" ||
-                                a == "--validate" || a == "--references" || a == "--validate-out";
-        if (takesValue && i + 1 >= argc)
-            return wrongOption((a + " needs a value").c_str());
-        if (a == "--bench") {
-            const std::string m = argv[++i];
-            if (m != "normal" && m != "high")
-                return wrongOption(("--bench takes normal or high, not " + m).c_str());
-            autoRun = m == "high" ? 2 : 1;
-        } else if (a == "--validate") {
-            const std::string m = argv[++i];
-            if (m != "normal" && m != "high")
-                return wrongOption(("--validate takes normal or high, not " + m).c_str());
-            validate = m == "high" ? 2 : 1;
-        } else if (a == "--references") {
-            references = fs::absolute(argv[++i]).string();
-        } else if (a == "--validate-out") {
-            validateOut = fs::absolute(argv[++i]).string();
-        } else if (a == "--make-references") {
-            makeReferences = true;
-        } else if (a == "--demo") {
-            autoRun = 3;
-        } else if (a == "--off-screen") {
-            offScreen = true;
-        } else if (a == "--size") {
-            char tail = 0;
-            if (std::sscanf(argv[++i], "%dx%d%c", &wantX, &wantY, &tail) != 2 || wantX < 1 || wantY < 1 ||
-                wantX > 8192 || wantY > 8192)
-                return wrongOption("--size takes WIDTHxHEIGHT, for example 640x480");
-        } else if (a == "--fullscreen") {
-            fullscreen = true;
-        } else if (a == "--big-textures") {
-            bigTex = 1;
-        } else if (a == "--no-save") {
-            noSave = 1;
-        } else if (a == "--frame-log") {
-            // the folder the user named it from, before the program moves to its data tree
-            const std::string log = std::filesystem::absolute(argv[++i]).string();
-            if (log.size() >= sizeof frameLogPath3D) {
-                std::fprintf(stderr, "townview_x: the frame log's path is too long\n");
-                return 2;
-            }
-            std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", log.c_str());
-        } else if (a == "--repeat") {
-            char* end = nullptr;
-            const long n = std::strtol(argv[++i], &end, 10);
-            if (end == argv[i] || *end != '\0' || n < 1 || n > 1000)
-                return wrongOption("--repeat takes a count from 1 to 1000");
-            repeat = int(n);
-        } else {
-            return wrongOption(("unknown option " + a).c_str());
-        }
-    }
-    if (validate != 0 && autoRun != 0)
-        return wrongOption("--validate runs on its own: leave out --bench and --demo");
-    if ((makeReferences || !references.empty()) && validate == 0)
-        return wrongOption("--make-references and --references go with --validate");
-    if (offScreen && validate == 0 && (autoRun == 0 || autoRun == 3))
-        return wrongOption("--off-screen runs a benchmark: add --bench normal or --bench high");
-    if (offScreen && fullscreen)
-        return wrongOption("--fullscreen has no screen to fill off-screen");
+    runOptions opt;
+    const int parsed = parseOptions(argc, argv, &opt);
+    if (parsed >= 0)
+        return parsed;
+    const int pathStatus = absolutePaths(&opt);
+    if (pathStatus >= 0)
+        return pathStatus;
+    // a closed standard output (| head) must not end a run before its record
+    keepRunningOnClosedOutput3D();
+    const bool windowed = !opt.offScreen;
+    if (windowed && !haveDisplay())
+        return 1;
+    const int autoRun = opt.autoRun, validate = opt.validate, wantX = opt.wantX, wantY = opt.wantY;
+    const bool offScreen = opt.offScreen, fullscreen = opt.fullscreen;
+    int repeat = opt.repeat;
     std::string iniPath;
     if (!findDataTree(argv[0], &iniPath))
         return 1;
@@ -211,6 +308,8 @@ int main(int argc, char** argv)
         openMainDialog(iniPath.c_str());
         printBanner3D(mainWin->label());
     }
+    std::error_code treeError;
+    mainOut.prf("data tree: %s\n", fs::canonical("..", treeError).c_str());
     armClock3D();
 
     if (wantX > 0 && wantY > 0) {
@@ -221,8 +320,8 @@ int main(int argc, char** argv)
         scrX = fullScreenX;
         scrY = fullScreenY;
     }
-    loadBigTex = bigTex;
-    if (noSave)
+    loadBigTex = opt.bigTex;
+    if (opt.noSave)
         saveBench = 0;
     if (validate != 0) {
         // small frames on the normal texture set, as the references were made
@@ -237,9 +336,12 @@ int main(int argc, char** argv)
         runBenchHigh = validate == 2;
         const char* cls = validate == 2 ? "high" : "normal";
         validateOptions o;
-        o.references = references.empty() ? fs::absolute(fs::path("../references") / cls).string() : references;
-        o.outDir = (fs::path(validateOut) / cls).string();
-        o.make = makeReferences;
+        std::error_code ec;
+        o.references = opt.references.empty()
+                           ? (fs::current_path(ec) / ".." / "references" / cls).lexically_normal().string()
+                           : opt.references;
+        o.outDir = (fs::path(opt.validateOut) / cls).string();
+        o.make = opt.makeReferences;
         o.label = validate == 2 ? "high detail" : "normal detail";
         validating3D = true;
         if (startBareRun3D() != 1)
@@ -248,7 +350,7 @@ int main(int argc, char** argv)
     }
     if (autoRun != 0) {
         if (autoRun != 3)
-            saveBench = noSave ? 0 : 1;
+            saveBench = opt.noSave ? 0 : 1;
         if (autoRun == 3)
             repeat = 1;
         // each run a whole benchmark with its own record; the first status that is not success ends the series

@@ -21,7 +21,12 @@ tree_with() {
     rm -rf "$work/t" && mkdir -p "$work/t/linux" "$work/t/data"
     cp "$tree/linux/Korva.INI" "$work/t/linux/"
     for d in smltex bigtex endtex; do ln -s "$tree/$d" "$work/t/$d"; done
-    [ "$1" = full ] && for f in "$tree"/data/*; do ln -s "$f" "$work/t/data/"; done
+    # a data folder is the tree's only with its manifest
+    if [ "$1" = full ]; then
+        for f in "$tree"/data/*; do ln -s "$f" "$work/t/data/"; done
+    else
+        ln -s "$tree/data/korvane.manifest" "$work/t/data/"
+    fi
     cd "$work/t/linux" || exit 1
 }
 
@@ -30,7 +35,7 @@ tree_with full
 [ $? -eq 2 ] || fail "a wrong option is not status 2"
 [ -e bench.res ] && fail "a wrong option wrote bench.res"
 
-# a data folder without the scene: the run cannot start
+# a data folder with its manifest but without the scene: the run cannot start
 tree_with empty
 timeout 60 "$prog" --bench normal --size 160x100 > out.txt 2>&1
 rc=$?
@@ -79,6 +84,15 @@ rc=$?
 [ $rc -eq 4 ] || { cat out.txt; fail "a benchmark left with ESC is status $rc, not 4"; }
 grep -q "BENCHMARK CANCELLED. NO RESULT WRITTEN" out.txt || fail "no line says the benchmark was cancelled"
 [ -e bench.res ] && fail "a cancelled benchmark wrote bench.res"
+
+# music asked into a relative WAV file goes where the program was started,
+# though it moves into the folder beside its data
+tree_with full
+cp "$prog" "$work/t/linux/townview_x"
+mkdir -p "$work/elsewhere" && cd "$work/elsewhere" || exit 1
+KORVA_AUDIO=wav:mix.wav timeout 8 "$work/t/linux/townview_x" --demo --size 160x100 > out.txt 2>&1
+[ -s mix.wav ] || { cat out.txt; fail "the music did not go to mix.wav in the starting folder"; }
+[ -e "$work/t/linux/mix.wav" ] && fail "the music went into the program's folder"
 
 # a bench.res that cannot be written: refused before the flight, status 3, nothing created
 tree_with full

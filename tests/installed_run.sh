@@ -26,14 +26,27 @@ for d in korvane-townview korvane-resview; do
 done
 touch "$work/stamp"
 
-# the user's folder: its own Korva.INI with its own identification
-mkdir "$work/home"
-cd "$work/home" || exit 1
+# the user's folder: its own Korva.INI with its own identification, and a
+# folder named data beside it that is no data tree
+mkdir -p "$work/home/user" "$work/home/data"
+cd "$work/home/user" || exit 1
 sed '1s/.*/Installed test machine/' "$usr/share/korvane/linux/Korva.INI" > Korva.INI
-timeout 300 "$usr/bin/townview_x" --bench normal --off-screen --size 160x120 > console.txt 2>&1
-rc=$?
+# its console read only up to the data tree's line: the closed pipe must not end the run
+timeout 300 "$usr/bin/townview_x" --bench normal --off-screen --size 160x120 2>&1 | head -4 > console.txt
+rc=${PIPESTATUS[0]}
 [ $rc -eq 0 ] || { cat console.txt; fail "the installed benchmark is status $rc"; }
+grep -qx "data tree: $usr/share/korvane" console.txt || { cat console.txt; fail "the console does not name the installed tree"; }
 [ -f bench.res ] && [ -f bench.json ] || fail "the results are not in the starting folder"
+# the user's help works from a folder that is gone, a run says why it can't start
+mkdir "$work/gone" && cd "$work/gone" && rmdir "$work/gone"
+"$usr/bin/townview_x" --help > /dev/null || fail "--help needs a working folder"
+"$usr/bin/townview_x" --bench normal --off-screen 2> "$work/gone.txt"
+[ $? -eq 1 ] || fail "a start from a folder that is gone is not status 1"
+grep -q "the working folder can't be read" "$work/gone.txt" || { cat "$work/gone.txt"; fail "no word of the gone folder"; }
+cd "$work/home/user" || exit 1
+"$usr/bin/townview_x" --bench normal > nodisplay.txt 2>&1
+[ $? -eq 1 ] || fail "a windowed benchmark without DISPLAY is not status 1"
+grep -q "no X display (DISPLAY is not set).*--off-screen" nodisplay.txt || { cat nodisplay.txt; fail "no way forward without a display"; }
 "$usr/bin/resview" --csv bench.res > rows.csv || fail "the installed viewer does not read bench.res"
 grep -q '^Installed test machine,' rows.csv || { cat rows.csv; fail "the record does not carry the folder's Korva.INI"; }
 # the viewer finds the installed base database from any folder
