@@ -417,6 +417,17 @@ TEST_F(ImageTest, LiveTexturesShowThroughTexture0WithScaledAlpha)
     EXPECT_TRUE(logged("data3D::setdyntex: error live texture 2 is no RGBA picture of at most 256 x 256\n"));
     EXPECT_EQ(std::vector<unsigned char>(t0->pixels.get(), t0->pixels.get() + 0x40000), before);
     EXPECT_EQ(t0->width, 3);
+
+    // the live textures' table fills to its capacity and no further; indices outside it name nothing
+    for (int i = 4; i < data3D::maxDynTextures; i++)
+        ASSERT_EQ(store->load_dynsgi("pic.rgba"), i);
+    EXPECT_EQ(store->load_dynsgi("pic.rgba"), -1);
+    EXPECT_TRUE(logged("data3D::load_dynsgi: error more than 512 live textures for pic.rgba\n"));
+    EXPECT_EQ(store->getNumDynTex(), data3D::maxDynTextures);
+    for (const int i : {-1, data3D::maxDynTextures}) {
+        EXPECT_EQ(store->getDynTex2D(i), nullptr);
+        EXPECT_EQ(store->getTex2D(i), nullptr);
+    }
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(_WIN32)
