@@ -78,6 +78,7 @@ bool isHex64(const char* s)
 struct manifestFile {
     std::string path;
     bool opened = false;
+    bool notRegular = false;  // a folder, a FIFO or a device in its place
     int damagedLine = 0;
     entry entries[dataFileCount];
     int lines[dataFileCount] = {};
@@ -86,7 +87,10 @@ struct manifestFile {
 void readManifest(const char* dataDir, manifestFile* m)
 {
     m->path = std::string(dataDir) + manifestName3D;
-    filePtr f(std::fopen(m->path.c_str(), "r"));
+    // a FIFO would hang the read, a folder reads as empty
+    std::error_code ec;
+    m->notRegular = std::filesystem::exists(m->path, ec) && !std::filesystem::is_regular_file(m->path, ec);
+    filePtr f(m->notRegular ? nullptr : std::fopen(m->path.c_str(), "r"));
     m->opened = bool(f);
     char line[256];
     int number = 0;
@@ -114,6 +118,10 @@ void readManifest(const char* dataDir, manifestFile* m)
 // @returns the manifest's entry for name, or false with why filled
 bool findEntry(const manifestFile& m, const char* name, entry* out, char* why, size_t size)
 {
+    if (m.notRegular) {
+        std::snprintf(why, size, "data check: %s is not a regular file", m.path.c_str());
+        return false;
+    }
     if (!m.opened) {
         std::snprintf(why, size, "data check: no %s: these are not the build's data files", m.path.c_str());
         return false;
@@ -137,6 +145,10 @@ bool checkFile(const manifestFile& m, const char* dataDir, const char* name, cha
         return false;
     const std::string path = std::string(dataDir) + name;
     std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        std::snprintf(why, size, "data check: %s is not a regular file", path.c_str());
+        return false;
+    }
     const auto have = std::filesystem::file_size(path, ec);
     if (ec) {
         std::snprintf(why, size, "data check: %s is missing", path.c_str());

@@ -4,9 +4,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace {
+
+// a FIFO or a device in the parameter file's place would hang the read
+bool regularFile(const char* path)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
 
 struct fileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -85,7 +93,7 @@ void readFile(FILE* f, const key* keys, size_t numKeys)
 
 void loadParameterWin(const char* path)
 {
-    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "r"));
+    std::unique_ptr<FILE, fileCloser> f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (!f)
         return;
     const key keys[] = {
@@ -110,7 +118,7 @@ void loadParameterWin(const char* path)
 void loadParameter(const char* path)
 {
     int distanceCode = 1;
-    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "r"));
+    std::unique_ptr<FILE, fileCloser> f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (f) {
         const key keys[] = {
             {"runDemo", &runDemo},

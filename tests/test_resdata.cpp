@@ -18,6 +18,10 @@
 #include <memory>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 std::string rec(const std::string& comp, const std::string& bench, const std::string& res)
@@ -439,4 +443,52 @@ TEST_F(ResDataTest, TheCommandLinePrintsWhatAViewWouldDraw)
     EXPECT_EQ(t.err, "can't load data/base.bin baseresult file\n");
     EXPECT_EQ(table({"--table", "--base"}, here).err, "can't load data/base.bin baseresult file\n");
     EXPECT_EQ(t.out, "");
+
+    // only regular files that hold a record; a missing one says so
+    std::filesystem::create_directory("folder.res");
+    std::vector<const char*> notFiles = {"folder.res"};
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo("fifo.res", 0600), 0);
+    notFiles.push_back("fifo.res");
+#endif
+    writeFile("empty.res", "");
+    writeFile("noise.res", "a,b,c\n1,2,3\n");
+    for (const char* f : notFiles) {
+        t = table({"--table", f}, here);
+        EXPECT_EQ(t.status, 1) << f;
+        EXPECT_EQ(t.err, std::string("resview: ") + f + " is not a regular file\n");
+    }
+    for (const char* f : {"empty.res", "noise.res"}) {
+        t = table({"--csv", f}, here);
+        EXPECT_EQ(t.status, 1) << f;
+        EXPECT_EQ(t.err, "corrupt .res file\n");
+    }
+    t = table({"--table", "missing.res"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "resview: can't read missing.res: No such file or directory\n");
+
+    // every mode parses every option: a wrong one is one line and a pointer, before any window
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"--base", "--bogus"}, {"--open", "r.res", "-x"}, {"--open"}, {"--table", "--open", "r.res"}}) {
+        t = table(args, here);
+        EXPECT_EQ(t.status, 2) << args[0];
+        EXPECT_EQ(std::count(t.err.begin(), t.err.end(), '\n'), 2) << t.err;
+        EXPECT_NE(t.err.find("\nTry 'resview --help' for more information.\n"), std::string::npos) << t.err;
+    }
+    EXPECT_EQ(table({"-h"}, here).status, 0);
+    EXPECT_EQ(table({"--open", "r.res"}, here).status, -1);
+
+    // hostile texts: no live escape sequence on a terminal, no formula in a spreadsheet
+    writeFile("evil.res", rec("=cmd|' /C calc'!A0", "-2+3", "640 x 480 x 16 fps: 30.0") +
+                              rec("\x1b]0;title\x07@x\x7f\xc2\x9b", "N", "640 x 480 x 16 fps: 20.0"));
+    t = table({"--table", "evil.res"}, here);
+    ASSERT_EQ(t.status, 0);
+    EXPECT_EQ(t.out.find_first_of("\x1b\x07\x7f"), std::string::npos) << t.out;
+    EXPECT_EQ(t.out.find("\xc2\x9b"), std::string::npos);
+    EXPECT_NE(t.out.find("\xef\xbf\xbd]0;title\xef\xbf\xbd@x\xef\xbf\xbd\xef\xbf\xbd"), std::string::npos) << t.out;
+    t = table({"--csv", "evil.res"}, here);
+    ASSERT_EQ(t.status, 0);
+    EXPECT_NE(t.out.find("\r\n'=cmd|' /C calc'!A0,'-2+3,"), std::string::npos) << t.out;
+    EXPECT_NE(t.out.find("\r\n\xef\xbf\xbd]0;title"), std::string::npos) << t.out;
+    EXPECT_EQ(t.out.find_first_of("\x1b\x07\x7f"), std::string::npos);
 }

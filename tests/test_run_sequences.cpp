@@ -25,6 +25,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -332,6 +333,19 @@ TEST_F(RunSequences, DataThatAreNotTheBuildsStopABenchmarkNotTheDemo)
     EXPECT_EQ(startBench(false), 0);
     EXPECT_NE(console().find("data check: ../data/korvane.manifest is damaged (line 2)\n"), std::string::npos)
         << console();
+
+    // a folder or a FIFO in the manifest's place: said so, never read (a FIFO would hang)
+    fs::remove("../data/korvane.manifest");
+    fs::create_directory("../data/korvane.manifest");
+    mainOut.prCls();
+    EXPECT_EQ(startBench(false), 0);
+    EXPECT_NE(console().find("data check: ../data/korvane.manifest is not a regular file\n"), std::string::npos)
+        << console();
+    fs::remove("../data/korvane.manifest");
+    ASSERT_EQ(mkfifo("../data/korvane.manifest", 0600), 0);
+    mainOut.prCls();
+    EXPECT_EQ(startBench(false), 0);
+    EXPECT_NE(console().find("data check: ../data/korvane.manifest is not a regular file\n"), std::string::npos);
 
     // no manifest at all
     fs::remove("../data/korvane.manifest");

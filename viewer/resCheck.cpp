@@ -10,6 +10,7 @@
 #endif
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -48,6 +49,10 @@ namespace {
 
 bool readWhole(const std::string& path, std::string* out)
 {
+    // a FIFO or a device would hang the read
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
     std::ifstream f(path, std::ios::binary);
     if (!f)
         return false;

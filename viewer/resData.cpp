@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 void resLog::prf(const char* fmt, ...)
 {
@@ -31,6 +32,13 @@ void copyText(char* dst, const char* src)
         n++;
     std::memcpy(dst, src, n);
     dst[n] = '\0';
+}
+
+// a FIFO or a device would hang the read, a folder reads as empty
+bool regularFile(const char* path)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
 }
 
 bool isSpace(char c)
@@ -106,7 +114,7 @@ int resData::loadRes(const char* path)
 
 int resData::readRes(const char* path)
 {
-    filePtr f(std::fopen(path, "r"));
+    filePtr f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (!f)
         return -1;
     char line[512];
@@ -147,7 +155,7 @@ int resData::readRes(const char* path)
 int resData::loadBin(const char* path)
 {
     numRecords = 0;
-    filePtr f(std::fopen(path, "rb"));
+    filePtr f(regularFile(path) ? std::fopen(path, "rb") : nullptr);
     if (f) {
         unsigned char img[sizeof(resRecord)];
         while (numRecords < capacity && std::fread(img, 1, sizeof img, f.get()) == sizeof img) {

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -37,10 +38,13 @@ const char* const help =
     "  --verbose                the viewer's log on standard error\n"
     "  --check FOLDER           whether each JSON line of FOLDER/bench.json has its\n"
     "                           record in bench.res and each record its JSON line\n"
-    "  --help                   this text\n"
+    "  --help, -h               this text\n"
     "  --version                the program's version\n"
-    "exit status of --table, --csv, --json: 0 shown, 1 a file could not be read,\n"
-    "  2 a wrong option or an entry no list has\n"
+    "Control characters in the files' texts are shown as U+FFFD in --table and\n"
+    "--csv (--json escapes them); a CSV text that begins with =, +, - or @ gets\n"
+    "a leading ' so that a spreadsheet does not take it for a formula.\n"
+    "exit status of --table, --csv, --json: 0 shown, 1 a file could not be read\n"
+    "  or holds no record, 2 a wrong option or an entry no list has\n"
     "exit status of --check: 0 every line and record has its partner, 1 one has\n"
     "  none (or neither file can be read), 2 a wrong option\n";
 
@@ -77,9 +81,37 @@ std::string padded(const std::string& s, size_t width)
     return s + std::string(width > columns(s) ? width - columns(s) : 0, ' ');
 }
 
-// RFC 4180: a field with a comma, quote or line break is quoted, its quotes doubled
-std::string csvField(const std::string& s)
+// a text for a terminal or a spreadsheet: its control characters (C0, DEL and
+// C1) become U+FFFD, so that a record can't move the cursor or set a title
+std::string visible(const std::string& s)
 {
+    std::string v;
+    for (size_t i = 0; i < s.size(); i++) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 || c == 0x7f) {
+            v += "\xef\xbf\xbd";
+        } else if (c == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(s[i + 1]) <= 0x9f) {
+            v += "\xef\xbf\xbd";
+            i++;
+        } else {
+            v += s[i];
+        }
+    }
+    return v;
+}
+
+std::string shown(const char* bytes)
+{
+    return visible(displayText(bytes));
+}
+
+// RFC 4180: a field with a comma, quote or line break is quoted, its quotes
+// doubled; a text a spreadsheet would take for a formula gets a leading '
+std::string csvField(std::string s)
+{
+    if (!s.empty() && (s[0] == '=' || s[0] == '+' || s[0] == '-' || s[0] == '@'))
+        s.insert(0, "'");
     if (s.find_first_of(",\"\r\n") == std::string::npos)
         return s;
     std::string q = "\"";
@@ -110,9 +142,9 @@ int entryIndex(const char* what, const std::string& text, int n, const char* (*e
     for (int i = 0; i < n; i++)
         if (text == entry(d, i) || text == displayText(entry(d, i)))
             return i;
-    std::fprintf(err, "resview: no %s \"%s\"; the %ss are:\n", what, text.c_str(), what);
+    std::fprintf(err, "resview: no %s \"%s\"; the %ss are:\n", what, visible(text).c_str(), what);
     for (int i = 0; i < n; i++)
-        std::fprintf(err, "  %s\n", displayText(entry(d, i)).c_str());
+        std::fprintf(err, "  %s\n", shown(entry(d, i)).c_str());
     return -1;
 }
 
@@ -126,9 +158,10 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
     if (argc >= 2 && std::string(argv[1]) == "--check")
         return runCheck(argc, argv, out, err);
+    bool windowOption = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
-        if (a == "--help") {
+        if (a == "--help" || a == "-h") {
             std::fprintf(out, "%s", help);
             return 0;
         }
@@ -136,20 +169,20 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
             std::fprintf(out, "resview %s\n", resviewVersion);
             return 0;
         }
-        if ((a == "--open" || a == "--base-with") && i + 1 >= argc) {
-            std::fprintf(err, "resview: %s needs a value\n%s", a.c_str(), help);
+        auto wrong = [&](const std::string& what) {
+            std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
             return 2;
-        }
+        };
         auto value = [&](std::string* v, bool* have) {
-            if (i + 1 >= argc) {
-                std::fprintf(err, "resview: %s needs a value\n%s", a.c_str(), usage);
+            if (i + 1 >= argc)
                 return false;
-            }
             *v = argv[++i];
             *have = true;
             return true;
         };
         bool ok = true;
+        std::string ignored;
+        bool seen = false;
         if (a == "--table")
             format = table;
         else if (a == "--csv")
@@ -169,30 +202,43 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
         else if (a == "--sort")
             ok = value(&sort, &haveSort);
         else if (a == "--open" || a == "--base-with") {
-            // the window options: no table
-            if (format == none)
-                return -1;
-            std::fprintf(err, "resview: %s opens a window, not a table\n%s", a.c_str(), usage);
-            return 2;
-        } else if (!a.empty() && a[0] == '-') {
-            if (format == none)
-                return -1;
-            std::fprintf(err, "resview: unknown option %s\n%s", a.c_str(), usage);
-            return 2;
-        } else if (file.empty())
+            ok = value(&ignored, &seen);
+            windowOption = true;
+        } else if (a == "--check")
+            return wrong("--check takes one folder and nothing else");
+        else if (!a.empty() && a[0] == '-')
+            return wrong("unknown option " + a);
+        else if (file.empty())
             file = a;
-        else {
-            std::fprintf(err, "resview: one result file at most\n%s", usage);
-            return 2;
-        }
+        else
+            return wrong("one result file at most");
         if (!ok)
-            return 2;
+            return wrong(a + " needs a value");
+    }
+    if (windowOption && format != none) {
+        std::fprintf(err, "resview: --open and --base-with open a window, not a table\n"
+                          "Try 'resview --help' for more information.\n");
+        return 2;
     }
     if (format == none)
         return -1;
     if (!base && file.empty()) {
         std::fprintf(err, "resview: nothing to show: give --base, a result file, or both\n%s", usage);
         return 2;
+    }
+    if (!file.empty()) {
+        // only a regular file: a FIFO or a device would hang the read
+        std::error_code ec;
+        const auto st = std::filesystem::status(file, ec);
+        if (!std::filesystem::exists(st)) {
+            std::fprintf(err, "resview: can't read %s: %s\n", visible(file).c_str(),
+                         ec ? ec.message().c_str() : "No such file or directory");
+            return 1;
+        }
+        if (!std::filesystem::is_regular_file(st)) {
+            std::fprintf(err, "resview: %s is not a regular file\n", visible(file).c_str());
+            return 1;
+        }
     }
 
     resLog log;
@@ -210,6 +256,9 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     }
     if (verbose)
         std::fputs(log.text().c_str(), err);
+    // a result file that holds no record is not one
+    if (r == 1 && !base && d->getNumRecords() == 0)
+        r = -1;
     if (r != 1) {
         std::fprintf(err, "%s\n", r == -2 ? "can't load data/base.bin baseresult file" : "corrupt .res file");
         return 1;
@@ -246,22 +295,22 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     if (format == table) {
         size_t w[3] = {columns("COMPUTER"), columns("BENCHMARK"), columns("RESOLUTION")};
         for (const resRecord* x : rows) {
-            w[0] = std::max(w[0], columns(displayText(x->computer)));
-            w[1] = std::max(w[1], columns(displayText(x->benchmark)));
+            w[0] = std::max(w[0], columns(shown(x->computer)));
+            w[1] = std::max(w[1], columns(shown(x->benchmark)));
             w[2] = std::max(w[2], columns(resolutionOf(*x)));
         }
         std::fprintf(out, "%s  %s  %s  %8s\n", padded("COMPUTER", w[0]).c_str(), padded("BENCHMARK", w[1]).c_str(),
                      padded("RESOLUTION", w[2]).c_str(), "FPS");
         for (const resRecord* x : rows)
-            std::fprintf(out, "%s  %s  %s  %8s\n", padded(displayText(x->computer), w[0]).c_str(),
-                         padded(displayText(x->benchmark), w[1]).c_str(), padded(resolutionOf(*x), w[2]).c_str(),
+            std::fprintf(out, "%s  %s  %s  %8s\n", padded(shown(x->computer), w[0]).c_str(),
+                         padded(shown(x->benchmark), w[1]).c_str(), padded(resolutionOf(*x), w[2]).c_str(),
                          fpsOf(*x).c_str());
     } else if (format == csv) {
         std::fprintf(out, "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps\r\n");
         for (const resRecord* x : rows)
-            std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s\r\n", csvField(displayText(x->computer)).c_str(),
-                         csvField(displayText(x->benchmark)).c_str(), csvField(displayText(x->userInfo)).c_str(),
-                         csvField(displayText(x->autoInfo1)).c_str(), csvField(displayText(x->autoInfo2)).c_str(),
+            std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s\r\n", csvField(shown(x->computer)).c_str(),
+                         csvField(shown(x->benchmark)).c_str(), csvField(shown(x->userInfo)).c_str(),
+                         csvField(shown(x->autoInfo1)).c_str(), csvField(shown(x->autoInfo2)).c_str(),
                          x->width, x->height, x->depth, fpsOf(*x).c_str());
     } else {
         nlohmann::json list = nlohmann::json::array();
