@@ -128,7 +128,7 @@ while IFS=$'\t' read -r file line col op from to; do
     by=
     if ! buildSuites "${suites[@]}" >"$work/build.log" 2>&1; then
         # the build also runs the engine: the data generator loads the scene it wrote
-        if grep -q ': error' "$work/build.log"; then
+        if grep -qE ': (fatal )?error: ' "$work/build.log"; then
             fate="not compiled"
         else
             fate=killed

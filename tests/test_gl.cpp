@@ -462,6 +462,18 @@ TEST_F(GlTest, MaterialsLightsAndSwitches)
     EXPECT_FLOAT_EQ(v[0], 30.0f);
     gl->setSpot(5, 0, 0, 0, 0, 0, 0, 1, 1);  // no such light: nothing changes
 
+    // every quality hint follows the one setting
+    for (const int nicest : {0, 1}) {
+        gl->hintNicest = nicest;
+        gl->setHintAll();
+        for (const GLenum h : {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT, GL_LINE_SMOOTH_HINT,
+                               GL_POLYGON_SMOOTH_HINT, GL_FOG_HINT}) {
+            GLint got = 0;
+            glGetIntegerv(h, &got);
+            EXPECT_EQ(got, nicest == 1 ? GL_NICEST : GL_FASTEST) << std::hex << h;
+        }
+    }
+
     gl->noTexOn();
     gl->texOn();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
