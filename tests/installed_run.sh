@@ -47,6 +47,9 @@ cd "$work/home/user" || exit 1
 "$usr/bin/townview_x" --bench normal > nodisplay.txt 2>&1
 [ $? -eq 1 ] || fail "a windowed benchmark without DISPLAY is not status 1"
 grep -q "no X display (DISPLAY is not set).*--off-screen" nodisplay.txt || { cat nodisplay.txt; fail "no way forward without a display"; }
+"$usr/bin/resview" > nodisplay.txt 2>&1
+[ $? -eq 1 ] || fail "the viewer's window without a display is not status 1"
+grep -q "^resview: no display (DISPLAY is not set).*--table" nodisplay.txt || { cat nodisplay.txt; fail "the viewer gives no way forward without a display"; }
 "$usr/bin/resview" --csv bench.res > rows.csv || fail "the installed viewer does not read bench.res"
 grep -q '^Installed test machine,' rows.csv || { cat rows.csv; fail "the record does not carry the folder's Korva.INI"; }
 # the viewer finds the installed base database from any folder

@@ -9,6 +9,8 @@
 #include <wx/wx.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <list>
@@ -437,5 +439,15 @@ int main(int argc, char** argv)
     const int status = runTableCommand(argc, argv, baseHome, stdout, stderr);
     if (status >= 0)
         return status;
+#ifndef _WIN32
+    // GTK's own answer is "Unable to initialize GTK+" and status 255
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((x == nullptr || x[0] == '\0') && (wayland == nullptr || wayland[0] == '\0')) {
+        std::fprintf(stderr, "resview: no display (DISPLAY is not set): the windows need one; "
+                             "--table, --csv, --json and --check work without\n");
+        return 1;
+    }
+#endif
     return wxEntry(argc, argv);
 }
