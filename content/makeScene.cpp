@@ -1,5 +1,6 @@
 // Writes the whole data tree of the demo and the benchmark under one root:
-// linux/Korva.INI and win/Korva.INI, both texture sets, the end pictures, the flight paths and
+// linux/Korva.INI and win/Korva.INI (an edited one is kept; the build's
+// own copies go to ROOT.made/), both texture sets, the end pictures, the flight paths and
 // the packages, which the engine itself loads from the loose files and saves.
 //   korva_makescene ROOT
 #include "cityGen.h"
@@ -9,6 +10,7 @@
 #include "pathGen.h"
 #include "platform3D.h"
 #include "texGen.h"
+#include "userFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -18,34 +20,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool writeIni(const std::string& path)
-{
-    FILE* f = std::fopen(path.c_str(), "w");
-    if (f == nullptr)
-        return false;
-    std::fprintf(f, "Korvane reference machine (2 cores, Mesa llvmpipe)\n"
-                    "Debian 12, software OpenGL\n"
-                    "runDemo=1\nrunBenchNormal=0\nrunBenchHigh=0\nvekCityFly=0\n"
-                    "Xresolution=640\nYresolution=480\nDresolution=16\n"
-                    "viewDistance=1\ndynamicFog=1\nflyNight=1\nnumBuf=2\nnoTextureMode=0\n"
-                    "mNoReflectionMap=0\nnoBlendFuncSRCALPHA_DSTONE=0\nglQualityHintHigh=1\nglFilterLinear=1\n"
-                    "mMipmapLevels=0\nprecalc=0\nenableMusic=1\nkhz44100=1\n");
-    return std::fclose(f) == 0;
-}
+// the identification lines and every option at its default
+const char* const linuxIni = "Korvane reference machine (2 cores, Mesa llvmpipe)\n"
+                             "Debian 12, software OpenGL\n"
+                             "runDemo=1\nrunBenchNormal=0\nrunBenchHigh=0\nvekCityFly=0\n"
+                             "Xresolution=640\nYresolution=480\nDresolution=16\n"
+                             "viewDistance=1\ndynamicFog=1\nflyNight=1\nnumBuf=2\nnoTextureMode=0\n"
+                             "mNoReflectionMap=0\nnoBlendFuncSRCALPHA_DSTONE=0\nglQualityHintHigh=1\nglFilterLinear=1\n"
+                             "mMipmapLevels=0\nprecalc=0\nenableMusic=1\nkhz44100=1\n";
 
 // the Windows build reads the same two lines, then only its own keys
-bool writeWinIni(const std::string& path)
+const char* const winIni = "Korvane reference machine (2 cores, Mesa llvmpipe, Wine)\n"
+                           "Debian 12, software OpenGL\n"
+                           "endScreenCrashWorkaround=0\nd3dDeskTopRenderingInSoftware=0\nd3dNo32BitTex=0\n"
+                           "d3dNo32BitZbuffer=0\nd3dFogInSoftware=0\nd3dDisableFog=0\nd3dFogdistanceFix=0\n"
+                           "d3dNoBlendHardware=0\nd3dSpecularEnable=0\ndisableDeskTopRendering=0\n"
+                           "noBlendFuncSRCALPHA_DSTONE=0\nmZOffsetEnable=1\nenableMusic=1\n";
+
+// Korva.INI in the tree, unless the user edited it there; the build's own
+// copy goes beside the tree (ROOT.made), which is what gets installed
+bool writeIni(const std::string& root, const char* folder, const char* text)
 {
-    FILE* f = std::fopen(path.c_str(), "w");
-    if (f == nullptr)
+    const std::string rel = std::string(folder) + "/Korva.INI";
+    bool kept = false;
+    if (!writeUserFile(root + "/" + rel, text, root + ".made/" + rel, &kept))
         return false;
-    std::fprintf(f, "Korvane reference machine (2 cores, Mesa llvmpipe, Wine)\n"
-                    "Debian 12, software OpenGL\n"
-                    "endScreenCrashWorkaround=0\nd3dDeskTopRenderingInSoftware=0\nd3dNo32BitTex=0\n"
-                    "d3dNo32BitZbuffer=0\nd3dFogInSoftware=0\nd3dDisableFog=0\nd3dFogdistanceFix=0\n"
-                    "d3dNoBlendHardware=0\nd3dSpecularEnable=0\ndisableDeskTopRendering=0\n"
-                    "noBlendFuncSRCALPHA_DSTONE=0\nmZOffsetEnable=1\nenableMusic=1\n");
-    return std::fclose(f) == 0;
+    if (kept)
+        std::printf("korva_makescene: %s/%s was edited since the build wrote it: kept as it is\n", root.c_str(),
+                    rel.c_str());
+    return true;
 }
 
 bool loadDeskObjects()
@@ -88,7 +91,7 @@ int main(int argc, char** argv)
         }
     }
     if (!writeEndPictures(root + "/endtex") || !writePaths(root + "/data") || !writeMusic(root + "/data") ||
-        !writeIni(root + "/linux/Korva.INI") || !writeWinIni(root + "/win/Korva.INI")) {
+        !writeIni(root, "linux", linuxIni) || !writeIni(root, "win", winIni)) {
         std::fprintf(stderr, "korva_makescene: can't write the pictures, paths, music or Korva.INI\n");
         return 1;
     }

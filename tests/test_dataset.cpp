@@ -4,6 +4,7 @@
 #include "platform3D.h"
 
 #include "tempDir.h"
+#include "userFile.h"
 
 #include <gtest/gtest.h>
 
@@ -79,4 +80,28 @@ TEST(DataSet, CatalogueLoadsFromFilesAndPackagesInBothSets)
         EXPECT_LT(jump, 0.5f) << p.file;
     }
     fs::current_path(home);
+}
+
+TEST(DataSet, ARebuildKeepsTheKorvaIniAUserEdited)
+{
+    tempDir dir;
+    bool kept = true;
+    // a new tree: written, and the build's copy beside it
+    ASSERT_TRUE(writeUserFile("t/linux/Korva.INI", "v1\n", "t.made/linux/Korva.INI", &kept));
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(readFile("t/linux/Korva.INI"), "v1\n");
+    // untouched since: a newer build's text replaces it
+    ASSERT_TRUE(writeUserFile("t/linux/Korva.INI", "v2\n", "t.made/linux/Korva.INI", &kept));
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(readFile("t/linux/Korva.INI"), "v2\n");
+    // edited by the user: kept through any rebuild, while the build's copy follows the build
+    writeFile("t/linux/Korva.INI", "my PC\nmy info\nXresolution=800\n");
+    for (const char* text : {"v2\n", "v3\n"}) {
+        ASSERT_TRUE(writeUserFile("t/linux/Korva.INI", text, "t.made/linux/Korva.INI", &kept));
+        EXPECT_TRUE(kept);
+        EXPECT_EQ(readFile("t/linux/Korva.INI"), "my PC\nmy info\nXresolution=800\n");
+        EXPECT_EQ(readFile("t.made/linux/Korva.INI"), text);
+    }
+    // the build's tree keeps the copy that gets installed
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::string(KORVA_TREE) + ".made/linux/Korva.INI"));
 }
