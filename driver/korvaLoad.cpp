@@ -25,18 +25,36 @@ int main(int argc, char** argv)
 
     std::vector<std::string> models;
     for (int i = 1; i < argc; i++) {
-        if (!std::strcmp(argv[i], "-v"))
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::printf("usage: korva_load [-v] [-d] [model.obj ...]\n"
+                        "  loads the models into the scene store and prints what it holds\n"
+                        "  (no model: the sample scene)\n"
+                        "  -v  the loader's verbose lines\n"
+                        "  -d  its debug lines\n");
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "-v")) {
             store->verbose = 1;
-        else if (!std::strcmp(argv[i], "-d"))
+        } else if (!std::strcmp(argv[i], "-d")) {
             store->debug = 1;
-        else
+        } else if (argv[i][0] == '-') {
+            std::fprintf(stderr, "korva_load: unknown option %s\nTry 'korva_load --help' for more information.\n",
+                         argv[i]);
+            return 2;
+        } else {
             models.emplace_back(argv[i]);
+        }
     }
     if (models.empty())
         models.emplace_back(KORVA_SAMPLE_OBJ);
 
     int failed = 0;
-    const fs::path home = fs::current_path();
+    std::error_code here;
+    const fs::path home = fs::current_path(here);
+    if (here) {
+        std::fprintf(stderr, "korva_load: the working folder can't be read (%s)\n", here.message().c_str());
+        return 1;
+    }
     for (const std::string& m : models) {
         // material libraries and images are named relative to the model's folder
         const fs::path p = fs::absolute(home / m);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -112,7 +113,22 @@ bool openEglDisplay(char* why, size_t size)
     setenv("EGL_LOG_LEVEL", "fatal", 0);
     const char* client = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     if (!hasExtension(client, "EGL_MESA_platform_surfaceless")) {
-        std::snprintf(why, size, "off-screen: this EGL has no surfaceless platform (install libegl-mesa0)");
+        // name the cause: a vendor setting of the user's, or Mesa's vendor missing
+        const char* const settings[] = {"__EGL_VENDOR_LIBRARY_FILENAMES", "__EGL_VENDOR_LIBRARY_DIRS"};
+        for (const char* name : settings) {
+            const char* v = std::getenv(name);
+            if (v != nullptr && v[0] != '\0') {
+                std::snprintf(why, size, "off-screen: this EGL has no surfaceless platform: %s=%s names no EGL "
+                                         "vendor that has it", name, v);
+                return false;
+            }
+        }
+        std::error_code ec;
+        if (std::filesystem::exists("/usr/share/glvnd/egl_vendor.d/50_mesa.json", ec))
+            std::snprintf(why, size, "off-screen: this EGL has no surfaceless platform, though Mesa's EGL vendor "
+                                     "is installed");
+        else
+            std::snprintf(why, size, "off-screen: this EGL has no surfaceless platform (install libegl-mesa0)");
         return false;
     }
     auto getDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));

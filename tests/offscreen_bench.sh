@@ -29,6 +29,25 @@ for opt in --bench --size --repeat --frame-log; do
     head -1 out.txt | grep -qx "townview_x: $opt needs a value" || { cat out.txt; fail "$opt without its value says: $(head -1 out.txt)"; }
 done
 
+# what a user types wrong: one line and a pointer to --help, status 2
+wrong() {
+    "$prog" "$@" > out.txt 2>&1
+    [ $? -eq 2 ] || fail "$* is not status 2"
+    if [ "$(wc -l < out.txt)" -ne 2 ] || ! tail -1 out.txt | grep -qx "Try 'townview_x --help' for more information."; then
+        cat out.txt
+        fail "$* is not one line and a pointer to --help"
+    fi
+}
+wrong --bogus
+wrong --bench normal --off-screen --size ' 200x150'
+wrong --bench normal --off-screen --repeat +2
+wrong --bench normal --off-screen --size=200x
+wrong --bench normal --off-screen --frame-log ''
+wrong --validate normal --off-screen --validate-out=
+wrong --no-save=1
+"$prog" -h | head -1 | grep -q '^usage: townview_x' || fail "-h does not show the usage"
+[ "$("$prog" --version)" = "townview_x KORVA_LIN 1.3" ] || fail "--version says '$("$prog" --version)'"
+
 # no usable device, then no EGL with the surfaceless platform: one line each, no record
 one_line_failure() {
     env "$1" timeout 60 "$prog" --bench normal --off-screen > stdout.txt 2> stderr.txt
@@ -40,10 +59,11 @@ one_line_failure() {
     [ -e bench.res ] && fail "$1: a run that never started wrote bench.res"
 }
 one_line_failure LIBGL_DRIVERS_PATH=/nonexistent "no usable GL device"
-one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json "this EGL has no surfaceless platform"
+one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
+    "this EGL has no surfaceless platform: __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json names no EGL vendor"
 
 # the retry in a good environment: two benchmarks in one process, each its own record
-timeout 300 "$prog" --bench normal --off-screen --size 200x150 --repeat 2 --frame-log frames.csv > out.txt 2>&1
+timeout 300 "$prog" --bench normal --off-screen --size=200x150 --repeat 2 --frame-log frames.csv > out.txt 2>&1
 rc=$?
 [ $rc -eq 0 ] || { cat out.txt; fail "the off-screen benchmark is status $rc"; }
 grep -q "^SWAP3DBuffer: 200 buffer swaps in " out.txt || { cat out.txt; fail "no display test line"; }
