@@ -71,5 +71,15 @@ TEST(MusicFront, NothingPlaysAfterTheRun)
     EXPECT_EQ(MIDASstopBackgroundPlay(), 0);
     MidasClose();
     EXPECT_EQ(MIDASinit(), 0) << "the player was left open";
+
+    // a sound device that fails to open: the player is shut at once, before any close
+    setenv("KORVA_AUDIO", ("wav:" + (dir.path / "missing" / "mix.wav").string()).c_str(), 1);
+    midasOK = 1;
+    playSound = 1;
+    MidasPlay(module.c_str());
+    EXPECT_EQ(midasOK, 0);
+    setenv("KORVA_AUDIO", ("wav:" + wav.string()).c_str(), 1);
+    EXPECT_EQ(MIDASinit(), 0) << "a player that failed to start was left open";
+    MidasClose();
     unsetenv("KORVA_AUDIO");
 }
