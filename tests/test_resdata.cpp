@@ -291,8 +291,11 @@ TEST_F(ResDataTest, BaseBuilderWritesAWholeDatabaseOrNone)
 
 TEST(ResText, EveryTextIsShownUtf8OrWindows1252)
 {
-    // valid UTF-8 stays as it is
+    // valid UTF-8 stays as it is, up to the last code point
     EXPECT_EQ(displayText("Jyv\xc3\xa4skyl\xc3\xa4 PC \xe2\x82\xac"), "Jyv\xc3\xa4skyl\xc3\xa4 PC \xe2\x82\xac");
+    EXPECT_EQ(displayText("\xf0\x9f\x9a\x80 \xf4\x8f\xbf\xbf"), "\xf0\x9f\x9a\x80 \xf4\x8f\xbf\xbf");
+    // beyond it, no UTF-8
+    EXPECT_EQ(displayText("\xf4\x90\x80\x80").substr(0, 2), "\xc3\xb4");
     EXPECT_EQ(displayText(""), "");
     // Latin-1 and the Windows code page: é, the euro sign, curly quotes
     EXPECT_EQ(displayText("caf\xe9"), "caf\xc3\xa9");
