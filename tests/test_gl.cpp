@@ -462,6 +462,15 @@ TEST_F(GlTest, MaterialsLightsAndSwitches)
     EXPECT_FLOAT_EQ(v[0], 30.0f);
     gl->setSpot(5, 0, 0, 0, 0, 0, 0, 1, 1);  // no such light: nothing changes
 
+    // a new window size leaves the projection set and the model-view matrix current
+    gl->change3DWin(0, 0, 200, 100, 16);
+    GLint mode = 0, viewport[4] = {};
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 100);
+
     // every quality hint follows the one setting
     for (const int nicest : {0, 1}) {
         gl->hintNicest = nicest;
