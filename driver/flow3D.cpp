@@ -229,7 +229,7 @@ int startRun()
     if (runDemo != 1 && !validating3D && saveBench == 1) {
         const std::string unwritable = resultsUnwritable3D();
         if (!unwritable.empty()) {
-            mainOut.prf("%s\nbenchmark not started: its result could not be saved\n", unwritable.c_str());
+            mainOut.prf("benchmark not started: %s\n", unwritable.c_str());
             refusedOutcome = runWriteFailed;
             return 0;
         }

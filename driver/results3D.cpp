@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,10 @@ std::string resultsUnwritable3D()
         char why[256];
         const std::string path = outputPath3D(name);
         if (!canAppend3D(path.c_str(), why, sizeof why)) {
-            const std::string dir = outputDir3D[0] != '\0' ? std::string(outputDir3D) : std::string("the working folder");
+            std::error_code ec;
+            std::string dir = outputDir3D[0] != '\0' ? std::string(outputDir3D) : std::filesystem::current_path(ec).string();
+            if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
+                dir.pop_back();
             return std::string("can't write ") + name + " in " + dir + ": " + why;
         }
     }

@@ -100,10 +100,8 @@ mkdir bench.res
 timeout 300 "$prog" --bench normal --size 160x100 > out.txt 2>&1
 rc=$?
 [ $rc -eq 3 ] || { cat out.txt; fail "an unwritable bench.res is status $rc, not 3"; }
-grep -q "^can't write bench.res in $PWD/: it is not a regular file$" out.txt ||
-    grep -q "^can't write bench.res in the working folder: it is not a regular file$" out.txt ||
-    { cat out.txt; fail "no line names the folder and why bench.res can't be written"; }
-grep -q "^benchmark not started: its result could not be saved$" out.txt || fail "the flight was not refused"
+grep -qx "benchmark not started: can't write bench.res in $PWD: it is not a regular file" out.txt ||
+    { cat out.txt; fail "no one line names the folder and why bench.res can't be written"; }
 [ -e bench.json ] && fail "a refused benchmark created bench.json"
 
 # a frame log over a result file, or a link to one: refused before anything runs

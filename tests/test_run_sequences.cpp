@@ -267,8 +267,8 @@ TEST_F(RunSequences, BenchmarkLeftEarlyOrUnwritable)
     ASSERT_EQ(startBench(false), 0);
     EXPECT_EQ(runOutcome3D, runWriteFailed);
     EXPECT_EQ(benchExitStatus3D(), 3);
-    EXPECT_NE(console().find("can't write bench.res in the working folder: it is not a regular file\n"
-                             "benchmark not started: its result could not be saved\n"),
+    EXPECT_NE(console().find("benchmark not started: can't write bench.res in " + fs::current_path().string() +
+                             ": it is not a regular file\n"),
               std::string::npos)
         << console();
     EXPECT_FALSE(fs::exists("bench.json"));
