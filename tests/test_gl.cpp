@@ -342,21 +342,27 @@ TEST_F(GlTest, TextDrawsGlyphsAndSkipsCharactersItLacks)
     EXPECT_GT(a, 10);
     EXPECT_LT(a, 40);
     // a raster at x = -0.5 of the view starts a quarter in
-    gl->clear3DScreen(0, 0, 0, 1);
-    glColor3f(1, 1, 1);
-    gl->pr("I I", -0.5f, 0.0f);
-    std::vector<unsigned char> row(W * 3);
-    int firstLit = -1;
-    for (int y = H / 2 - 2; y < H / 2 + 10 && firstLit < 0; y++) {
-        glReadPixels(0, y, W, 1, GL_RGB, GL_UNSIGNED_BYTE, row.data());
-        for (int x = 0; x < W; x++)
-            if (row[size_t(x) * 3] != 0) {
-                firstLit = x;
-                break;
-            }
-    }
+    const auto firstLitOf = [this](const char* text) {
+        gl->clear3DScreen(0, 0, 0, 1);
+        glColor3f(1, 1, 1);
+        gl->pr(text, -0.5f, 0.0f);
+        std::vector<unsigned char> row(W * 3);
+        int first = -1;
+        for (int y = H / 2 - 2; y < H / 2 + 10 && first < 0; y++) {
+            glReadPixels(0, y, W, 1, GL_RGB, GL_UNSIGNED_BYTE, row.data());
+            for (int x = 0; x < W; x++)
+                if (row[size_t(x) * 3] != 0) {
+                    first = x;
+                    break;
+                }
+        }
+        return first;
+    };
+    const int firstLit = firstLitOf("I I");
     EXPECT_GE(firstLit, W / 4);
     EXPECT_LE(firstLit, W / 4 + 8);
+    // a space is the font's first glyph: blank, but one advance wide
+    EXPECT_EQ(firstLitOf(" I"), firstLit + 10);
     // the state pr changes is given back
     gl->enableLightning();
     gl->pr("x", 0.0f, 0.0f);
