@@ -288,6 +288,26 @@ TEST_F(ImageTest, ImagesTheReaderCannotHoldAreRefused)
     EXPECT_TRUE(logged("data3D::load_dynsgi: wrong channels 1 (3, 4) in bad.rgb\n"));
     EXPECT_EQ(store->getNumDynTex(), 0);
 
+    // run-length rows that fill their width end there, with or without a 0 after them:
+    // a row's length, not the next row's first byte, bounds it
+    std::string rle = sgi(2, 1, 3, 3, 0);
+    rle[2] = 1;
+    const unsigned dataAt = 512 + 3 * 8;
+    for (unsigned r = 0; r < 3; r++)
+        rle += be32(dataAt + r * 3);
+    for (unsigned r = 0; r < 3; r++)
+        rle += be32(3);
+    for (int r = 0; r < 3; r++)
+        rle += std::string{char(0x82), char(10 * r + 1), char(10 * r + 2)};
+    rle += '\0';
+    writeFile("rows.rgb", rle);
+    const int rows = store->load_BriskImage("rows.rgb");
+    ASSERT_GE(rows, 0) << consoleText(*console);
+    const texture3D* t = store->getTex2D(rows);
+    EXPECT_EQ(t->pixels[0], 1);
+    EXPECT_EQ(t->pixels[1], 11);
+    EXPECT_EQ(t->pixels[5], 22);
+
     char a[] = "wall.tga";
     char b[] = "wall.rgba";
     char c[] = "ab";
