@@ -727,8 +727,11 @@ TEST_F(GlTest, DisplayListsStartFromTheirOwnStateAndLeaveTheMirrorsTrue)
     writeFile("green.rgb", solidSgi(4, 4, 3, 0, 255, 0));
     writeFile("red.rgba", solidSgi(4, 4, 4, 255, 0, 0, 255));
     const int plain = model("f 1//1 2//1 3//1 4//1\n", "", square(-1.5f));
-    const int green = model("usemtl g\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl g\n\nmap_Kd green.rgb\n", square(-0.5f));
-    const int red = model("usemtl r\nf 1/1/1 2/2/1 3/3/1 4/4/1\n", "newmtl r\n\nmap_Kd red.rgba\n", square(0.5f));
+    // materials of their own, so that a list's end material differs from what came before
+    const int green = model("usemtl g\nf 1/1/1 2/2/1 3/3/1 4/4/1\n",
+                            "newmtl g\n\nKa 0.1 0.2 0.3\nKd 0.1 0.9 0.1\nKs 0.4 0.5 0.6\nmap_Kd green.rgb\n", square(-0.5f));
+    const int red = model("usemtl r\nf 1/1/1 2/2/1 3/3/1 4/4/1\n",
+                          "newmtl r\n\nKa 0.6 0.5 0.4\nKd 0.9 0.1 0.1\nKs 0.3 0.2 0.1\nmap_Kd red.rgba\n", square(0.5f));
     gl->makeTex(store.get());
     gl->disableLightning();
     glColor3f(1, 1, 1);
@@ -739,6 +742,7 @@ TEST_F(GlTest, DisplayListsStartFromTheirOwnStateAndLeaveTheMirrorsTrue)
         for (int k = 0; k < 3; k++) {
             gl->drawObj(store.get(), objs[order[k]]);
             EXPECT_EQ(mirrorFaults(*gl), "") << "after object " << order[k];
+            EXPECT_EQ(materialFaults(*gl), "") << "after object " << order[k];
         }
         std::vector<rgb> px;
         for (const int x : xs)
