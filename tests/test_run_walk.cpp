@@ -452,12 +452,18 @@ private:
             } else {
                 EXPECT_NE(added.find("STARTING DEMO"), std::string::npos) << added;
             }
-            // with the data in place every start succeeds, whatever failed before
-            if (!dataAway) {
+            // with the data in place every start succeeds, whatever failed before, but a
+            // benchmark whose result could not be saved is refused before its flight
+            const bool unsavable = inBench && bench.save && resBlocked && !dataAway;
+            if (!dataAway && !unsavable) {
                 EXPECT_FALSE(startFailedNow) << added;
             }
+            if (unsavable) {
+                EXPECT_TRUE(startFailedNow);
+                EXPECT_NE(added.find("benchmark not started: can't write bench.res in "), std::string::npos) << added;
+            }
             if (glWin == nullptr) {
-                EXPECT_EQ(runOutcome3D, runNotStarted);
+                EXPECT_EQ(runOutcome3D, unsavable ? runWriteFailed : runNotStarted);
                 runEnded();
             }
             wasRunning = glWin != nullptr;
