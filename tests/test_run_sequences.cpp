@@ -195,9 +195,13 @@ TEST_F(RunSequences, DemoThenBenchmarksKeepRecordsAndSettings)
     ASSERT_EQ(startDemo(), 1) << console();
     EXPECT_NE(console().find("VIEW DISTANCE: NEAR   FLY: DAY   DYNAMICFOG: NONE"), std::string::npos);
     runFrames3D(3);
+    EXPECT_EQ(drawIntroNow, 1);
+    // ESC or "e": the intro, then the city, then the end pictures, then the close
     for (int k = 0; k < 3; k++) {
         fe->pendingKey = k == 1 ? 'e' : 27;
         runFrames3D(3);
+        EXPECT_EQ(drawCityNow, k == 0 ? 1 : 0) << "after key " << k;
+        EXPECT_EQ(drawEndNow, k == 1 ? 1 : 0) << "after key " << k;
     }
     runFrames3D(2000);
     EXPECT_EQ(runDemo, 1);  // the benchmark dialog never cleared it before
