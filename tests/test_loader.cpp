@@ -506,7 +506,7 @@ TEST_F(LoaderTest, MaterialTypesLibrariesAndTheComputedNormalsLimit)
 TEST_F(LoaderTest, DebugLinesShowEveryEntryEveryFaceAndTheFinishedGroup)
 {
     writeFile("wall.rgb", sgiFile(2, 1, 3, 5));
-    writeFile("d.mtl", "newmtl lit\n\nKa 0.25 0.5 0.75\nmap_Kd wall.rgb\n");
+    writeFile("d.mtl", "newmtl lit\n\nKa 0.25 0.5 0.75\nKd 0.5 0.125 1\nKs 0.75 0 0.5\nmap_Kd wall.rgb\n");
     writeFile("d.obj", "mtllib d.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nvt 0.5 0.25\nvt 1 0\nvt 1 1\n"
                        "usemtl lit\nf 1/1/1 2/2/1 3/3/1\n");
     store->debug = 1;
@@ -516,7 +516,8 @@ TEST_F(LoaderTest, DebugLinesShowEveryEntryEveryFaceAndTheFinishedGroup)
                              "0\t v 0.000000 0.000000 0.000000\n", "2\t v 1.000000 1.000000 0.000000\n",
                              "0\t vn 0.000000 0.000000 1.000000\n", "0\t vt 0.500000 0.250000\n",
                              "0\t poly_vtn  1/1/1  2/2/1  3/3/1  \n", "Material: lit\n",
-                             "end mat: a: 0.250000 0.500000 0.750000\n", "polyType 1\n",
+                             "end mat: a: 0.250000 0.500000 0.750000\n", "end mat: d: 0.500000 0.125000 1.000000\n",
+                             "end mat: s: 0.750000 0.000000 0.500000\n", "polyType 1\n",
                              "end vec    \t1  1.000000 0.000000 0.000000\n",
                              "end norms\t2 0.000000 0.000000 1.000000\n", "end texc   \t0 0.500000 0.250000\n"})
         EXPECT_TRUE(logged(line)) << line << "\n" << log();
