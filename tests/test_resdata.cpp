@@ -73,8 +73,8 @@ TEST_F(ResDataTest, ReadsRecordsAndSkipsTextAroundThem)
     EXPECT_EQ(d->getNumDisplay(), 2);
     EXPECT_FLOAT_EQ(maxFps, 80.5f);
 
-    // other tools and editors put tabs among the blanks of the result line
-    writeFile("tabs.res", rec("PC tab", "N", "640\tx\t480 x\t16 fps:\t30.5"));
+    // other tools and editors put tabs (and the odd form feed) among the blanks of the result line
+    writeFile("tabs.res", rec("PC tab", "N", "640\tx\v480 x\f16 fps:\t30.5"));
     auto t = make();
     ASSERT_EQ(t->loadRes("tabs.res"), 1);
     ASSERT_EQ(t->getNumRecords(), 1);
