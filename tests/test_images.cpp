@@ -288,6 +288,11 @@ TEST_F(ImageTest, ImagesTheReaderCannotHoldAreRefused)
     EXPECT_TRUE(logged("data3D::load_dynsgi: wrong channels 1 (3, 4) in bad.rgb\n"));
     EXPECT_EQ(store->getNumDynTex(), 0);
 
+    // a run-length Sun raster that ends on its escape byte: refused, nothing read past its end
+    writeFile("cut.ras", be32(0x59a66a95) + be32(1) + be32(1) + be32(24) + be32(1) + be32(2) + be32(0) + be32(0) +
+                             "\x80");
+    EXPECT_EQ(store->load_BriskImage("cut.ras"), -1);
+
     // run-length rows that fill their width end there, with or without a 0 after them:
     // a row's length, not the next row's first byte, bounds it
     std::string rle = sgi(2, 1, 3, 3, 0);
@@ -435,6 +440,8 @@ TEST_F(ImageTest, LiveTexturesShowThroughTexture0WithScaledAlpha)
     EXPECT_EQ(store->setdyntex(4, 256), 0);
     EXPECT_EQ(store->setdyntex(-1, 256), 0);
     EXPECT_TRUE(logged("data3D::setdyntex: error live texture 2 is no RGBA picture of at most 256 x 256\n"));
+    EXPECT_TRUE(logged("data3D::setdyntex: error no live texture 4\n"));
+    EXPECT_TRUE(logged("data3D::setdyntex: error no live texture -1\n"));
     EXPECT_EQ(std::vector<unsigned char>(t0->pixels.get(), t0->pixels.get() + 0x40000), before);
     EXPECT_EQ(t0->width, 3);
 
