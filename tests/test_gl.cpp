@@ -3,6 +3,7 @@
 #include "glMirrors.h"
 #include "glRecorder.h"
 #include "gl/glWindow3D.h"
+#include "gl/presentedFrame3D.h"
 
 #include <chrono>
 #include <cmath>
@@ -112,6 +113,19 @@ TEST_F(GlTest, CulledObjectsDrawAndCountNothing)
     gl->clear3DScreen(0, 0, 0, 1);
     EXPECT_EQ(gl->drawObj(store.get(), near), 1);
     EXPECT_EQ(gl->polyCount, 1);
+
+    // the view volume includes its six faces, and nothing beyond them
+    matrix_4 id;
+    identityMat(&id);
+    for (int axis = 0; axis < 3; axis++)
+        for (const float side : {-1.0f, 1.0f}) {
+            vec_4 on = {0.0f, 0.0f, 0.0f, 1.0f};
+            (axis == 0 ? on.x : axis == 1 ? on.y : on.z) = side;
+            vec_4 past = on;
+            (axis == 0 ? past.x : axis == 1 ? past.y : past.z) = side * 1.001f;
+            EXPECT_EQ(gl3D::checkVecBoundBox(on, &id), 1) << "axis " << axis << " side " << side;
+            EXPECT_EQ(gl3D::checkVecBoundBox(past, &id), 0) << "axis " << axis << " side " << side;
+        }
 
     EXPECT_EQ(gl->drawObj(store.get(), 99), 0);
     EXPECT_EQ(gl->translateObj(store.get(), 256, 1, 1, 1), 0);
@@ -857,4 +871,25 @@ TEST_F(GlTest, AClampedTextureStopsAtItsEdgeTexels)
     gl->makeTex(store.get());
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
     EXPECT_EQ(wrap, GL_CLAMP);
+}
+
+TEST_F(GlTest, TheBackBufferReadsBackAndIsKeptAtItsSize)
+{
+    gl->clear3DScreen(0.0f, 1.0f, 0.0f, 1.0f);
+    std::vector<unsigned char> rgb(size_t(W) * H * 3);
+    ASSERT_EQ(presentedFrame3D::readBack(W, H, rgb.data()), 1);
+    EXPECT_EQ(rgb[1], 255);
+    EXPECT_EQ(rgb[0], 0);
+    // no frame of no size, and nowhere to put it
+    EXPECT_EQ(presentedFrame3D::readBack(W, 0, rgb.data()), 0);
+    EXPECT_EQ(presentedFrame3D::readBack(0, H, rgb.data()), 0);
+    EXPECT_EQ(presentedFrame3D::readBack(W, H, nullptr), 0);
+    // a kept frame is given back only at the size it was kept
+    presentedFrame3D kept;
+    kept.grab(W, H);
+    EXPECT_EQ(kept.read(W, H, rgb.data()), 0);  // not keeping yet
+    kept.keep(true);
+    kept.grab(W, H);
+    EXPECT_EQ(kept.read(W, H, rgb.data()), 1);
+    EXPECT_EQ(kept.read(W - 1, H, rgb.data()), 0);
 }
