@@ -5,20 +5,10 @@
 #ifndef KORVA_FRAMELOG3D_H
 #define KORVA_FRAMELOG3D_H
 
+#include "frameStats3D.h"
+
 #include <cstddef>
 #include <string>
-
-struct frameStats3D {
-    int frames;
-    double avgFps;                // frames over the measured time
-    double low1Fps, low01Fps;     // average rate of the slowest 1 % and 0.1 % of frames
-    double p50Ms, p95Ms, p99Ms, maxMs;
-};
-
-// Statistics of n frame times in ms (nearest-rank percentiles; the slowest
-// ceil(n / 100) and ceil(n / 1000) frames for the low rates). sorted is
-// scratch room for n values.
-frameStats3D frameStatsOf3D(const float* frameMs, int n, float* sorted);
 
 class frameLog3D {
 public:
