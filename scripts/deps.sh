@@ -22,7 +22,7 @@ korva_need() {
 }
 
 # what every build needs
-KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config dpkg-dev libgtest-dev libbenchmark-dev libtinyobjloader-dev libgl-dev libx11-dev libopenmpt-dev libasound2-dev libfltk1.3-dev libwxgtk3.2-dev libssl-dev nlohmann-json3-dev libegl-dev libpng-dev)
+KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config dpkg-dev libgtest-dev libbenchmark-dev libtinyobjloader-dev libgl-dev libx11-dev libopenmpt-dev libasound2-dev libfltk1.3-dev libwxgtk3.2-dev libssl-dev nlohmann-json3-dev libegl-dev libpng-dev libcairo2-dev)
 # what a run needs on a machine without a screen
 KORVA_RUN_PACKAGES=(xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0)
 # what the tests use besides

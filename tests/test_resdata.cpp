@@ -1,4 +1,6 @@
 // The viewer's reader, lists, filter and sort, on files written by the test.
+#include "frameCommand.h"
+#include "framePlot.h"
 #include "resData.h"
 #include "resTable.h"
 #include "resText.h"
@@ -19,6 +21,8 @@
 #include <string>
 
 #ifndef _WIN32
+#include "frameImage.h"
+
 #include <sys/stat.h>
 #endif
 
@@ -494,4 +498,169 @@ TEST_F(ResDataTest, TheCommandLinePrintsWhatAViewWouldDraw)
     EXPECT_NE(t.out.find("\r\n'=cmd|' /C calc'!A0,'-2+3,"), std::string::npos) << t.out;
     EXPECT_NE(t.out.find("\r\n\xef\xbf\xbd]0;title"), std::string::npos) << t.out;
     EXPECT_EQ(t.out.find_first_of("\x1b\x07\x7f"), std::string::npos);
+}
+
+namespace {
+
+// a frame log as the benchmark writes it, from frame times in ms
+std::string frameLog(const std::vector<float>& ms, const char* eol = "\n")
+{
+    std::string s = std::string("frame,since_first_ms,frame_ms,path_s,triangles,texture_kb") + eol;
+    double t = 0.0;
+    for (size_t i = 0; i < ms.size(); i++) {
+        t += ms[i];
+        char row[128];
+        std::snprintf(row, sizeof row, "%zu,%.3f,%.3f,%.3f,100,64.0%s", i + 1, t, double(ms[i]), t / 250.0, eol);
+        s += row;
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST_F(ResDataTest, FrameLogsReadWithTheSummarysArithmeticOrSayWhereTheyBreak)
+{
+    // ten frames of 1 to 10 ms, out of order, with Windows line ends
+    const std::vector<float> ms = {4, 9, 1, 7, 10, 2, 6, 3, 8, 5};
+    writeFile("ten.csv", frameLog(ms, "\r\n"));
+    frameFile log;
+    std::string why;
+    ASSERT_TRUE(log.load("ten.csv", &why)) << why;
+    EXPECT_EQ(log.name(), "ten.csv");
+    ASSERT_EQ(log.frames(), 10);
+    EXPECT_DOUBLE_EQ(log.endSeconds(9), 0.055);
+    EXPECT_FLOAT_EQ(log.frameMs(1), 9.0f);
+    // the lows and percentiles are the summary line's own
+    std::vector<float> room(10);
+    const frameStats3D s = frameStatsOf3D(ms.data(), 10, room.data());
+    EXPECT_EQ(log.stats().frames, 10);
+    EXPECT_DOUBLE_EQ(log.stats().avgFps, s.avgFps);
+    EXPECT_DOUBLE_EQ(log.stats().low1Fps, 100.0);
+    EXPECT_DOUBLE_EQ(log.stats().p95Ms, s.p95Ms);
+    // nearest rank by hand: the smallest time with at least p % of the ten at or below it
+    const std::pair<double, double> byHand[] = {{0, 1}, {10, 1}, {10.5, 2}, {50, 5}, {90, 9}, {90.1, 10}, {99.9, 10}};
+    for (const auto& [p, want] : byHand)
+        EXPECT_DOUBLE_EQ(log.atPercentile(p), want) << p;
+    // the lower panel's scale: 90, 99 and 99.9 a third of its width apart
+    EXPECT_DOUBLE_EQ(percentileAtFraction(0.0), 0.0);
+    EXPECT_NEAR(percentileAtFraction(1.0 / 3.0), 90.0, 1e-9);
+    EXPECT_NEAR(percentileAtFraction(2.0 / 3.0), 99.0, 1e-9);
+    EXPECT_NEAR(percentileAtFraction(1.0), 99.9, 1e-9);
+    EXPECT_NEAR(fractionOfPercentile(99.0), 2.0 / 3.0, 1e-9);
+
+    // what is no frame log: one line naming the file and the row; the log read before stays
+    std::string junk = "frame,since_first_ms,frame_ms\n";
+    for (int i = 0; i < 1000000; i++)
+        junk += "x,y\n";
+    const std::pair<std::string, std::string> bad[] = {
+        {"", "empty.csv: empty"},
+        {"a,b,c\n1,2,3\n", "header.csv: row 1: no frame_ms and since_first_ms"},
+        {"frame,frame_ms\n1,2\n", "columns.csv: row 1: no frame_ms and since_first_ms"},
+        {"frame,since_first_ms,frame_ms\n", "rows.csv: a header and no frames"},
+        {"frame,since_first_ms,frame_ms\n1,5,5\n\n2,3,-2\n", "negative.csv: row 4: a negative time"},
+        {"frame,since_first_ms,frame_ms\n1,5,nan\n", "nan.csv: row 2: since_first_ms and frame_ms must be finite"},
+        {"frame,since_first_ms,frame_ms\n1,inf,5\n", "inf.csv: row 2: since_first_ms and frame_ms must be finite"},
+        {"frame,since_first_ms,frame_ms\n1,5,5\n2,4,5\n", "back.csv: row 3: since_first_ms goes back in time"},
+        {"frame,since_first_ms,frame_ms\n1,5,5,7\n", "fields.csv: row 2: 4 fields where the header names 3"},
+        {"frame,since_first_ms,frame_ms\n1,5," + std::string(2000, '5') + "\n", "long.csv: row 2: a line of more"},
+        {junk, "junk.csv: row 2: 2 fields where the header names 3"},
+    };
+    for (const auto& [text, want] : bad) {
+        const std::string name = want.substr(0, want.find(':'));
+        writeFile(name, text);
+        EXPECT_FALSE(log.load(name, &why)) << name;
+        EXPECT_EQ(why.find(want), 0u) << why;
+        EXPECT_EQ(why.find('\n'), std::string::npos) << why;
+    }
+    EXPECT_EQ(log.frames(), 10);
+    EXPECT_EQ(log.name(), "ten.csv");
+    EXPECT_FALSE(log.load(".", &why));
+    EXPECT_EQ(why, ".: not a regular file");
+    EXPECT_FALSE(log.load("none.csv", &why));
+    EXPECT_EQ(why.find("none.csv: can't read it"), 0u) << why;
+}
+
+TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
+{
+    const std::string here = dir.path.string();
+    // frame times that alternate, so that each curve over the run is a band
+    // of its own, far wider than the average's and p99's thin lines
+    std::vector<float> fast(400), slow(300);
+    for (size_t i = 0; i < fast.size(); i++)
+        fast[i] = i % 2 ? 5.0f : 3.0f;
+    for (size_t i = 0; i < slow.size(); i++)
+        slow[i] = i % 2 ? 13.0f : 11.0f;
+    fast[100] = 30.0f;
+    writeFile("fast.csv", frameLog(fast));
+    writeFile("slow.csv", frameLog(slow));
+    writeFile("bad.csv", "frame,since_first_ms,frame_ms\n1,2,oops\n");
+
+    // the picture's items: each log's curve over the run and by percentile, and its legend row
+    frameFile a, b;
+    std::string why;
+    ASSERT_TRUE(a.load("fast.csv", &why) && b.load("slow.csv", &why));
+    const plotPicture pic = framePicture({&a, &b}, 640, 480);
+    EXPECT_EQ(pic.width, 640);
+    EXPECT_EQ(pic.height, 480);
+    int legend = 0;
+    std::vector<std::vector<float>> panels;
+    for (const plotItem& i : pic.items) {
+        legend += i.kind == plotItem::label && i.text.rfind("slow.csv  frames: 300  avg 83.3 fps", 0) == 0;
+        if (i.kind == plotItem::rectangle && !i.filled)
+            panels.push_back(i.xy);
+    }
+    EXPECT_EQ(legend, 1);
+    ASSERT_EQ(panels.size(), 2u);
+
+    auto t = table({"--frames", "fast.csv", "slow.csv", "--png", "two.png", "--size", "640x480"}, here);
+    EXPECT_EQ(t.status, framePngWriter != nullptr ? 0 : 1) << t.err;
+#ifndef _WIN32
+    EXPECT_EQ(t.out, "two.png: 2 of 2 frame logs drawn, 640x480\n");
+    frameImage png;
+    ASSERT_TRUE(png.readPng("two.png", &why)) << why;
+    ASSERT_EQ(png.width, 640);
+    ASSERT_EQ(png.height, 480);
+    // both colours in both panels
+    int seen[2][2] = {};
+    for (int panel = 0; panel < 2; panel++) {
+        const std::vector<float>& r = panels[size_t(panel)];
+        for (int y = int(r[1]); y < int(r[1] + r[3]); y++)
+            for (int x = int(r[0]); x < int(r[0] + r[2]); x++) {
+                const unsigned char* p = &png.rgb[size_t(y * png.width + x) * 3];
+                for (int k = 0; k < 2; k++) {
+                    const plotColour c = frameLogColour(k);
+                    seen[k][panel] += p[0] == c.r && p[1] == c.g && p[2] == c.b;
+                }
+            }
+    }
+    for (int k = 0; k < 2; k++) {
+        EXPECT_GT(seen[k][0], 600) << "log " << k << " over the run";
+        EXPECT_GT(seen[k][1], 300) << "log " << k << " by percentile";
+    }
+
+    // a log that is no frame log: one line, the others drawn, status 1
+    t = table({"--frames", "fast.csv", "bad.csv", "--png", "one.png"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "resview: bad.csv: row 2: since_first_ms and frame_ms must be finite numbers: \"1,2,oops\"\n");
+    EXPECT_EQ(t.out, "one.png: 1 of 2 frame logs drawn, 1000x700\n");
+    // none to draw, or nowhere to write: no picture and no part of one
+    t = table({"--frames", "bad.csv", "--png", "none.png"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_FALSE(std::filesystem::exists("none.png"));
+    t = table({"--frames", "fast.csv", "--png", "no/such/folder.png"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_NE(t.err.find("can't write no/such/folder.png"), std::string::npos) << t.err;
+#endif
+    // wrong command lines
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--frames"}, {"--frames", "a.csv", "--size", "640x480"},
+          {"--frames", "a.csv", "--png", "x.png", "--size", "100x100"},
+          {"--frames", "a.csv", "--png", "x.png", "--size", "640x"}, {"--png", "x.png", "a.csv"},
+          {"--frames", "a.csv", "--table"}}) {
+        t = table(args, here);
+        EXPECT_EQ(t.status, 2) << args.back();
+        EXPECT_NE(t.err.find("Try 'resview --help'"), std::string::npos) << t.err;
+    }
+    // the window, when no picture is asked for
+    EXPECT_EQ(table({"--frames", "fast.csv", "slow.csv"}, here).status, -1);
 }

@@ -1,5 +1,6 @@
 #include "resTable.h"
 
+#include "frameCommand.h"
 #include "resCheck.h"
 
 #include "resData.h"
@@ -24,6 +25,7 @@ const char* const help =
     "usage: resview [--base] [--open FILE] [--base-with FILE]\n"
     "       resview --table|--csv|--json [--base] [FILE] [options]\n"
     "       resview --check FOLDER\n"
+    "       resview --frames FILE... [--png OUT.png [--size WxH]]\n"
     "  (no options)             the main window\n"
     "  --base                   a view of the base database data/base.bin\n"
     "  --open FILE              a view of a bench.res file\n"
@@ -38,6 +40,11 @@ const char* const help =
     "  --verbose                the viewer's log on standard error\n"
     "  --check FOLDER           whether each JSON line of FOLDER/bench.json has its\n"
     "                           record in bench.res and each record its JSON line\n"
+    "  --frames FILE...         a window drawing frame logs of townview_x --frame-log:\n"
+    "                           frame time over the run, frame time by percentile, and\n"
+    "                           each log's frames, average rate and lows\n"
+    "  --png OUT.png            those pictures into a PNG file instead, without a display\n"
+    "  --size WxH               the PNG's size in pixels (1000x700; 320x240 at least)\n"
     "  --help, -h               this text\n"
     "  --version                the program's version\n"
     "Control characters in the files' texts are shown as U+FFFD in --table and\n"
@@ -45,6 +52,8 @@ const char* const help =
     "a leading ' so that a spreadsheet does not take it for a formula.\n"
     "exit status of --table, --csv, --json: 0 shown, 1 a file could not be read\n"
     "  or holds no record, 2 a wrong option or an entry no list has\n"
+    "exit status of --frames with --png: 0 every log drawn, 1 a log that is no frame\n"
+    "  log (one line each; the others are drawn) or a PNG not written, 2 a wrong option\n"
     "exit status of --check: 0 every line and record has its partner, 1 one has\n"
     "  none (or neither file can be read), 2 a wrong option\n";
 
@@ -158,6 +167,13 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
     if (argc >= 2 && std::string(argv[1]) == "--check")
         return runCheck(argc, argv, out, err);
+    bool asksHelp = false;
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        asksHelp = asksHelp || a == "--help" || a == "-h" || a == "--version";
+    }
+    if (asksForFrames(argc, argv) && !asksHelp)
+        return runFramesCommand(argc, argv, out, err);
     bool windowOption = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
