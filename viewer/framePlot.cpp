@@ -210,9 +210,10 @@ plotPicture framePicture(const std::vector<const frameFile*>& logs, int width, i
         paint.text(left + 24.0f, y, log.name() + t, -1);
     }
     const float key = legendTop + row * (float(n) + 0.5f);
-    paint.line({left, key, left + 18.0f, key}, black, plotItem::dashed);
+    // the key's lines long enough to show their dashes
+    paint.line({left - 6.0f, key, left + 18.0f, key}, black, plotItem::dashed);
     paint.text(left + 24.0f, key, "average frame time", -1);
-    paint.line({left + 160.0f, key, left + 178.0f, key}, black, plotItem::dotted);
+    paint.line({left + 154.0f, key, left + 178.0f, key}, black, plotItem::dotted);
     paint.text(left + 184.0f, key, "99th percentile (upper panel)", -1);
     return pic;
 }
