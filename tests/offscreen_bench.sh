@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # townview_x --off-screen with no X server at all: a device that is missing
 # is one line and status 1, the retry then measures and writes records that
-# the viewer reads back.   offscreen_bench.sh TOWNVIEW_X RESVIEW TREE
+# the viewer reads back; their frame logs are drawn and kept in KEEP for
+# the frame-time window's test.   offscreen_bench.sh TOWNVIEW_X RESVIEW TREE KEEP
 set -u
 prog=$(realpath "$1")
 viewer=$(realpath "$2")
 tree=$3
+keep=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -83,4 +85,12 @@ for k in 1 2; do
     grep -q "^frame log written to .*/frames-$k.csv$" out.txt || fail "no line names frames-$k.csv"
 done
 [ -e frames.csv ] && fail "a series wrote a frame log without its run's number"
+# both drawn without a display, as scripts make their pictures
+"$viewer" --frames frames-1.csv frames-2.csv --png frames.png --size 800x500 > png.txt 2>&1 ||
+    { cat png.txt; fail "the viewer does not draw the frame logs"; }
+# the PNG signature, then the header's width and height, big-endian
+[ "$(od -An -tx1 -N8 frames.png | tr -d ' ')" = 89504e470d0a1a0a ] || fail "frames.png is no PNG"
+[ "$(od -An -tu1 -j16 -N8 frames.png | awk '{ print $3 * 256 + $4, $7 * 256 + $8 }')" = "800 500" ] ||
+    fail "the frame-time picture is not 800 x 500"
+mkdir -p "$keep" && cp frames-1.csv frames-2.csv frames.png "$keep/" || fail "can't keep the frame logs in $keep"
 echo "off-screen: $(grep -c '^\[' bench.res) records, $(grep 'fps:' bench.res | tr '\n' ' ')"

@@ -2,6 +2,9 @@
 // set, each with its control panel and its bar chart.
 //   resview [--base] [--open FILE] [--base-with FILE]   (the options open views at start)
 //   resview --table|--csv|--json ...                     (no window: the rows on standard output)
+//   resview --frames FILE... [--png OUT.png]             (frame logs, in a window or a picture)
+#include "frameCommand.h"
+#include "frameView.h"
 #include "resData.h"
 #include "resTable.h"
 #include "resText.h"
@@ -24,7 +27,7 @@ wxString shown(const char* bytes)
     return wxString::FromUTF8(displayText(bytes));
 }
 
-enum commandId { idLoadRes = 2, idViewBase = 3, idViewBoth = 4, idAbout = 10 };
+enum commandId { idLoadRes = 2, idViewBase = 3, idViewBoth = 4, idViewFrames = 5, idAbout = 10 };
 enum panelId { idCompUp = 100, idCompDown, idBenchChoice, idCompChoice, idResChoice, idSortChoice };
 
 class viewFrame;
@@ -320,6 +323,29 @@ bool openView(int command, const wxString& file)
     return true;
 }
 
+// Opens a frame-time window on the logs that load; each that does not is a
+// line on standard error and in one message box. @returns whether it opened.
+bool openFrames(const std::vector<std::string>& files)
+{
+    for (const std::string& f : files)
+        app->log.prf("%s\n", f.c_str());
+    std::vector<std::unique_ptr<frameFile>> logs;
+    std::vector<std::string> failures;
+    loadFrameLogs(files, &logs, &failures);
+    if (!failures.empty()) {
+        wxString text;
+        for (const std::string& f : failures) {
+            std::fprintf(stderr, "%s\n", f.c_str());
+            text += wxString::FromUTF8(f.c_str()) + "\n";
+        }
+        wxMessageBox(text, "ERROR", wxOK, app->mainFrame);
+    }
+    if (logs.empty())
+        return false;
+    (new frameView(app->mainFrame, std::move(logs)))->Show();
+    return true;
+}
+
 class mainFrame : public wxFrame {
 public:
     mainFrame() : wxFrame(nullptr, wxID_ANY, "KORVANE benchmarks result viewer 1.3", wxDefaultPosition, wxSize(800, 600))
@@ -328,6 +354,7 @@ public:
         korvane->Append(idViewBase, "&View result database");
         korvane->Append(idLoadRes, "&Load benchmark result file");
         korvane->Append(idViewBoth, "View result &database + result file");
+        korvane->Append(idViewFrames, "View &frame logs");
         auto* info = new wxMenu;
         info->Append(idAbout, "&About");
         auto* bar = new wxMenuBar;
@@ -346,6 +373,19 @@ private:
             wxMessageBox("resview: the results viewer of the KORVANE benchmarks,\nusing wxWindows\n\n"
                          "by the Korvane team",
                          "About resview", wxOK, this);
+            return;
+        }
+        if (id == idViewFrames) {
+            wxFileDialog dlg(this, "View frame logs", "", "", "Frame logs (*.csv)|*.csv|All files|*",
+                             wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
+            if (dlg.ShowModal() != wxID_OK)
+                return;
+            wxArrayString paths;
+            dlg.GetPaths(paths);
+            std::vector<std::string> files;
+            for (const wxString& p : paths)
+                files.push_back(p.utf8_string());
+            openFrames(files);
             return;
         }
         wxString file;
@@ -384,6 +424,9 @@ public:
             app->log.prf("_getcwd error\n");
         }
         // views to open at once, for scripts
+        framesOptions frames;
+        if (asksForFrames(argc, argv) && parseFramesOptions(argc, argv, &frames, stderr) < 0)
+            openFrames(frames.files);
         for (int i = 1; i < argc; i++) {
             const wxString a = argv[i];
             if (a == "--base")
@@ -433,6 +476,9 @@ std::string findBaseHome(const char* argv0)
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    framePngWriter = writePicturePngWx;
+#endif
     const std::string home = findBaseHome(argv[0]);
     std::snprintf(baseHome, sizeof baseHome, "%s", home.c_str());
     // the command line for scripts needs no display
@@ -445,7 +491,7 @@ int main(int argc, char** argv)
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((x == nullptr || x[0] == '\0') && (wayland == nullptr || wayland[0] == '\0')) {
         std::fprintf(stderr, "resview: no display (DISPLAY is not set): the windows need one; "
-                             "--table, --csv, --json and --check work without\n");
+                             "--table, --csv, --json, --check and --frames with --png work without\n");
         return 1;
     }
 #endif

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# resview's frame-time window used as a person would: opened from the menu
+# on one log, then from the command line on two real logs of a short
+# benchmark, checked by its pixels, resized and checked again.
+#   resview_frames_ui.sh RESVIEW LOGDIR SHOTS
+set -u
+prog=$(realpath "$1")
+logs=$(realpath "$2")
+shots=$3
+work=$(mktemp -d)
+mkdir -p "$shots"
+# shellcheck source=tests/ui/xwindows.sh
+. "$(dirname "$0")/xwindows.sh"
+app='' xvfb=''
+trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+for k in 1 2; do
+    [ -s "$logs/frames-$k.csv" ] || fail "no frame log $logs/frames-$k.csv (the off-screen benchmark makes them)"
+done
+
+# The picture's parts found by their pixels: the two panels' frames are the
+# only long rows of their grey; then each log's colour counted in the upper
+# panel, the lower one and the legend below, and the lower curves' tops
+# checked to rise (never fall by more than a pixel) from left to right.
+check() {
+    local shot=$1
+    convert "$shot" -depth 8 txt:- | awk -v shot="$shot" '
+        function colour(hex) { return hex == "#005AB5" ? 1 : hex == "#DC3220" ? 2 : 0 }
+        NR > 1 {
+            split($1, p, /[,:]/); x = p[1] + 0; y = p[2] + 0
+            if ($3 == "#787878") grey[y]++
+            c = colour($3)
+            if (c) { n++; px[n] = x; py[n] = y; pc[n] = c }
+            if (x > w) w = x
+        }
+        END {
+            for (y in grey) if (grey[y] > w / 2) rows[++r] = y + 0
+            if (r != 4) { print "FAIL: " r " long grey rows in " shot ", not the 4 edges of two panels"; exit 1 }
+            for (i = 2; i <= 4; i++) for (j = i; j > 1 && rows[j] < rows[j - 1]; j--) { t = rows[j]; rows[j] = rows[j - 1]; rows[j - 1] = t }
+            for (i = 1; i <= n; i++) {
+                y = py[i]; c = pc[i]
+                if (y > rows[1] && y < rows[2]) upper[c]++
+                else if (y > rows[3] && y < rows[4]) {
+                    lower[c]++
+                    if (!((c, px[i]) in top) || y < top[c, px[i]]) top[c, px[i]] = y
+                } else if (y > rows[4] + 30) legend[c]++
+            }
+            bad = 0
+            for (c = 1; c <= 2; c++) {
+                printf "log %d: %d pixels over the run, %d by percentile, %d in the legend\n", c, upper[c], lower[c], legend[c]
+                if (upper[c] < 100 || lower[c] < 30 || legend[c] < 40) bad = 1
+                last = -1; first = -1; falls = 0
+                for (x = 0; x <= w; x++) {
+                    if (!((c, x) in top)) continue
+                    if (first < 0) first = top[c, x]
+                    if (last >= 0 && top[c, x] > last + 1) falls++
+                    last = top[c, x]
+                }
+                printf "log %d: the lower curve from y %d to y %d, %d falls\n", c, first, last, falls
+                if (falls > 0 || last >= first - 10) bad = 1
+            }
+            exit bad
+        }'
+}
+
+disp=:$((500 + RANDOM % 400))
+Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$disp GDK_BACKEND=x11 NO_AT_BRIDGE=1
+sleep 1
+cd "$work" || exit 1
+
+# Korvane > View frame logs, then one log in the file selector
+"$prog" >/dev/null 2>"$work/stderr.txt" &
+app=$!
+main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove --window "$main" 30 12 click 1
+sleep 0.7
+xdotool mousemove $((X + 110)) $((Y + 37 + 25 * 3)) click 1
+sel=$(xwait "View frame logs") || fail "no file selector"
+sleep 1
+xdotool windowfocus "$sel" 2>/dev/null
+xdotool key --window "$sel" ctrl+l
+sleep 0.3
+xdotool type --window "$sel" "$logs/frames-1.csv"
+sleep 0.3
+xdotool key --window "$sel" Return
+view=$(xwait "KORVANE frame times: frames-1.csv$" 20) || fail "no frame-time window from the menu"
+sleep 1
+xgrab "$view" "$shots/frames_menu.png" || fail "no screenshot of the window from the menu"
+kill $app
+wait $app 2>/dev/null
+
+# two logs from the command line; a third that is no log is one line and left out
+printf 'frame,since_first_ms,frame_ms\n1,2,-3\n' > "$work/bad.csv"
+"$prog" --frames "$logs/frames-1.csv" "$logs/frames-2.csv" "$work/bad.csv" >/dev/null 2>"$work/stderr.txt" &
+app=$!
+box=$(xwait "^ERROR$" 20) || fail "no error box for the bad log"
+xdotool windowfocus "$box" 2>/dev/null
+xdotool key --window "$box" Return
+grep -qx "resview: $work/bad.csv: row 2: a negative time: \"1,2,-3\"" "$work/stderr.txt" ||
+    { cat "$work/stderr.txt"; fail "the bad log's line is missing"; }
+view=$(xwait "KORVANE frame times: frames-1.csv, frames-2.csv$" 20) || fail "no frame-time window for two logs"
+sleep 1.5
+xgrab "$view" "$shots/frames_two.png" || fail "no screenshot of two logs"
+check "$shots/frames_two.png" || fail "the two logs are not drawn as they should be"
+
+# smaller, then larger: the pictures are drawn again to fit
+for size in "640 420" "1200 900"; do
+    # shellcheck disable=SC2086
+    xdotool windowsize "$view" $size
+    sleep 1.5
+    shot="$shots/frames_${size/ /x}.png"
+    xgrab "$view" "$shot" || fail "no screenshot at $size"
+    [ "$(identify -format '%w %h' "$shot")" = "$size" ] || fail "the window is $(identify -format '%w %h' "$shot"), not $size"
+    check "$shot" || fail "at $size the logs are not drawn as they should be"
+done
+grep -q "CRITICAL" "$work/stderr.txt" && { cat "$work/stderr.txt"; fail "the toolkit reported a critical error"; }
+kill -0 $app 2>/dev/null || fail "resview ended"
+echo "PASS: frame-time window from the menu and the command line, two logs in both panels and the legend, drawn again when resized; screenshots in $shots"
