@@ -69,7 +69,7 @@ man -w townview_x >/dev/null
 
 as_user() { runuser -u "$user" -- env -i PATH=/usr/bin:/bin HOME="$work" LANG=C.UTF-8 sh -c "cd '$work' && $*"; }
 echo "== townview_x --bench normal --off-screen, as $user in an empty folder, no DISPLAY"
-as_user townview_x --bench normal --off-screen | tail -n 3
+as_user townview_x --bench normal --off-screen --frame-log frames.csv | tail -n 3
 [ -f "$work/bench.res" ] || { echo "no bench.res in the user's folder" >&2; exit 1; }
 [ ! -e /usr/bin/resview ] || { echo "korvane alone installed the viewer" >&2; exit 1; }
 echo "== townview_x --validate normal --off-screen against the installed references"
@@ -81,6 +81,9 @@ man -w resview >/dev/null
 as_user resview --table bench.res
 [ "$(as_user resview --csv bench.res | wc -l)" -eq 2 ] || { echo "resview does not read one record" >&2; exit 1; }
 as_user resview --check . | tail -n 1
+# the frame-time picture needs nothing the package does not bring
+as_user resview --frames frames.csv --png frames.png
+[ -s "$work/frames.png" ] || { echo "resview drew no frame-time picture" >&2; exit 1; }
 
 dpkg -P korvane-viewer korvane >/dev/null
 for f in /usr/share/korvane /usr/bin/townview_x /usr/bin/resview; do

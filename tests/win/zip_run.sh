@@ -39,4 +39,11 @@ grep -q ',200,150,32,' rows.txt || { cat rows.txt; fail "the row is not the 200 
 # and the base database beside it, from the starting folder too
 "$wine_run" "$dir/resview.exe" --table --base > base.txt 2> base.err || { cat base.txt base.err; fail "resview --table --base"; }
 [ "$(tr -d '\r' < base.txt | grep -c ' [0-9]*\.[0-9][0-9]$')" -gt 5 ] || { cat base.txt; fail "no base database rows"; }
+# and draws frame logs into a PNG, through the toolkit and libpng
+printf 'frame,since_first_ms,frame_ms\n1,5.0,5.0\n2,9.5,4.5\n3,21.5,12.0\n' > frames.csv
+"$wine_run" "$dir/resview.exe" --frames frames.csv --png frames.png --size 640x400 > png.txt 2>&1 ||
+    { cat png.txt; fail "resview --frames --png"; }
+[ "$(od -An -tx1 -N8 frames.png | tr -d ' ')" = 89504e470d0a1a0a ] || fail "frames.png is no PNG"
+[ "$(od -An -tu1 -j16 -N8 frames.png | awk '{ print $3 * 256 + $4, $7 * 256 + $8 }')" = "640 400" ] ||
+    fail "the frame-time picture is not 640 x 400"
 echo "the unpacked ZIP ran its benchmark: $(grep -i 'fps' "$dir/bench.res" | tr -d '\r')"
