@@ -153,6 +153,39 @@ void flySteer()
     }
 }
 
+// the ship's spot light where the ship is now
+void placeShipLight()
+{
+    const vec_4 sp = positionOf(shipMat);
+    const vec_4 hd = headingOf(shipMat);
+    glEngine.setAtten(0, 0.5f, 0.0f, 0.008f);
+    glEngine.setLightColors(0.3f, 0.3f, 0.3f, 1.0f, 1.0f, 1.0f, 0.7f, 0.7f, 0.7f);
+    glEngine.setSpot(0, sp.x, sp.y, sp.z, hd.x, hd.y - 0.25f, hd.z, 40.0f, 12.0f);
+}
+
+// while the warm-up frame draws: the clouds are not pushed
+bool warmingUp = false;
+
+// The flight's first pose drawn once before its clock starts and counted
+// nowhere: the first use of the textures, the fog and the renderer's
+// shaders costs more than any frame of the flight and would otherwise be
+// measured as its slowest frames on every machine. The trail it draws is
+// started again, so that the flight draws what it would have drawn.
+void warmUpCity()
+{
+    glEngine.clear3DScreen(0.2f, 0.2f, 0.2f, 1.0f);
+    recPlayTimeS = 0.0f;
+    cityCamRec.get(&camMat, 0.0f);
+    cityShipRec.get(&shipMat, 0.0f);
+    glEngine.postMatrixMulCam(camMat);
+    placeShipLight();
+    warmingUp = true;
+    drawCityObj3D();
+    warmingUp = false;
+    glEngine.swap3DBuffer();
+    shipTail.init();
+}
+
 }  // namespace
 
 void drawIntro3D()
@@ -273,6 +306,8 @@ void drawCity3D()
         glEngine.cullFaceOn();
         glEngine.boundBoxCheckOn();
         shipTail.init();
+        if (runDemo != 1 && vekCityFly != 1)
+            warmUpCity();
         cityFrames3D.clear();
         resetTiming();
         // the measured flight's frames and CPU time start with its clock
@@ -307,18 +342,13 @@ void drawCity3D()
         }
     }
     glEngine.postMatrixMulCam(camMat);
-
-    const vec_4 sp = positionOf(shipMat);
-    const vec_4 hd = headingOf(shipMat);
-    glEngine.setAtten(0, 0.5f, 0.0f, 0.008f);
-    glEngine.setLightColors(0.3f, 0.3f, 0.3f, 1.0f, 1.0f, 1.0f, 0.7f, 0.7f, 0.7f);
-    glEngine.setSpot(0, sp.x, sp.y, sp.z, hd.x, hd.y - 0.25f, hd.z, 40.0f, 12.0f);
-
+    placeShipLight();
     drawCityObj3D();
 
     if ((recPlayTimeS > 121.0f / timeMul && recPlayTimeS <= 156.0f / timeMul) || recPlayTimeS > 157.8f / timeMul) {
         const bool second = recPlayTimeS > 157.8f / timeMul;
         const vec_4 from = alongAxes(shipMat, 0.0f, -0.05f, -0.3f);
+        const vec_4 hd = headingOf(shipMat);
         const vec_4 to = second ? vec_4{1.2f, 3.4f, 45.0f, 1.0f} : vec_4{from.x + hd.x * 2.0f, 0.0f, from.z + hd.z * 2.0f, 1.0f};
         drawTracktor3D(from, to, T);
     }
@@ -379,8 +409,10 @@ void drawCityObj3D()
         glEngine.enableLightning();
 
     if (dynamicFog > 0) {
-        const vec_4 p = alongAxes(shipMat, 0.0f, 0.2f, -0.4f);
-        fogClouds.moveFog2(p.x, p.y, p.z, headingOf(shipMat), elapsedTimeS);
+        if (!warmingUp) {
+            const vec_4 p = alongAxes(shipMat, 0.0f, 0.2f, -0.4f);
+            fogClouds.moveFog2(p.x, p.y, p.z, headingOf(shipMat), elapsedTimeS);
+        }
         drawFogPass();
     }
 
