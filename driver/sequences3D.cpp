@@ -163,6 +163,16 @@ void placeShipLight()
     glEngine.setSpot(0, sp.x, sp.y, sp.z, hd.x, hd.y - 0.25f, hd.z, 40.0f, 12.0f);
 }
 
+// the rates, triangles and texture bytes along the top
+void drawStatusLine()
+{
+    char status[256];
+    std::snprintf(status, sizeof status, "%dx%dx%d fps: %5.2f now %5.2f min %5.2f max   %5d polys  %5.0f kb tex",
+                  glEngine.getXres(), glEngine.getYres(), glEngine.getDres(), double(midFps), double(minFps),
+                  double(maxFps), glEngine.polyCount, double(glEngine.texBytes) * 0.001);
+    glEngine.pr(status, -0.9f, 0.92f);
+}
+
 // while the warm-up frame draws: the clouds are not pushed
 bool warmingUp = false;
 
@@ -182,6 +192,7 @@ void warmUpCity()
     warmingUp = true;
     drawCityObj3D();
     warmingUp = false;
+    drawStatusLine();
     glEngine.swap3DBuffer();
     shipTail.init();
 }
@@ -365,11 +376,8 @@ void drawCity3D()
                 maxFps = midFps;
         }
     }
+    drawStatusLine();
     char status[256];
-    std::snprintf(status, sizeof status, "%dx%dx%d fps: %5.2f now %5.2f min %5.2f max   %5d polys  %5.0f kb tex",
-                  glEngine.getXres(), glEngine.getYres(), glEngine.getDres(), double(midFps), double(minFps),
-                  double(maxFps), glEngine.polyCount, double(glEngine.texBytes) * 0.001);
-    glEngine.pr(status, -0.9f, 0.92f);
     if (helpOn == 1)
         glEngine.pr("q-lightnig w-wireframe r-fog g-dyn fog m-flymode", -0.9f, 0.8f);
     if (cityFps > 0.0f) {
