@@ -1,5 +1,6 @@
 // Program flow: the start of a run, the idle and frame callbacks, the keys,
 // and the benchmark's measurement and its bench.res record.
+#include "benchProgress3D.h"
 #include "driver3D.h"
 #include "frontEnd3D.h"
 #include "manifest3D.h"
@@ -68,6 +69,7 @@ void leaveSequence(bool windowClosed)
         drawCityNow = 0;
         drawEndNow = 1;
     } else {
+        benchProgressEnd3D();
         // a benchmark left before its record was taken measured nothing
         if (runDemo != 1 && runOutcome3D == runRunning)
             runOutcome3D = runCancelled;
@@ -541,6 +543,7 @@ int benchControl3D()
         return 1;
     }
     if (runBenchControlNow == 1) {
+        benchProgressEnd3D();
         // a flight with no frame or a path without length measured nothing
         const char* noMeasure = nullptr;
         if (cityCamRec.duration() <= 0.0f)

@@ -39,6 +39,8 @@ bool enterProgramFolder3D();
 // A closed standard output (a pipe into head) makes writes to it fail
 // instead of ending the process.
 void keepRunningOnClosedOutput3D();
+// whether f is a terminal (not a file or a pipe)
+bool isTerminal3D(FILE* f);
 // Flushes f and asks the system to keep its contents. @returns whether both worked.
 bool syncFile3D(FILE* f);
 

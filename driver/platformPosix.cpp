@@ -116,6 +116,11 @@ void keepRunningOnClosedOutput3D()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+bool isTerminal3D(FILE* f)
+{
+    return isatty(fileno(f)) == 1;
+}
+
 bool syncFile3D(FILE* f)
 {
     if (std::fflush(f) != 0)

@@ -110,6 +110,11 @@ void keepRunningOnClosedOutput3D()
     // no such signal: a failed write is only a failed write
 }
 
+bool isTerminal3D(FILE* f)
+{
+    return _isatty(_fileno(f)) != 0;
+}
+
 bool syncFile3D(FILE* f)
 {
     if (std::fflush(f) != 0)

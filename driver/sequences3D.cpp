@@ -1,5 +1,6 @@
 // The sequences the viewer sees: the intro over the desk with the logo, the
 // flight through the city that the benchmark measures, and the end pictures.
+#include "benchProgress3D.h"
 #include "driver3D.h"
 #include "frontEnd3D.h"
 #include "platform3D.h"
@@ -386,7 +387,10 @@ void drawCity3D()
     }
     glEngine.swap3DBuffer();
     frameTiming();
-    cityFrames3D.frame(clockMicros3D(), T, glEngine.polyCount, float(double(glEngine.texBytes) * 0.001));
+    const long long ended = clockMicros3D();
+    cityFrames3D.frame(ended, T, glEngine.polyCount, float(double(glEngine.texBytes) * 0.001));
+    if (runDemo != 1)
+        benchProgress3D(ended, T, cityCamRec.duration(), frameCounter, double(elapsedStartTimeS));
 }
 
 void drawCityObj3D()

@@ -1,6 +1,7 @@
 // townview_x: the Linux program. Without arguments it shows its dialogs;
 // for scripts it also runs a benchmark or the demo straight away.
 #include "bareFront3D.h"
+#include "benchProgress3D.h"
 #include "driver3D.h"
 #include "eglWindow.h"
 #include "fltkFront.h"
@@ -295,6 +296,9 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    // a terminal shows the flight's progress; out.txt and pipes get none of it
+    if ((autoRun == 1 || autoRun == 2) && isTerminal3D(stdout))
+        benchProgressOut3D = stdout;
     // scripts read the console on standard output
     if (autoRun != 0 || validate != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
         mainOut.setEcho(stdout);

@@ -1,4 +1,5 @@
 // The parameter file's rules and the bench.res record, without a display.
+#include "benchProgress3D.h"
 #include "driver3D.h"
 
 #include "platform3D.h"
@@ -750,3 +751,45 @@ TEST_F(DriverTest, ABenchmarkFixesEverySettingThatChangesItsWork)
     loadBigTex = 0;
     d3dDisableFog = 0;
 }
+
+TEST(BenchProgress, OneLineInPlaceAboutOnceASecondAndBlankedAtTheEnd)
+{
+    FILE* tty = std::tmpfile();
+    ASSERT_NE(tty, nullptr);
+    auto shown = [&] {
+        std::fflush(tty);
+        std::string s(size_t(std::ftell(tty)), '\0');
+        std::rewind(tty);
+        s.resize(std::fread(s.data(), 1, s.size(), tty));
+        std::fseek(tty, 0, SEEK_END);
+        return s;
+    };
+    // nowhere to show it: nothing happens
+    benchProgressOut3D = nullptr;
+    benchProgress3D(0, 1.0f, 40.0f, 10, 1.0);
+    benchProgressEnd3D();
+
+    benchProgressOut3D = tty;
+    benchRunNumber3D = 2;
+    benchRunCount3D = 5;
+    benchProgress3D(5000000, 12.0f, 40.0f, 540, 10.0);
+    EXPECT_EQ(shown(), "\rrun 2 of 5  path 12.0 of 40.0 s   30 %  54.0 fps");
+    // within the second: nothing; a second later: the line again, in place
+    benchProgress3D(5999999, 12.2f, 40.0f, 560, 10.2);
+    EXPECT_EQ(shown().size(), 49u);
+    benchRunCount3D = 1;
+    benchProgress3D(6000000, 40.5f, 40.0f, 600, 11.0);
+    const std::string two = shown();
+    EXPECT_EQ(two.substr(49), "\rpath 40.5 of 40.0 s  100 %  54.5 fps" + std::string(12, ' '));
+    benchProgressEnd3D();
+    EXPECT_EQ(shown().substr(two.size()), "\r" + std::string(48, ' ') + "\r");
+    // ended once: a second end writes nothing; the next flight starts at once
+    benchProgressEnd3D();
+    EXPECT_EQ(shown().size(), two.size() + 50);
+    benchProgress3D(6000001, 0.1f, 40.0f, 1, 0.01);
+    EXPECT_GT(shown().size(), two.size() + 50);
+    benchProgressEnd3D();
+    benchProgressOut3D = nullptr;
+    std::fclose(tty);
+}
+
