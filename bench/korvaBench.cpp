@@ -26,6 +26,7 @@ int main(int argc, char** argv)
         return 1;
     }
     loadParameter("Korva.INI");
+    identifyMachine3D();
     runDemo = 0;
     runBenchNormal = 1;
     runBenchHigh = 0;

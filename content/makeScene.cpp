@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// the identification lines and every option at its default
-const char* const linuxIni = "Korvane reference machine (2 cores, Mesa llvmpipe)\n"
-                             "Debian 12, software OpenGL\n"
+// the identification lines empty (the program fills them with what it finds
+// the machine to be) and every option at its default
+const char* const linuxIni = "\n\n"
                              "runDemo=1\nrunBenchNormal=0\nrunBenchHigh=0\nvekCityFly=0\n"
                              "Xresolution=640\nYresolution=480\nDresolution=16\n"
                              "viewDistance=1\ndynamicFog=1\nflyNight=1\nnumBuf=2\nnoTextureMode=0\n"
@@ -30,8 +30,7 @@ const char* const linuxIni = "Korvane reference machine (2 cores, Mesa llvmpipe)
                              "mMipmapLevels=0\nprecalc=0\nenableMusic=1\nkhz44100=1\n";
 
 // the Windows build reads the same two lines, then only its own keys
-const char* const winIni = "Korvane reference machine (2 cores, Mesa llvmpipe, Wine)\n"
-                           "Debian 12, software OpenGL\n"
+const char* const winIni = "\n\n"
                            "endScreenCrashWorkaround=0\nd3dDeskTopRenderingInSoftware=0\nd3dNo32BitTex=0\n"
                            "d3dNo32BitZbuffer=0\nd3dFogInSoftware=0\nd3dDisableFog=0\nd3dFogdistanceFix=0\n"
                            "d3dNoBlendHardware=0\nd3dSpecularEnable=0\ndisableDeskTopRendering=0\n"

@@ -84,6 +84,10 @@ void loadParameter(const char* path);
 // The program's start: the parameter file, then the demo settings and the
 // benchmark counters its first dialog shows.
 void startSettings3D(const char* path);
+// Fills an empty identification with what the machine is: the processor
+// with its cores and threads (line 1), the operating system and its kernel
+// (line 2). Texts the user gave stay as they are.
+void identifyMachine3D();
 // The Windows build's reading: the identification lines and its own keys;
 // run mode and display come from its dialogs.
 void loadParameterWin(const char* path);

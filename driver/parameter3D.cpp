@@ -1,4 +1,5 @@
 #include "driver3D.h"
+#include "platform3D.h"
 
 #include "scene/scanText.h"
 
@@ -187,9 +188,27 @@ void loadParameter(const char* path)
         mNoReflectionMap = 0;
 }
 
+void identifyMachine3D()
+{
+    if (pcNameText[0] != '\0' && pcInfText[0] != '\0')
+        return;
+    machine3D m;
+    detectMachine3D(&m);
+    if (pcNameText[0] == '\0')
+        std::snprintf(pcNameText, sizeof pcNameText, "%s (%d core%s, %d thread%s)",
+                      m.cpuModel[0] != '\0' ? m.cpuModel : "unknown processor", m.cores, m.cores == 1 ? "" : "s",
+                      m.threads, m.threads == 1 ? "" : "s");
+    if (pcInfText[0] == '\0') {
+        char system[256];
+        systemName3D(system, sizeof system);
+        std::snprintf(pcInfText, sizeof pcInfText, "%s%s%s", m.osName, m.osName[0] != '\0' ? ", " : "", system);
+    }
+}
+
 void startSettings3D(const char* path)
 {
     loadParameter(path);
+    identifyMachine3D();
     runDemo = runBenchNormal = runBenchHigh = 0;
     dynamicFog = 1;
     viewDistance = 19.5f;

@@ -27,6 +27,16 @@ long long clockMicros3D();
 bool processCpu3D(double* userS, double* systemS);
 // The system's name, release and machine, for the results' JSON line.
 void systemName3D(char* out, size_t size);
+
+// What the machine is, as the system tells it; an empty text or a 0 where it does not.
+struct machine3D {
+    char cpuModel[128];
+    int cores, threads;
+    long long memoryBytes;
+    // the operating system's name and version ("Debian GNU/Linux 12 (bookworm)")
+    char osName[128];
+};
+void detectMachine3D(machine3D* m);
 // Puts another clock in the system clock's place, so that a run can be
 // replayed frame for frame; null puts the system clock back.
 void setClockSource3D(long (*source)());

@@ -4,11 +4,14 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +80,84 @@ void systemName3D(char* out, size_t size)
         std::snprintf(out, size, "POSIX");
     else
         std::snprintf(out, size, "%s %s %s", u.sysname, u.release, u.machine);
+}
+
+namespace {
+
+// the value of a "key : value" line of /proc/cpuinfo, or null
+const char* cpuinfoValue(const char* line, const char* key)
+{
+    const size_t n = std::strlen(key);
+    if (std::strncmp(line, key, n) != 0 || (line[n] != ' ' && line[n] != '\t' && line[n] != ':'))
+        return nullptr;
+    const char* colon = std::strchr(line + n, ':');
+    if (colon == nullptr)
+        return nullptr;
+    colon++;
+    while (*colon == ' ' || *colon == '\t')
+        colon++;
+    return colon;
+}
+
+// a text of a file for a record line: no line end, no control character
+void keepText(char* out, size_t size, const char* text)
+{
+    std::snprintf(out, size, "%s", text);
+    for (char* c = out; *c != '\0'; c++)
+        if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7f)
+            *c = *c == '\n' || *c == '\r' ? '\0' : ' ';
+}
+
+}  // namespace
+
+void detectMachine3D(machine3D* m)
+{
+    *m = machine3D{};
+    // the processor: its model, its threads ("processor" entries) and its
+    // cores (distinct physical id and core id pairs)
+    if (std::ifstream f("/proc/cpuinfo"); f) {
+        std::string text;
+        long physical = 0;
+        std::vector<long long> cores;
+        while (std::getline(f, text)) {
+            const char* line = text.c_str();
+            const char* v = nullptr;
+            if ((v = cpuinfoValue(line, "processor")) != nullptr) {
+                m->threads++;
+            } else if (m->cpuModel[0] == '\0' && (v = cpuinfoValue(line, "model name")) != nullptr) {
+                keepText(m->cpuModel, sizeof m->cpuModel, v);
+            } else if ((v = cpuinfoValue(line, "physical id")) != nullptr) {
+                physical = std::strtol(v, nullptr, 10);
+            } else if ((v = cpuinfoValue(line, "core id")) != nullptr) {
+                const long long id = physical * 65536 + std::strtol(v, nullptr, 10);
+                if (std::find(cores.begin(), cores.end(), id) == cores.end())
+                    cores.push_back(id);
+            }
+        }
+        m->cores = cores.empty() ? m->threads : int(cores.size());
+    }
+    if (m->threads == 0) {
+        m->threads = int(sysconf(_SC_NPROCESSORS_ONLN) > 0 ? sysconf(_SC_NPROCESSORS_ONLN) : 0);
+        m->cores = m->threads;
+    }
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0)
+        m->memoryBytes = (long long)pages * pageSize;
+    // the system's PRETTY_NAME, unquoted
+    for (const char* path : {"/etc/os-release", "/usr/lib/os-release"}) {
+        std::ifstream f(path);
+        std::string line;
+        while (m->osName[0] == '\0' && std::getline(f, line)) {
+            if (line.rfind("PRETTY_NAME=", 0) != 0)
+                continue;
+            std::string v = line.substr(12);
+            if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+                v = v.substr(1, v.size() - 2);
+            keepText(m->osName, sizeof m->osName, v.c_str());
+        }
+        if (m->osName[0] != '\0')
+            break;
+    }
 }
 
 int changeDir3D(const char* dir)

@@ -81,6 +81,57 @@ void systemName3D(char* out, size_t size)
         std::snprintf(out, size, "Windows %s", machine);
 }
 
+void detectMachine3D(machine3D* m)
+{
+    *m = machine3D{};
+    // the processor's name as the system keeps it, without its padding
+    char name[128] = "";
+    DWORD size = sizeof name;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "ProcessorNameString",
+                     RRF_RT_REG_SZ, nullptr, name, &size) == ERROR_SUCCESS) {
+        const char* from = name;
+        while (*from == ' ')
+            from++;
+        std::snprintf(m->cpuModel, sizeof m->cpuModel, "%s", from);
+        for (size_t n = std::strlen(m->cpuModel); n > 0 && m->cpuModel[n - 1] == ' '; n--)
+            m->cpuModel[n - 1] = '\0';
+    }
+    // cores and threads: one processor-core entry a core, its mask's bits its threads
+    DWORD bytes = 0;
+    GetLogicalProcessorInformation(nullptr, &bytes);
+    std::vector<SYSTEM_LOGICAL_PROCESSOR_INFORMATION> info(bytes / sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION));
+    if (!info.empty() && GetLogicalProcessorInformation(info.data(), &bytes)) {
+        for (const SYSTEM_LOGICAL_PROCESSOR_INFORMATION& i : info) {
+            if (i.Relationship != RelationProcessorCore)
+                continue;
+            m->cores++;
+            for (ULONG_PTR mask = i.ProcessorMask; mask != 0; mask &= mask - 1)
+                m->threads++;
+        }
+    }
+    if (m->threads == 0) {
+        SYSTEM_INFO s = {};
+        GetNativeSystemInfo(&s);
+        m->threads = m->cores = int(s.dwNumberOfProcessors);
+    }
+    MEMORYSTATUSEX mem = {};
+    mem.dwLength = sizeof mem;
+    if (GlobalMemoryStatusEx(&mem))
+        m->memoryBytes = (long long)mem.ullTotalPhys;
+    // the product's name and version as the system names them
+    char product[96] = "", display[32] = "";
+    DWORD productSize = sizeof product, displaySize = sizeof display;
+    const char* const key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, "ProductName", RRF_RT_REG_SZ, nullptr, product, &productSize) ==
+        ERROR_SUCCESS) {
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key, "DisplayVersion", RRF_RT_REG_SZ, nullptr, display, &displaySize) ==
+            ERROR_SUCCESS)
+            std::snprintf(m->osName, sizeof m->osName, "%s %s", product, display);
+        else
+            std::snprintf(m->osName, sizeof m->osName, "%s", product);
+    }
+}
+
 int changeDir3D(const char* dir)
 {
     return _chdir(dir);

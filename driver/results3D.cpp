@@ -143,6 +143,8 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
     using nlohmann::json;
     char system[256];
     systemName3D(system, sizeof system);
+    machine3D machine;
+    detectMachine3D(&machine);
     json j = {
         {"computer", line(pcNameText)},
         {"benchmark", line(benchNameText)},
@@ -184,11 +186,19 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
           {"in_window", frameWindow}}},
         {"version", trimmed(buildVersion3D)},
         {"system", system},
+        {"os", machine.osName},
+        {"cpu_model", machine.cpuModel},
+        {"cpu_cores", machine.cores},
+        {"cpu_threads", machine.threads},
+        {"memory_mb", machine.memoryBytes / (1024 * 1024)},
         {"time", isoTime},
     };
     const std::string manifest = manifestHash3D(dataDir3D);
     if (!manifest.empty())
         j["data_manifest_sha256"] = manifest;
+    // the GL version only when GL drew the flight
+    if (std::strncmp(benchNameText, "OPENGL", 6) == 0)
+        j["gl_version"] = gl3D::deviceText(GL_VERSION);
     if (windowsRecord3D) {
         // the Direct3D workarounds a driver may need stay the user's: they are named
         j["settings"]["direct3d"] = {{"desktop_in_software", d3dDeskTopRenderingInSoftware},

@@ -17,6 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     installWinFront();
     defaultSettings3D();
     loadParameterWin("Korva.INI");
+    identifyMachine3D();
 
     HWND dlg = CreateDialogParamA(instance, "TOWNVIEW", nullptr, mainDialogProc, 0);
     if (dlg == nullptr) {

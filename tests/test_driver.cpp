@@ -525,9 +525,18 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(when[4], '-');
     EXPECT_EQ(when[10], 'T');
     EXPECT_EQ(when.back(), 'Z');
+    // the machine, field by field
+    machine3D m;
+    detectMachine3D(&m);
+    EXPECT_EQ(j["cpu_model"], m.cpuModel);
+    EXPECT_EQ(j["cpu_cores"], m.cores);
+    EXPECT_EQ(j["cpu_threads"], m.threads);
+    EXPECT_EQ(j["memory_mb"], m.memoryBytes >> 20);
+    EXPECT_EQ(j["os"], m.osName);
+    EXPECT_TRUE(j["gl_version"].is_string());
     // no manifest in this folder: no hash
     EXPECT_FALSE(j.contains("data_manifest_sha256"));
-    EXPECT_EQ(j.size(), 17u);
+    EXPECT_EQ(j.size(), 23u);
 
     // the frame log: a header and one row a frame
     const std::string csv = readFile((dir.path / "frames.csv").string());
@@ -793,3 +802,52 @@ TEST(BenchProgress, OneLineInPlaceAboutOnceASecondAndBlankedAtTheEnd)
     std::fclose(tty);
 }
 
+namespace {
+
+// what a shell command prints, its last line end dropped
+std::string shell(const char* command)
+{
+    std::string out;
+    if (FILE* p = popen(command, "r")) {
+        char buf[512];
+        size_t n = 0;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+TEST(Machine, DetectedAsTheSystemSaysAndOnlyWhereTheUserGaveNothing)
+{
+    machine3D m;
+    detectMachine3D(&m);
+    // what the system's own tools say of this machine
+    EXPECT_EQ(m.cpuModel, shell("grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//'"));
+    EXPECT_EQ(m.threads, std::stoi(shell("grep -c '^processor' /proc/cpuinfo")));
+    EXPECT_EQ(m.cores, std::stoi(shell("lscpu -p=core,socket | grep -v '^#' | sort -u | wc -l")));
+    EXPECT_EQ(m.osName, shell(". /etc/os-release && echo \"$PRETTY_NAME\""));
+    const long long memKB = std::stoll(shell("awk '/^MemTotal:/ { print $2 }' /proc/meminfo"));
+    EXPECT_NEAR(double(m.memoryBytes) / 1024.0, double(memKB), double(memKB) * 0.01);
+
+    // an empty identification takes the machine's; a given one stays
+    pcNameText[0] = pcInfText[0] = '\0';
+    identifyMachine3D();
+    EXPECT_EQ(std::string(pcNameText), std::string(m.cpuModel) + " (" + std::to_string(m.cores) + " core" +
+                                           (m.cores == 1 ? "" : "s") + ", " + std::to_string(m.threads) +
+                                           " thread" + (m.threads == 1 ? "" : "s") + ")");
+    EXPECT_EQ(std::string(pcInfText), std::string(m.osName) + ", " + shell("uname -s") + " " + shell("uname -r") +
+                                          " " + shell("uname -m"));
+    std::snprintf(pcNameText, sizeof pcNameText, "my box");
+    pcInfText[0] = '\0';
+    identifyMachine3D();
+    EXPECT_STREQ(pcNameText, "my box");
+    EXPECT_NE(std::string(pcInfText).find(shell("uname -r")), std::string::npos);
+    std::snprintf(pcInfText, sizeof pcInfText, "my notes");
+    identifyMachine3D();
+    EXPECT_STREQ(pcInfText, "my notes");
+}

@@ -33,6 +33,7 @@ void prepare(bool direct3D, bool high, int w, int h, bool save)
     installBareFront3D(nullptr);
     defaultSettings3D();
     loadParameterWin("Korva.INI");
+    identifyMachine3D();
     runDemo = 0;
     runBenchNormal = high ? 0 : 1;
     runBenchHigh = high ? 1 : 0;
