@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -799,7 +800,25 @@ TEST(BenchProgress, OneLineInPlaceAboutOnceASecondAndBlankedAtTheEnd)
     EXPECT_GT(shown().size(), two.size() + 50);
     benchProgressEnd3D();
     benchProgressOut3D = nullptr;
+
+    // what the front-end asks before it shows the line: a terminal is one, a file and a pipe are not
+    EXPECT_FALSE(isTerminal3D(tty));
     std::fclose(tty);
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    FILE* piped = fdopen(ends[1], "w");
+    EXPECT_FALSE(isTerminal3D(piped));
+    std::fclose(piped);
+    close(ends[0]);
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    FILE* terminal = std::fopen(ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    EXPECT_TRUE(isTerminal3D(terminal));
+    std::fclose(terminal);
+    close(master);
 }
 
 namespace {
