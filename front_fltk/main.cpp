@@ -41,12 +41,16 @@ const char* const usage =
     "  --big-textures        the big texture set\n"
     "  --no-save             do not append to bench.res and bench.json\n"
     "  --frame-log FILE      write every frame of the measured flight as CSV\n"
+    "  --results-dir DIR     append bench.res and bench.json in DIR, and put a\n"
+    "                        relative --frame-log there too\n"
     "  --repeat N            run the benchmark N times, then their statistics;\n"
     "                        with --frame-log, run K's frames go to FILE-K.csv\n"
     "  --help, -h            this text\n"
     "  --version             the program's version\n"
     "a value may also follow its option after =, as in --size=640x480;\n"
     "paths, KORVA_AUDIO=wav:FILE too, are those of the starting folder\n"
+    "results go, unless --results-dir says otherwise, to the data tree's linux/\n"
+    "  folder when the program runs from its tree, else to the starting folder\n"
     "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
     "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
     "  4 the run ended without a measurement (closed early, no frame rate),\n"
@@ -76,7 +80,7 @@ struct runOptions {
     bool fullscreen = false, offScreen = false, makeReferences = false;
     int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
     // as given; made absolute from the working folder before the program moves to its data tree
-    std::string references, validateOut = "validate-out", frameLog;
+    std::string references, validateOut = "validate-out", frameLog, resultsDir;
 };
 
 // a count of digits only: no blanks, no sign
@@ -114,7 +118,8 @@ int parseOptions(int argc, char** argv, runOptions* o)
             inlineValue = true;
         }
         const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat" ||
-                                a == "--validate" || a == "--references" || a == "--validate-out";
+                                a == "--validate" || a == "--references" || a == "--validate-out" ||
+                                a == "--results-dir";
         if (inlineValue && !takesValue)
             return wrongOption((a + " takes no value").c_str());
         if (takesValue && !inlineValue) {
@@ -122,7 +127,8 @@ int parseOptions(int argc, char** argv, runOptions* o)
                 return wrongOption((a + " needs a value").c_str());
             value = argv[++i];
         }
-        const bool isPath = a == "--frame-log" || a == "--references" || a == "--validate-out";
+        const bool isPath =
+            a == "--frame-log" || a == "--references" || a == "--validate-out" || a == "--results-dir";
         if (isPath && value.empty())
             return wrongOption((a + " needs a path, not an empty text").c_str());
         if (a == "--bench") {
@@ -159,6 +165,8 @@ int parseOptions(int argc, char** argv, runOptions* o)
             o->noSave = 1;
         } else if (a == "--frame-log") {
             o->frameLog = value;
+        } else if (a == "--results-dir") {
+            o->resultsDir = value;
         } else if (a == "--repeat") {
             long n = 0;
             if (!digitsOnly(value, 1000, &n) || n < 1)
@@ -190,9 +198,23 @@ int absolutePaths(runOptions* o)
                      ec.message().c_str());
         return 1;
     }
-    for (std::string* p : {&o->references, &o->validateOut, &o->frameLog})
+    for (std::string* p : {&o->references, &o->validateOut, &o->resultsDir})
         if (!p->empty())
             *p = (start / *p).lexically_normal().string();
+    // a relative frame log goes with the results
+    const fs::path results = o->resultsDir.empty() ? start : fs::path(o->resultsDir);
+    if (!o->frameLog.empty())
+        o->frameLog = (results / o->frameLog).lexically_normal().string();
+    if (!o->resultsDir.empty()) {
+        if (!fs::is_directory(o->resultsDir, ec)) {
+            std::fprintf(stderr, "townview_x: --results-dir %s: no such folder\n", o->resultsDir.c_str());
+            return 2;
+        }
+        if (o->resultsDir.size() + 2 >= sizeof outputDir3D) {
+            std::fprintf(stderr, "townview_x: the results folder's path is too long\n");
+            return 2;
+        }
+    }
     if (o->frameLog.size() >= sizeof frameLogPath3D) {
         std::fprintf(stderr, "townview_x: the frame log's path is too long\n");
         return 2;
@@ -277,6 +299,8 @@ int main(int argc, char** argv)
     std::string iniPath;
     if (!findDataTree(argv[0], &iniPath))
         return 1;
+    if (!opt.resultsDir.empty())
+        std::snprintf(outputDir3D, sizeof outputDir3D, "%s/", opt.resultsDir.c_str());
     if (frameLogPath3D[0] != '\0' && autoRun != 0 && autoRun != 3) {
         // every run's file of a series, before the first flight
         for (benchRunNumber3D = 1; benchRunNumber3D <= (repeat > 1 ? repeat : 1); benchRunNumber3D++) {

@@ -65,11 +65,22 @@ one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
     "this EGL has no surfaceless platform: __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json names no EGL vendor"
 
 # the retry in a good environment: two benchmarks in one process, each its own record
-timeout 300 "$prog" --bench normal --off-screen --size=200x150 --repeat 2 --frame-log frames.csv > out.txt 2>&1
+# their results where the user asks, the relative frame logs with them
+"$prog" --bench normal --off-screen --results-dir nowhere > out.txt 2>&1
+[ $? -eq 2 ] || fail "a missing --results-dir is not status 2"
+grep -qx "townview_x: --results-dir $PWD/nowhere: no such folder" out.txt || { cat out.txt; fail "a missing --results-dir says: $(cat out.txt)"; }
+mkdir results
+timeout 300 "$prog" --bench normal --off-screen --size=200x150 --repeat 2 --frame-log frames.csv --results-dir results > out.txt 2>&1
 rc=$?
 [ $rc -eq 0 ] || { cat out.txt; fail "the off-screen benchmark is status $rc"; }
 grep -q "^SWAP3DBuffer: 200 buffer swaps in " out.txt || { cat out.txt; fail "no display test line"; }
 grep -q "^repeat 2: mean " out.txt || { cat out.txt; fail "no summary of the two runs"; }
+grep -q $'\r' out.txt && fail "a progress line went into a file"
+for f in bench.res bench.json frames-1.csv; do
+    [ -e "$f" ] && fail "$f went into the starting folder, not --results-dir"
+    [ -s "results/$f" ] || fail "no $f in --results-dir"
+done
+mv out.txt results/ && cd results || exit 1
 "$viewer" --csv bench.res > rows.csv || fail "the viewer does not read bench.res"
 [ "$(wc -l < rows.csv)" -eq 3 ] || { cat rows.csv; fail "the viewer does not show two rows"; }
 [ "$(grep -c ',VSync OFF  DDMSwich OFF,200,150,16,' rows.csv)" -eq 2 ] || { cat rows.csv; fail "the rows are not two 200 x 150 runs without VSync"; }
