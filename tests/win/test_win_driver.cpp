@@ -157,6 +157,22 @@ TEST_F(WinDriverTest, PlatformSeam)
     EXPECT_STREQ(hex, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(size, 0);
     EXPECT_FALSE(hashFile3D("none.txt", hex, &size));
+
+    // the machine as the system names it; an empty identification takes it
+    machine3D m;
+    detectMachine3D(&m);
+    SYSTEM_INFO si = {};
+    GetNativeSystemInfo(&si);
+    EXPECT_NE(m.cpuModel[0], '\0');
+    EXPECT_EQ(m.threads, int(si.dwNumberOfProcessors));
+    EXPECT_GE(m.cores, 1);
+    EXPECT_LE(m.cores, m.threads);
+    EXPECT_GT(m.memoryBytes, 0);
+    EXPECT_NE(std::string(m.osName).find("Windows"), std::string::npos) << m.osName;
+    pcNameText[0] = pcInfText[0] = '\0';
+    identifyMachine3D();
+    EXPECT_EQ(std::string(pcNameText).rfind(m.cpuModel, 0), 0u) << pcNameText;
+    EXPECT_EQ(std::string(pcInfText).rfind(std::string(m.osName) + ", Windows ", 0), 0u) << pcInfText;
 }
 
 TEST_F(WinDriverTest, ResultPairsUnderTheirLockAndFilesReplacedWhole)
