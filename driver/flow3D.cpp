@@ -507,6 +507,9 @@ void reportFlight(const frameStats3D& s, const cpuPerFrame3D& cpu)
     char summary[512];
     benchSummary3D(summary, sizeof summary, s, double(cityFps), cpu);
     mainOut.pr(summary);
+    const std::string warnings = steadinessWarnings3D(cpu);
+    if (!warnings.empty())
+        mainOut.pr(warnings.c_str());
     if (cityFrames3D.dropped() > 0)
         mainOut.prf("the frame times hold the first %d frames of %d\n", cityFrames3D.count(), frameCounter);
     if (frameLogPath3D[0] == '\0')

@@ -25,6 +25,11 @@ long long clockMicros3D();
 // The CPU time the process has used so far, user and system, in seconds.
 // @returns false when the system does not tell.
 bool processCpu3D(double* userS, double* systemS);
+// The whole machine's CPU time since it started, summed over its processors,
+// in seconds: busy (every process's, this one's too), taken by a virtual
+// machine's host (steal; 0 where the system does not tell) and in all.
+// @returns false when the system does not tell.
+bool machineCpu3D(double* busyS, double* stealS, double* totalS);
 // The system's name, release and machine, for the results' JSON line.
 void systemName3D(char* out, size_t size);
 

@@ -73,6 +73,24 @@ bool processCpu3D(double* userS, double* systemS)
     return true;
 }
 
+bool machineCpu3D(double* busyS, double* stealS, double* totalS)
+{
+    // the first line of /proc/stat: user nice system idle iowait irq softirq steal (guest is in user)
+    std::ifstream f("/proc/stat");
+    std::string name;
+    unsigned long long t[8] = {};
+    if (!(f >> name) || name != "cpu")
+        return false;
+    for (unsigned long long& v : t)
+        if (!(f >> v))
+            return false;
+    const double tick = 1.0 / double(sysconf(_SC_CLK_TCK) > 0 ? sysconf(_SC_CLK_TCK) : 100);
+    *busyS = double(t[0] + t[1] + t[2] + t[5] + t[6]) * tick;
+    *stealS = double(t[7]) * tick;
+    *totalS = double(t[0] + t[1] + t[2] + t[3] + t[4] + t[5] + t[6] + t[7]) * tick;
+    return true;
+}
+
 void systemName3D(char* out, size_t size)
 {
     utsname u = {};

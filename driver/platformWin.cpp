@@ -64,6 +64,21 @@ bool processCpu3D(double* userS, double* systemS)
     return true;
 }
 
+bool machineCpu3D(double* busyS, double* stealS, double* totalS)
+{
+    FILETIME idle = {}, kernel = {}, user = {};
+    if (!GetSystemTimes(&idle, &kernel, &user))
+        return false;
+    auto seconds = [](const FILETIME& t) {
+        return double((unsigned long long)t.dwHighDateTime << 32 | t.dwLowDateTime) * 1e-7;
+    };
+    // kernel time holds the idle time
+    *busyS = seconds(kernel) - seconds(idle) + seconds(user);
+    *stealS = 0.0;
+    *totalS = seconds(kernel) + seconds(user);
+    return true;
+}
+
 void systemName3D(char* out, size_t size)
 {
     OSVERSIONINFOA v = {};

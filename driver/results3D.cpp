@@ -18,6 +18,7 @@
 
 frameLog3D cityFrames3D;
 double cityCpuUserS3D = 0.0, cityCpuSystemS3D = 0.0;
+double cityMachineBusyS3D = 0.0, cityMachineStealS3D = 0.0, cityMachineTotalS3D = 0.0;
 char frameLogPath3D[1024] = "";
 char outputDir3D[1024] = "";
 
@@ -119,13 +120,52 @@ double student95(int dof)
 
 }  // namespace
 
+void cpuShares3D(const double before[3], const double after[3], double ownS, double* othersShare,
+                 double* stealShare)
+{
+    const double total = after[2] - before[2];
+    if (!(total > 0.0)) {
+        *othersShare = *stealShare = -1.0;
+        return;
+    }
+    // the machine's counters tick coarser than the process's: never below none
+    *othersShare = std::clamp((after[0] - before[0] - ownS) / total, 0.0, 1.0);
+    *stealShare = std::clamp((after[1] - before[1]) / total, 0.0, 1.0);
+}
+
 cpuPerFrame3D cityCpuPerFrame3D()
 {
     double u = 0.0, s = 0.0;
     const int frames = frameCounter;
     if (frames <= 0 || !processCpu3D(&u, &s))
         return {0.0, 0.0};
-    return {(u - cityCpuUserS3D) * 1000.0 / frames, (s - cityCpuSystemS3D) * 1000.0 / frames};
+    cpuPerFrame3D c = {(u - cityCpuUserS3D) * 1000.0 / frames, (s - cityCpuSystemS3D) * 1000.0 / frames};
+    double now[3] = {};
+    if (cityMachineTotalS3D > 0.0 && machineCpu3D(&now[0], &now[1], &now[2])) {
+        const double before[3] = {cityMachineBusyS3D, cityMachineStealS3D, cityMachineTotalS3D};
+        cpuShares3D(before, now, (u - cityCpuUserS3D) + (s - cityCpuSystemS3D), &c.othersShare, &c.stealShare);
+    }
+    return c;
+}
+
+std::string steadinessWarnings3D(const cpuPerFrame3D& cpu)
+{
+    std::string out;
+    char line[200];
+    if (cpu.othersShare > 0.05) {
+        std::snprintf(line, sizeof line,
+                      "other processes used %.0f %% of the CPU during the flight: the result may not be comparable\n",
+                      cpu.othersShare * 100.0);
+        out += line;
+    }
+    if (cpu.stealShare > 0.05) {
+        std::snprintf(line, sizeof line,
+                      "the virtual machine's host took %.0f %% of the CPU (steal time) during the flight: the result "
+                      "may not be comparable\n",
+                      cpu.stealShare * 100.0);
+        out += line;
+    }
+    return out;
 }
 
 void benchSummary3D(char* out, size_t size, const frameStats3D& s, double avgFps, const cpuPerFrame3D& cpu)
@@ -193,6 +233,11 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
         {"memory_mb", machine.memoryBytes / (1024 * 1024)},
         {"time", isoTime},
     };
+    // how much of the machine others took during the flight, where the system tells
+    if (cpu.othersShare >= 0.0) {
+        j["summary"]["cpu_others_share"] = rounded(cpu.othersShare, 0.001);
+        j["summary"]["cpu_steal_share"] = rounded(cpu.stealShare, 0.001);
+    }
     const std::string manifest = manifestHash3D(dataDir3D);
     if (!manifest.empty())
         j["data_manifest_sha256"] = manifest;
@@ -300,6 +345,45 @@ pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const
         return r == appendFailed && cutLockedFile3D(json.fd, jsonBefore) ? pairResFailed : pairDamaged;
     }
     return pairWritten;
+}
+
+std::string repeatWarnings3D(const double* fps, int n)
+{
+    if (n < 3)
+        return "";
+    std::vector<double> v(fps, fps + n);
+    std::sort(v.begin(), v.end());
+    double sum = 0.0, sq = 0.0;
+    for (const double x : v)
+        sum += x;
+    const double mean = sum / n;
+    for (const double x : v)
+        sq += (x - mean) * (x - mean);
+    const double cv = mean > 0.0 ? 100.0 * std::sqrt(sq / (n - 1)) / mean : 0.0;
+    const double median = n % 2 == 1 ? v[size_t(n / 2)] : (v[size_t(n / 2 - 1)] + v[size_t(n / 2)]) / 2.0;
+    // the median absolute deviation, scaled to a standard deviation for normal spreads
+    std::vector<double> dev;
+    for (const double x : v)
+        dev.push_back(std::fabs(x - median));
+    std::sort(dev.begin(), dev.end());
+    const double mad = 1.4826 * (n % 2 == 1 ? dev[size_t(n / 2)] : (dev[size_t(n / 2 - 1)] + dev[size_t(n / 2)]) / 2.0);
+    std::string out;
+    char line[200];
+    if (cv > 3.0) {
+        std::snprintf(line, sizeof line, "the runs spread by %.2f %% (coefficient of variation, more than 3 %%): "
+                                         "the result may be unstable\n", cv);
+        out += line;
+    }
+    // far: more than three deviations and more than 3 % from the median
+    for (int i = 0; i < n; i++) {
+        const double off = std::fabs(fps[i] - median);
+        if (off > 3.0 * mad && off > 0.03 * median) {
+            std::snprintf(line, sizeof line, "run %d (%.2f fps) lies far from the others (median %.2f fps)\n", i + 1,
+                          fps[i], median);
+            out += line;
+        }
+    }
+    return out;
 }
 
 void repeatSummary3D(char* out, size_t size, const double* fps, int n)

@@ -59,11 +59,23 @@ pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const
 // JSON line without its record.
 extern void (*resultPairPause3D)();
 
-// CPU time per frame of the last flight, in ms
+// the whole machine's CPU times at the flight's start (machineCpu3D); total 0: unknown
+extern double cityMachineBusyS3D, cityMachineStealS3D, cityMachineTotalS3D;
+// CPU time per frame of the last flight, in ms, and how much of the
+// machine others took meanwhile: other processes, and a virtual machine's
+// host (steal), as shares of all its processors' time; -1 where unknown.
 struct cpuPerFrame3D {
     double userMs, systemMs;
+    double othersShare = -1.0, stealShare = -1.0;
 };
 cpuPerFrame3D cityCpuPerFrame3D();
+// The shares of the machine that others took between two readings of
+// machineCpu3D, this process having used ownS of it. -1 each when the total did not grow.
+void cpuShares3D(const double before[3], const double after[3], double ownS, double* othersShare,
+                 double* stealShare);
+// Lines that say why a flight may not compare with others (others took more
+// than 5 % of the machine); empty when none.
+std::string steadinessWarnings3D(const cpuPerFrame3D& cpu);
 
 // The summary line of a flight, ended by a line break.
 void benchSummary3D(char* out, size_t size, const frameStats3D& s, double avgFps, const cpuPerFrame3D& cpu);
@@ -80,5 +92,8 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
 // coefficient of variation and the 95 % confidence interval of the mean
 // (Student's t), one line ended by a line break.
 void repeatSummary3D(char* out, size_t size, const double* fps, int n);
+// Lines that warn of an unsteady series: a coefficient of variation over
+// 3 %, and each run far from the others (rates in run order); empty when none.
+std::string repeatWarnings3D(const double* fps, int n);
 
 #endif

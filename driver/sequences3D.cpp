@@ -326,6 +326,8 @@ void drawCity3D()
         cityFrames3D.start(clockMicros3D());
         if (!processCpu3D(&cityCpuUserS3D, &cityCpuSystemS3D))
             cityCpuUserS3D = cityCpuSystemS3D = 0.0;
+        if (!machineCpu3D(&cityMachineBusyS3D, &cityMachineStealS3D, &cityMachineTotalS3D))
+            cityMachineTotalS3D = 0.0;
         midLastTimeM = clockMillis3D();
         recPlayTimeZero = 0.0f;
         startCity = 0;

@@ -409,6 +409,9 @@ int main(int argc, char** argv)
             char line[512];
             repeatSummary3D(line, sizeof line, rates.data(), int(rates.size()));
             mainOut.pr(line);
+            const std::string warnings = repeatWarnings3D(rates.data(), int(rates.size()));
+            if (!warnings.empty())
+                mainOut.pr(warnings.c_str());
         }
         return status;
     }

@@ -870,3 +870,60 @@ TEST(Machine, DetectedAsTheSystemSaysAndOnlyWhereTheUserGaveNothing)
     identifyMachine3D();
     EXPECT_STREQ(pcInfText, "my notes");
 }
+
+TEST(Steadiness, SharesOfTheMachineAndWarningsOfUnsteadyRuns)
+{
+    // by hand: others took 30 - 20 of 40 s, the host 2 of 40
+    const double before[3] = {10.0, 1.0, 100.0}, after[3] = {40.0, 3.0, 140.0};
+    double others = 0.0, steal = 0.0;
+    cpuShares3D(before, after, 20.0, &others, &steal);
+    EXPECT_DOUBLE_EQ(others, 0.25);
+    EXPECT_DOUBLE_EQ(steal, 0.05);
+    cpuShares3D(before, after, 35.0, &others, &steal);
+    EXPECT_DOUBLE_EQ(others, 0.0);
+    cpuShares3D(before, before, 0.0, &others, &steal);
+    EXPECT_EQ(others, -1.0);
+    EXPECT_EQ(steal, -1.0);
+
+    cpuPerFrame3D cpu = {5.0, 0.1, 0.23, 0.05};
+    EXPECT_EQ(steadinessWarnings3D(cpu),
+              "other processes used 23 % of the CPU during the flight: the result may not be comparable\n");
+    cpu.othersShare = 0.05;
+    cpu.stealShare = 0.07;
+    EXPECT_EQ(steadinessWarnings3D(cpu), "the virtual machine's host took 7 % of the CPU (steal time) during the "
+                                         "flight: the result may not be comparable\n");
+    cpu.othersShare = cpu.stealShare = -1.0;
+    EXPECT_EQ(steadinessWarnings3D(cpu), "");
+
+    // series: steady, one run far out, spread wide, too few to say
+    const double steady[] = {100.0, 101.0, 99.0, 100.5, 99.5};
+    EXPECT_EQ(repeatWarnings3D(steady, 5), "");
+    const double oneOff[] = {100.0, 100.0, 100.0, 96.5, 100.0};
+    EXPECT_EQ(repeatWarnings3D(oneOff, 5), "run 4 (96.50 fps) lies far from the others (median 100.00 fps)\n");
+    const double wide[] = {100.0, 101.0, 99.0, 100.5, 80.0};
+    EXPECT_EQ(repeatWarnings3D(wide, 5),
+              "the runs spread by 9.40 % (coefficient of variation, more than 3 %): the result may be unstable\n"
+              "run 5 (80.00 fps) lies far from the others (median 100.00 fps)\n");
+    const double two[] = {100.0, 50.0};
+    EXPECT_EQ(repeatWarnings3D(two, 2), "");
+
+    // the machine's counters as /proc/stat has them, and a flight's shares in its JSON line
+    double busy = 0.0, stolen = 0.0, total = 0.0;
+    ASSERT_TRUE(machineCpu3D(&busy, &stolen, &total));
+    const double listed = std::stod(shell("awk '/^cpu / { print $2+$3+$4+$5+$6+$7+$8+$9 }' /proc/stat")) /
+                          std::stod(shell("getconf CLK_TCK"));
+    EXPECT_NEAR(total, listed, 5.0);
+    EXPECT_GT(busy, 0.0);
+    EXPECT_LE(busy + stolen, total);
+    frameCounter = 10;
+    ASSERT_TRUE(processCpu3D(&cityCpuUserS3D, &cityCpuSystemS3D));
+    ASSERT_TRUE(machineCpu3D(&cityMachineBusyS3D, &cityMachineStealS3D, &cityMachineTotalS3D));
+    for (volatile int spin = 0; spin < 50000000; spin = spin + 1) {
+    }
+    const cpuPerFrame3D flight = cityCpuPerFrame3D();
+    EXPECT_GE(flight.othersShare, 0.0);
+    EXPECT_LE(flight.othersShare, 1.0);
+    const auto j = nlohmann::json::parse(benchJson3D(frameStats3D{}, flight, "2026-12-10T00:00:00Z", nullptr, nullptr));
+    EXPECT_EQ(j["summary"]["cpu_others_share"].get<double>(), std::round(flight.othersShare * 1000.0) / 1000.0);
+    EXPECT_TRUE(j["summary"].contains("cpu_steal_share"));
+}
