@@ -230,7 +230,7 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
         {"cpu_model", machine.cpuModel},
         {"cpu_cores", machine.cores},
         {"cpu_threads", machine.threads},
-        {"memory_mb", machine.memoryBytes / (1024 * 1024)},
+        {"memory_mb", machine.memoryBytes >> 20},
         {"time", isoTime},
     };
     // how much of the machine others took during the flight, where the system tells
