@@ -26,7 +26,7 @@ KORVA_BUILD_PACKAGES=(cmake make g++ pkg-config dpkg-dev libgtest-dev libbenchma
 # what a run needs on a machine without a screen
 KORVA_RUN_PACKAGES=(xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0)
 # what the tests use besides
-KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick xdotool openmpt123 sox valgrind)
+KORVA_TEST_PACKAGES=("${KORVA_RUN_PACKAGES[@]}" imagemagick xdotool openmpt123 sox valgrind python3-scipy)
 
 # the Windows cross build and its runs under Wine
 KORVA_WIN_PACKAGES=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 dpkg-dev make xz-utils googletest)

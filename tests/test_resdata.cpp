@@ -1,6 +1,7 @@
 // The viewer's reader, lists, filter and sort, on files written by the test.
 #include "frameCommand.h"
 #include "framePlot.h"
+#include "resCompare.h"
 #include "resData.h"
 #include "resTable.h"
 #include "resText.h"
@@ -663,4 +664,123 @@ TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
     }
     // the window, when no picture is asked for
     EXPECT_EQ(table({"--frames", "fast.csv", "slow.csv"}, here).status, -1);
+}
+
+namespace {
+
+// p-values of scipy's mannwhitneyu (two-sided, its automatic method) for pairs of samples, one a line
+std::vector<double> scipyPValues(const std::vector<std::pair<std::vector<double>, std::vector<double>>>& pairs)
+{
+    std::string script = "from scipy.stats import mannwhitneyu\n";
+    for (const auto& [a, b] : pairs) {
+        auto list = [](const std::vector<double>& v) {
+            std::string s = "[";
+            for (const double x : v)
+                s += std::to_string(x) + ",";
+            return s + "]";
+        };
+        script += "print(repr(mannwhitneyu(" + list(a) + ", " + list(b) + ", alternative='two-sided').pvalue))\n";
+    }
+    writeFile("mwu.py", script);
+    std::vector<double> p;
+    if (FILE* f = popen("/usr/bin/python3 mwu.py 2>/dev/null", "r")) {
+        double v = 0.0;
+        while (std::fscanf(f, "%lf", &v) == 1)
+            p.push_back(v);
+        pclose(f);
+    }
+    return p;
+}
+
+}  // namespace
+
+TEST_F(ResDataTest, CompareGivesMediansIntervalsAndMannWhitneyPValues)
+{
+    // by hand: 3 against 3 fully apart is 2 orders of 20; 5 against 5, 2 of 252
+    EXPECT_DOUBLE_EQ(mannWhitneyP({1, 2, 3}, {4, 5, 6}), 0.1);
+    EXPECT_DOUBLE_EQ(smallestMannWhitneyP(3, 3), 0.1);
+    EXPECT_NEAR(mannWhitneyP({10, 11, 12, 13, 14}, {1, 2, 3, 4, 5}), 2.0 / 252.0, 1e-12);
+    EXPECT_NEAR(smallestMannWhitneyP(5, 5), 2.0 / 252.0, 1e-12);
+    EXPECT_DOUBLE_EQ(mannWhitneyP({1, 4}, {2, 3}), 1.0);
+    EXPECT_DOUBLE_EQ(medianOf({3, 1, 2}), 2.0);
+    EXPECT_DOUBLE_EQ(medianOf({4, 1, 3, 2}), 2.5);
+    double lo = 0.0, hi = 0.0;
+    EXPECT_FALSE(medianInterval95({1, 2, 3, 4, 5}, &lo, &hi));
+    ASSERT_TRUE(medianInterval95({6, 1, 5, 2, 4, 3}, &lo, &hi));
+    EXPECT_EQ(lo, 1.0);
+    EXPECT_EQ(hi, 6.0);
+    // ten values: P(X <= 1) = 11/1024 stays within 2.5 %, P(X <= 2) = 56/1024 does not
+    ASSERT_TRUE(medianInterval95({10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, &lo, &hi));
+    EXPECT_EQ(lo, 2.0);
+    EXPECT_EQ(hi, 9.0);
+
+    // against scipy: exact, exact with one small side, ties, and large samples
+    const std::vector<std::pair<std::vector<double>, std::vector<double>>> pairs = {
+        {{62.9, 62.5, 61.7, 62.4, 64.0}, {59.2, 59.5, 60.0, 61.6, 59.5}},
+        {{62.9, 62.5, 61.7, 62.4, 64.0}, {59.2, 59.6, 60.0, 61.6, 59.5}},
+        {{3.1, 2.2, 5.3}, {1.0, 4.4, 2.5, 6.1, 0.7, 3.3, 9.2, 8.8, 7.7, 1.9, 2.8, 4.9}},
+        {{1, 2, 2, 3, 3, 3}, {2, 3, 4, 4, 5}},
+        {{1, 3, 5, 7, 9, 11, 13, 15, 17, 19}, {2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22}},
+    };
+    const std::vector<double> reference = scipyPValues(pairs);
+    if (reference.empty())
+        GTEST_SKIP() << "no scipy in /usr/bin/python3 (Debian's python3-scipy) to take reference values from";
+    ASSERT_EQ(reference.size(), pairs.size());
+    for (size_t i = 0; i < pairs.size(); i++)
+        EXPECT_NEAR(mannWhitneyP(pairs[i].first, pairs[i].second), reference[i], 1e-9) << "pair " << i;
+}
+
+TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
+{
+    const std::string here = dir.path.string();
+    // A: bench.json lines, one of them unsteady; B: bench.res records
+    std::string a;
+    for (const double f : {60.0, 61.0, 62.0, 63.0, 64.0, 65.0})
+        a += "{\"benchmark\":\"OPENGL    N.DETAIL  N.TEX\",\"width\":640,\"height\":480,\"depth\":16,\"fps\":" +
+             std::to_string(f) + ",\"summary\":{\"cpu_others_share\":" + (f == 65.0 ? "0.2" : "0.0") + "}}\n";
+    a += "{\"benchmark\":\"OPENGL    H.DETAIL  N.TEX\",\"width\":640,\"height\":480,\"depth\":16,\"fps\":30.0}\n";
+    writeFile("a.json", a);
+    std::string b;
+    for (const char* f : {"70.0", "71.0", "72.0", "73.0", "74.0", "75.0"})
+        b += rec("PC", "OPENGL    N.DETAIL  N.TEX", std::string("640 x 480 x 16 fps: ") + f);
+    b += rec("PC", "OPENGL    H.DETAIL  N.TEX", "640 x 480 x 16 fps: 31.0");
+    b += rec("PC", "OPENGL    H.DETAIL  N.TEX", "800 x 600 x 16 fps: 20.0");
+    writeFile("b.res", b);
+
+    auto t = table({"--compare", "a.json", "b.res"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    // the high-detail class: one run a side, no change can be told; the 800x600 runs are B's alone
+    EXPECT_NE(t.out.find("OPENGL    H.DETAIL  N.TEX  640x480x16  1       30.00     too few runs    1       31.00     too few runs    ~         p=1.000 (too few)\n"),
+              std::string::npos) << t.out;
+    EXPECT_EQ(t.out.find("800x600"), std::string::npos);
+    // normal detail: every B above every A, p = 2 / C(12, 6); A's unsteady run marked
+    EXPECT_NE(t.out.find("6       62.50 !   60.00 to 65.00  6       72.50     70.00 to 75.00  +16.00 %  p=0.002\n"),
+              std::string::npos) << t.out;
+    EXPECT_NE(t.out.find("\n!: a run of that side warned"), std::string::npos);
+    EXPECT_NE(t.out.find("\ntoo few: "), std::string::npos);
+
+    t = table({"--compare", "a.json", "b.res", "--json"}, here);
+    ASSERT_EQ(t.status, 0);
+    const auto j = nlohmann::json::parse(t.out);
+    ASSERT_EQ(j.size(), 2u);
+    EXPECT_EQ(j[1]["a"]["runs"], 6);
+    EXPECT_EQ(j[1]["a"]["unsteady"], true);
+    EXPECT_EQ(j[1]["b"]["ci95_fps"][1], 75.0);
+    EXPECT_NEAR(j[1]["p"].get<double>(), 2.0 / 924.0, 1e-12);
+    EXPECT_EQ(j[1]["significant"], true);
+    EXPECT_EQ(j[0]["too_few_runs"], true);
+    t = table({"--compare", "a.json", "b.res", "--csv"}, here);
+    EXPECT_EQ(t.out.substr(0, t.out.find('\n')),
+              "benchmark,resolution,a_runs,a_median_fps,a_ci95,b_runs,b_median_fps,b_ci95,change,p\r");
+
+    // what can't be compared
+    writeFile("other.res", rec("PC", "OPENGL    N.DETAIL  B.TEX", "640 x 480 x 16 fps: 50.0"));
+    EXPECT_EQ(table({"--compare", "a.json", "other.res"}, here).status, 1);
+    writeFile("bad.json", "{\"fps\":1}\n");
+    t = table({"--compare", "bad.json", "b.res"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "resview: bad.json: row 1: no result of bench.json\n");
+    EXPECT_EQ(table({"--compare", "a.json"}, here).status, 2);
+    EXPECT_EQ(table({"--compare", "a.json", "b.res", "--sort"}, here).status, 2);
+    EXPECT_EQ(table({"--compare", "a.json", "none.res"}, here).status, 1);
 }

@@ -1,6 +1,7 @@
 #include "resTable.h"
 
 #include "frameCommand.h"
+#include "resCompare.h"
 #include "resCheck.h"
 
 #include "resData.h"
@@ -26,6 +27,7 @@ const char* const help =
     "       resview --table|--csv|--json [--base] [FILE] [options]\n"
     "       resview --check FOLDER\n"
     "       resview --frames FILE... [--png OUT.png [--size WxH]]\n"
+    "       resview --compare A B [--csv|--json]\n"
     "  (no options)             the main window\n"
     "  --base                   a view of the base database data/base.bin\n"
     "  --open FILE              a view of a bench.res file\n"
@@ -45,6 +47,10 @@ const char* const help =
     "                           each log's frames, average rate and lows\n"
     "  --png OUT.png            those pictures into a PNG file instead, without a display\n"
     "  --size WxH               the PNG's size in pixels (1000x700; 320x240 at least)\n"
+    "  --compare A B            compare two result files (bench.res or bench.json) for\n"
+    "                           every benchmark and resolution both hold: runs, medians\n"
+    "                           with their 95 % confidence intervals, the change, and its\n"
+    "                           p-value (two-sided Mann-Whitney U test; \"~\" where p > 0.05)\n"
     "  --help, -h               this text\n"
     "  --version                the program's version\n"
     "Control characters in the files' texts are shown as U+FFFD in --table and\n"
@@ -54,6 +60,8 @@ const char* const help =
     "  or holds no record, 2 a wrong option or an entry no list has\n"
     "exit status of --frames with --png: 0 every log drawn, 1 a log that is no frame\n"
     "  log (one line each; the others are drawn) or a PNG not written, 2 a wrong option\n"
+    "exit status of --compare: 0 compared, 1 a file that can't be read or nothing\n"
+    "  both hold, 2 a wrong option\n"
     "exit status of --check: 0 every line and record has its partner, 1 one has\n"
     "  none (or neither file can be read), 2 a wrong option\n";
 
@@ -174,6 +182,9 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     }
     if (asksForFrames(argc, argv) && !asksHelp)
         return runFramesCommand(argc, argv, out, err);
+    for (int i = 1; i < argc && !asksHelp; i++)
+        if (std::strcmp(argv[i], "--compare") == 0)
+            return runCompare(argc, argv, out, err);
     bool windowOption = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
