@@ -419,10 +419,15 @@ TEST_F(ResDataTest, TheCommandLinePrintsWhatAViewWouldDraw)
     // CSV with every field, quoted as RFC 4180 says
     t = table({"--csv", "r.res"}, here);
     ASSERT_EQ(t.status, 0);
-    EXPECT_EQ(t.out.substr(0, t.out.find("\r\n", 80) + 2),
-              "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps\r\n"
+    // a record of bench.res leaves the columns of a bench.json line's summary, time and settings empty
+    const std::string jsonColumns = ",frames,fps_1pct_low,fps_01pct_low,frame_ms_p50,frame_ms_p95,frame_ms_p99,"
+                                    "frame_ms_max,cpu_user_ms_per_frame,cpu_system_ms_per_frame,cpu_others_share,"
+                                    "cpu_steal_share,time,settings";
+    EXPECT_EQ(t.out.substr(0, t.out.find("\r\n", 300) + 2),
+              "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps" + jsonColumns + "\r\n"
               "\"PC, \"\"one\"\"\",OPENGL    N.DETAIL  N.TEX,\"info of PC, \"\"one\"\"\","
-              "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R,VSync OFF  DDMSwich OFF,640,480,16,90.00\r\n");
+              "KORVA_LIN 1.3  GLvendor:V  GLrenderer:R,VSync OFF  DDMSwich OFF,640,480,16,90.00" +
+                  std::string(13, ',') + "\r\n");
 
     // JSON that a parser reads back whole
     t = table({"--json", "--base", "r.res"}, here);
@@ -784,3 +789,48 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     EXPECT_EQ(table({"--compare", "a.json", "b.res", "--sort"}, here).status, 2);
     EXPECT_EQ(table({"--compare", "a.json", "none.res"}, here).status, 1);
 }
+
+TEST_F(ResDataTest, SeveralFilesAndBenchJsonInOneTable)
+{
+    const std::string here = dir.path.string();
+    const std::string line = "{\"computer\":\"json box\",\"benchmark\":\"OPENGL    H.DETAIL  N.TEX\",\"user_info\":\"u\","
+                             "\"auto_info1\":\"a1\",\"auto_info2\":\"a2\",\"width\":320,\"height\":240,\"depth\":16,"
+                             "\"fps\":55.5,\"time\":\"2026-12-10T01:00:00Z\",\"summary\":{\"frames\":2400,"
+                             "\"fps_1pct_low\":30.25},\"settings\":{\"fog\":1}}\n";
+    writeFile("bench.json", line + "\n" + line);
+    writeFile("r.res", rec("res box", "OPENGL    N.DETAIL  N.TEX", "640 x 480 x 16 fps: 90.0"));
+
+    // the view windows' reader takes bench.json as it takes bench.res
+    auto d = make();
+    ASSERT_EQ(d->loadRes("bench.json"), 1);
+    ASSERT_EQ(d->getNumRecords(), 2);
+    EXPECT_STREQ(d->record(1).computer, "json box");
+    EXPECT_EQ(d->record(1).fps, 55.5f);
+    EXPECT_EQ(d->jsonOf(1), line.substr(0, line.size() - 1));
+    ASSERT_EQ(d->addRes("r.res"), 1);
+    EXPECT_EQ(d->getNumRecords(), 3);
+    EXPECT_TRUE(d->jsonOf(2).empty());
+    EXPECT_EQ(d->numComputers(), 3);
+
+    // both files in one table; a JSON result's summary, time and settings in the CSV and JSON
+    auto t = table({"--csv", "bench.json", "r.res", "--sort", "fps"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_NE(t.out.find("\r\nres box,"), std::string::npos);
+    EXPECT_NE(t.out.find(",320,240,16,55.50,2400,30.25,,,,,,,,,,2026-12-10T01:00:00Z,\"{\"\"fog\"\":1}\"\r\n"),
+              std::string::npos) << t.out;
+    t = table({"--json", "r.res", "bench.json"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    const auto j = nlohmann::json::parse(t.out);
+    ASSERT_EQ(j.size(), 3u);
+    EXPECT_FALSE(j[0].contains("summary"));
+    EXPECT_EQ(j[1]["summary"]["frames"], 2400);
+    EXPECT_EQ(j[1]["settings"]["fog"], 1);
+    EXPECT_EQ(j[1]["time"], "2026-12-10T01:00:00Z");
+
+    // a line that is no result makes the file no result file
+    writeFile("broken.json", line + "{\"computer\":1}\n");
+    t = table({"--table", "r.res", "broken.json"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "corrupt .res file\n");
+}
+

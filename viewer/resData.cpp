@@ -1,11 +1,14 @@
 #include "resData.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 void resLog::prf(const char* fmt, ...)
 {
@@ -100,6 +103,7 @@ float keyOf(const resRecord& r, int mode)
 
 resData::resData(resLog* l, float* sharedMax, const char* workDir)
     : log(l), maxFps(sharedMax), dir(workDir ? workDir : ""), records(new resRecord[capacity]()),
+      jsonLines(new std::string[capacity]()),
       display(new int[capacity]()), filtered(new int[capacity]()), benchList(new entry[capacity]()),
       compList(new entry[capacity]()), resList(new entry[capacity]()), sortList(new entry[capacity]()),
       resW(new int[capacity]()), resH(new int[capacity]()), resD(new int[capacity]())
@@ -112,11 +116,63 @@ int resData::loadRes(const char* path)
     return readRes(path);
 }
 
+int resData::addRes(const char* path)
+{
+    return readRes(path);
+}
+
+int resData::readJson(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        const nlohmann::json j = nlohmann::json::parse(line, nullptr, false);
+        auto text = [&j](const char* k) { return j.contains(k) && j[k].is_string(); };
+        auto integer = [&j](const char* k) { return j.contains(k) && j[k].is_number_integer(); };
+        if (!j.is_object() || !text("computer") || !text("benchmark") || !text("user_info") || !text("auto_info1") ||
+            !text("auto_info2") || !integer("width") || !integer("height") || !integer("depth") ||
+            !j.contains("fps") || !j["fps"].is_number())
+            return -1;
+        if (numRecords >= capacity - 1)
+            return -1;
+        resRecord& r = records[numRecords];
+        copyText(r.computer, j["computer"].get<std::string>().c_str());
+        copyText(r.benchmark, j["benchmark"].get<std::string>().c_str());
+        copyText(r.userInfo, j["user_info"].get<std::string>().c_str());
+        copyText(r.autoInfo1, j["auto_info1"].get<std::string>().c_str());
+        copyText(r.autoInfo2, j["auto_info2"].get<std::string>().c_str());
+        const auto clamped = [](long long v) { return int32_t(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+        r.width = clamped(j["width"].get<long long>());
+        r.height = clamped(j["height"].get<long long>());
+        r.depth = clamped(j["depth"].get<long long>());
+        r.fps = float(j["fps"].get<double>());
+        if (!rateOk(r.fps))
+            return -1;
+        jsonLines[numRecords] = line;
+        numRecords++;
+    }
+    if (in.bad())
+        return -1;
+    buildLists();
+    return 1;
+}
+
 int resData::readRes(const char* path)
 {
     filePtr f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (!f)
         return -1;
+    // JSON Lines begin with an object
+    int first = 0;
+    while ((first = std::fgetc(f.get())) != EOF && isSpace(char(first))) {
+    }
+    if (first == '{') {
+        f.reset();
+        return readJson(path);
+    }
+    std::rewind(f.get());
     char line[512];
     for (;;) {
         if (std::fgets(line, 256, f.get()) == nullptr)
@@ -127,6 +183,7 @@ int resData::readRes(const char* path)
         if (numRecords >= capacity)
             return -1;
         resRecord& r = records[numRecords];
+        jsonLines[numRecords].clear();
         char* texts[5] = {r.computer, r.benchmark, r.userInfo, r.autoInfo1, r.autoInfo2};
         for (char* t : texts) {
             if (std::fgets(line, sizeof line, f.get()) == nullptr)
@@ -160,6 +217,7 @@ int resData::loadBin(const char* path)
         unsigned char img[sizeof(resRecord)];
         while (numRecords < capacity && std::fread(img, 1, sizeof img, f.get()) == sizeof img) {
             resRecord& r = records[numRecords];
+            jsonLines[numRecords].clear();
             std::memcpy(&r, img, sizeof r);
             if (!rateOk(r.fps)) {
                 log->prf("resData::loadBin: error record %d of %s has no valid fps\n", numRecords, path);

@@ -17,8 +17,11 @@ public:
     resData(const resData&) = delete;
     resData& operator=(const resData&) = delete;
 
-    // @returns 1, or -1 when the file cannot be read as results.
+    // Reads a bench.res, or a bench.json (JSON Lines: its first character is
+    // a "{"). @returns 1, or -1 when the file cannot be read as results.
     int loadRes(const char* path);
+    // The same, adding to the records loaded before.
+    int addRes(const char* path);
     // @returns 1, -2 when the base database cannot be loaded, -1 when the file cannot be read as results.
     int loadBinWithRes(const char* path);
     int loadBin(const char* path);
@@ -28,6 +31,10 @@ public:
 
     int getNumRecords() const { return numRecords; }
     const resRecord& record(int i) const { return records[i]; }
+    // the bench.json line a record was read from; empty for other records
+    const std::string& jsonOf(int i) const { return jsonLines[i]; }
+    // the index in the records of the i-th displayed one
+    int displayedIndex(int i) const { return display[i]; }
     int getNumDisplay() const { return numDisplay; }
     const resRecord& displayed(int i) const { return records[display[i]]; }
     int getNumFiltered() const { return numFiltered; }
@@ -44,11 +51,13 @@ public:
 
 private:
     int readRes(const char* path);
+    int readJson(const char* path);
 
     resLog* log;
     float* maxFps;
     std::string dir;
     std::unique_ptr<resRecord[]> records;
+    std::unique_ptr<std::string[]> jsonLines;
     int numRecords = 0;
     std::unique_ptr<int[]> display;
     int numDisplay = 0;

@@ -18,23 +18,25 @@
 
 namespace {
 
-const char* const usage = "usage: resview --table|--csv|--json [--base] [FILE] [--benchmark TEXT] [--computer TEXT]\n"
+const char* const usage = "usage: resview --table|--csv|--json [--base] [FILE...] [--benchmark TEXT] [--computer TEXT]\n"
                           "               [--resolution TEXT] [--sort none|fps|resolutions] [--verbose]\n";
 // the project's version, from the build
 constexpr const char resviewVersion[] = KORVA_VERSION;
 const char* const help =
     "usage: resview [--base] [--open FILE] [--base-with FILE]\n"
-    "       resview --table|--csv|--json [--base] [FILE] [options]\n"
+    "       resview --table|--csv|--json [--base] [FILE...] [options]\n"
     "       resview --check FOLDER\n"
     "       resview --frames FILE... [--png OUT.png [--size WxH]]\n"
     "       resview --compare A B [--csv|--json]\n"
     "  (no options)             the main window\n"
     "  --base                   a view of the base database data/base.bin\n"
-    "  --open FILE              a view of a bench.res file\n"
+    "  --open FILE              a view of a bench.res or bench.json file\n"
     "  --base-with FILE         a view of the base database and the file together\n"
     "  --table                  print the rows a view would draw, in columns\n"
     "  --csv                    print them as CSV\n"
     "  --json                   print them as JSON\n"
+    "                           (FILE... any bench.res and bench.json files, one table;\n"
+    "                           a bench.json result adds its summary, time and settings)\n"
     "  --benchmark TEXT         only that benchmark (an entry of its list)\n"
     "  --computer TEXT          only that computer\n"
     "  --resolution TEXT        only that resolution, \"all 16bit\" or \"640x480x16\"\n"
@@ -165,13 +167,19 @@ int entryIndex(const char* what, const std::string& text, int n, const char* (*e
     return -1;
 }
 
+// the summary fields of a bench.json line that the CSV gives columns of
+const char* const summaryKeys[] = {"frames",       "fps_1pct_low", "fps_01pct_low",         "frame_ms_p50",
+                                   "frame_ms_p95", "frame_ms_p99", "frame_ms_max",          "cpu_user_ms_per_frame",
+                                   "cpu_system_ms_per_frame",      "cpu_others_share",      "cpu_steal_share"};
+
 }  // namespace
 
 int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
 {
     enum { none, table, csv, json } format = none;
     bool base = false, verbose = false;
-    std::string file, bench, comp, res, sort;
+    std::vector<std::string> files;
+    std::string bench, comp, res, sort;
     bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
     if (argc >= 2 && std::string(argv[1]) == "--check")
         return runCheck(argc, argv, out, err);
@@ -235,10 +243,8 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
             return wrong("--check takes one folder and nothing else");
         else if (!a.empty() && a[0] == '-')
             return wrong("unknown option " + a);
-        else if (file.empty())
-            file = a;
         else
-            return wrong("one result file at most");
+            files.push_back(a);
         if (!ok)
             return wrong(a + " needs a value");
     }
@@ -249,11 +255,11 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     }
     if (format == none)
         return -1;
-    if (!base && file.empty()) {
+    if (!base && files.empty()) {
         std::fprintf(err, "resview: nothing to show: give --base, a result file, or both\n%s", usage);
         return 2;
     }
-    if (!file.empty()) {
+    for (const std::string& file : files) {
         // only a regular file: a FIFO or a device would hang the read
         std::error_code ec;
         const auto st = std::filesystem::status(file, ec);
@@ -272,15 +278,18 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     float maxFps = 0.0f;
     auto d = std::make_unique<resData>(&log, &maxFps, workDir);
     int r = 0;
-    if (base && !file.empty()) {
-        r = d->loadBinWithRes(file.c_str());
+    if (base && !files.empty()) {
+        r = d->loadBinWithRes(files[0].c_str());
     } else if (base) {
         const std::string path = std::string(workDir) + "/data/base.bin";
         log.prf("%s\n", path.c_str());
         r = d->loadBin(path.c_str()) == 1 ? 1 : -2;
     } else {
-        r = d->loadRes(file.c_str());
+        r = d->loadRes(files[0].c_str());
     }
+    // the other files add their results to the first's
+    for (size_t k = 1; k < files.size() && r == 1; k++)
+        r = d->addRes(files[k].c_str());
     if (verbose)
         std::fputs(log.text().c_str(), err);
     // a result file that holds no record is not one
@@ -317,8 +326,13 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
     d->setFilter(b, c, res0, s);
 
     std::vector<const resRecord*> rows;
-    for (int i = 0; i < d->getNumDisplay(); i++)
+    std::vector<nlohmann::json> lines;
+    for (int i = 0; i < d->getNumDisplay(); i++) {
         rows.push_back(&d->displayed(i));
+        // what a bench.json line holds beyond the record
+        const std::string& line = d->jsonOf(d->displayedIndex(i));
+        lines.push_back(line.empty() ? nlohmann::json::object() : nlohmann::json::parse(line, nullptr, false));
+    }
     if (format == table) {
         size_t w[3] = {columns("COMPUTER"), columns("BENCHMARK"), columns("RESOLUTION")};
         for (const resRecord* x : rows) {
@@ -333,25 +347,49 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
                          padded(shown(x->benchmark), w[1]).c_str(), padded(resolutionOf(*x), w[2]).c_str(),
                          fpsOf(*x).c_str());
     } else if (format == csv) {
-        std::fprintf(out, "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps\r\n");
-        for (const resRecord* x : rows)
-            std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s\r\n", csvField(shown(x->computer)).c_str(),
+        std::fprintf(out, "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps");
+        for (const char* k : summaryKeys)
+            std::fprintf(out, ",%s", k);
+        std::fprintf(out, ",time,settings\r\n");
+        for (size_t i = 0; i < rows.size(); i++) {
+            const resRecord* x = rows[i];
+            std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s", csvField(shown(x->computer)).c_str(),
                          csvField(shown(x->benchmark)).c_str(), csvField(shown(x->userInfo)).c_str(),
                          csvField(shown(x->autoInfo1)).c_str(), csvField(shown(x->autoInfo2)).c_str(),
                          x->width, x->height, x->depth, fpsOf(*x).c_str());
+            // a bench.json result's summary, time and settings; empty for a record of bench.res
+            const nlohmann::json& j = lines[i];
+            for (const char* k : summaryKeys) {
+                const bool has = j.is_object() && j.contains("summary") && j["summary"].is_object() &&
+                                 j["summary"].contains(k) && j["summary"][k].is_number();
+                std::fprintf(out, ",%s", has ? j["summary"][k].dump().c_str() : "");
+            }
+            const bool hasTime = j.is_object() && j.contains("time") && j["time"].is_string();
+            const bool hasSettings = j.is_object() && j.contains("settings");
+            std::fprintf(out, ",%s,%s\r\n", hasTime ? csvField(visible(j["time"].get<std::string>())).c_str() : "",
+                         hasSettings ? csvField(visible(j["settings"].dump(-1, ' ', false,
+                                                                           nlohmann::json::error_handler_t::replace)))
+                                           .c_str()
+                                     : "");
+        }
     } else {
         nlohmann::json list = nlohmann::json::array();
-        for (const resRecord* x : rows)
-            list.push_back({{"computer", displayText(x->computer)},
-                            {"benchmark", displayText(x->benchmark)},
-                            {"user_info", displayText(x->userInfo)},
-                            {"auto_info1", displayText(x->autoInfo1)},
-                            {"auto_info2", displayText(x->autoInfo2)},
-                            {"width", x->width},
-                            {"height", x->height},
-                            {"depth", x->depth},
-                            {"fps", std::strtod(fpsOf(*x).c_str(), nullptr)}});
-        std::fprintf(out, "%s\n", list.dump(2).c_str());
+        for (size_t i = 0; i < rows.size(); i++) {
+            const resRecord* x = rows[i];
+            // a bench.json result keeps all it holds; the record's fields as the viewer shows them
+            nlohmann::json row = lines[i].is_object() ? lines[i] : nlohmann::json::object();
+            row.update({{"computer", displayText(x->computer)},
+                        {"benchmark", displayText(x->benchmark)},
+                        {"user_info", displayText(x->userInfo)},
+                        {"auto_info1", displayText(x->autoInfo1)},
+                        {"auto_info2", displayText(x->autoInfo2)},
+                        {"width", x->width},
+                        {"height", x->height},
+                        {"depth", x->depth},
+                        {"fps", std::strtod(fpsOf(*x).c_str(), nullptr)}});
+            list.push_back(row);
+        }
+        std::fprintf(out, "%s\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
     }
     return 0;
 }

@@ -390,7 +390,9 @@ private:
         }
         wxString file;
         if (id == idLoadRes || id == idViewBoth) {
-            wxFileDialog dlg(this, "Load benchmark result file", "", "", "*.res", wxFD_OPEN);
+            // bench.res and bench.json alike
+            wxFileDialog dlg(this, "Load benchmark result file", "", "",
+                             "Results (*.res;*.json)|*.res;*.json|All files|*", wxFD_OPEN);
             if (dlg.ShowModal() != wxID_OK)
                 return;
             file = dlg.GetPath();
