@@ -834,3 +834,29 @@ TEST_F(ResDataTest, SeveralFilesAndBenchJsonInOneTable)
     EXPECT_EQ(t.err, "corrupt .res file\n");
 }
 
+TEST_F(ResDataTest, FiltersTakeWhatAPersonTypes)
+{
+    const std::string here = dir.path.string();
+    writeFile("r.res", rec("Box One", "OPENGL    N.DETAIL  N.TEX", "640 x 480 x 16 fps: 90.0") +
+                           rec("Box Two", "OPENGL    H.DETAIL  N.TEX", "640 x 480 x 16 fps: 40.0") +
+                           rec("Box Two", "OPENGL    H.DETAIL  B.TEX", "800 x 600 x 32 fps: 30.0"));
+    // any case, any spacing, a class's name, as long as one entry fits
+    for (const char* typed : {"normal", "N.DETAIL", "opengl   n.detail n.tex", "Normal N.TEX"}) {
+        const auto t = table({"--csv", "r.res", "--benchmark", typed}, here);
+        EXPECT_EQ(t.status, 0) << typed << ": " << t.err;
+        EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), 2) << typed;
+        EXPECT_NE(t.out.find("Box One"), std::string::npos) << typed;
+    }
+    auto t = table({"--csv", "r.res", "--benchmark", "high big", "--computer", "box two", "--resolution", "800X600X32"},
+                   here);
+    EXPECT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), 2);
+    // an unclear text lists what it fits; one that fits nothing lists all
+    t = table({"--csv", "r.res", "--benchmark", "high"}, here);
+    EXPECT_EQ(t.status, 2);
+    EXPECT_EQ(t.err, "resview: \"high\" fits 2 benchmarks; say which:\n  OPENGL    H.DETAIL  N.TEX\n"
+                     "  OPENGL    H.DETAIL  B.TEX\n");
+    t = table({"--csv", "r.res", "--computer", "box three"}, here);
+    EXPECT_EQ(t.status, 2);
+    EXPECT_EQ(t.err.rfind("resview: no computer \"box three\"; the computers are:\n  all\n", 0), 0u) << t.err;
+}

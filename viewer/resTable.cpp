@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <cstring>
 #include <memory>
@@ -37,7 +38,8 @@ const char* const help =
     "  --json                   print them as JSON\n"
     "                           (FILE... any bench.res and bench.json files, one table;\n"
     "                           a bench.json result adds its summary, time and settings)\n"
-    "  --benchmark TEXT         only that benchmark (an entry of its list)\n"
+    "  --benchmark TEXT         only that benchmark: an entry of its list, or words that\n"
+    "                           fit one entry, in any case (\"normal\", \"high big\")\n"
     "  --computer TEXT          only that computer\n"
     "  --resolution TEXT        only that resolution, \"all 16bit\" or \"640x480x16\"\n"
     "  --sort none|fps|resolutions  the order of the rows\n"
@@ -154,13 +156,52 @@ std::string fpsOf(const resRecord& r)
     return t;
 }
 
-// the list entry a choice names, by its bytes or its shown text; -1 with the valid ones listed
+// the words of a text as a person types it: lower case, any blanks between;
+// "normal", "high" and "big" name the detail and texture classes
+std::vector<std::string> wordsOf(const std::string& s)
+{
+    std::vector<std::string> words;
+    std::string w;
+    for (size_t i = 0; i <= s.size(); i++) {
+        const char c = i < s.size() ? s[i] : ' ';
+        if (c == ' ' || c == '\t') {
+            if (!w.empty())
+                words.push_back(w == "normal" ? "n.detail" : w == "high" ? "h.detail" : w == "big" ? "b.tex" : w);
+            w.clear();
+        } else {
+            w += char(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return words;
+}
+
+// The list entry a choice names: by its bytes or its shown text, else the
+// one entry (besides "all") that has every typed word; -1 with the valid or
+// the fitting ones listed.
 int entryIndex(const char* what, const std::string& text, int n, const char* (*entry)(const resData&, int),
                const resData& d, FILE* err)
 {
     for (int i = 0; i < n; i++)
         if (text == entry(d, i) || text == displayText(entry(d, i)))
             return i;
+    const std::vector<std::string> typed = wordsOf(text);
+    std::vector<int> fits;
+    for (int i = 1; i < n && !typed.empty(); i++) {
+        const std::vector<std::string> has = wordsOf(displayText(entry(d, i)));
+        bool all = true;
+        for (const std::string& w : typed)
+            all = all && std::find(has.begin(), has.end(), w) != has.end();
+        if (all)
+            fits.push_back(i);
+    }
+    if (fits.size() == 1)
+        return fits[0];
+    if (fits.size() > 1) {
+        std::fprintf(err, "resview: \"%s\" fits %zu %ss; say which:\n", visible(text).c_str(), fits.size(), what);
+        for (const int i : fits)
+            std::fprintf(err, "  %s\n", shown(entry(d, i)).c_str());
+        return -1;
+    }
     std::fprintf(err, "resview: no %s \"%s\"; the %ss are:\n", what, visible(text).c_str(), what);
     for (int i = 0; i < n; i++)
         std::fprintf(err, "  %s\n", shown(entry(d, i)).c_str());
