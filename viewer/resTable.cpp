@@ -10,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <cstring>
 #include <memory>
@@ -156,25 +155,6 @@ std::string fpsOf(const resRecord& r)
     return t;
 }
 
-// the words of a text as a person types it: lower case, any blanks between;
-// "normal", "high" and "big" name the detail and texture classes
-std::vector<std::string> wordsOf(const std::string& s)
-{
-    std::vector<std::string> words;
-    std::string w;
-    for (size_t i = 0; i <= s.size(); i++) {
-        const char c = i < s.size() ? s[i] : ' ';
-        if (c == ' ' || c == '\t') {
-            if (!w.empty())
-                words.push_back(w == "normal" ? "n.detail" : w == "high" ? "h.detail" : w == "big" ? "b.tex" : w);
-            w.clear();
-        } else {
-            w += char(std::tolower(static_cast<unsigned char>(c)));
-        }
-    }
-    return words;
-}
-
 // The list entry a choice names: by its bytes or its shown text, else the
 // one entry (besides "all") that has every typed word; -1 with the valid or
 // the fitting ones listed.
@@ -184,16 +164,10 @@ int entryIndex(const char* what, const std::string& text, int n, const char* (*e
     for (int i = 0; i < n; i++)
         if (text == entry(d, i) || text == displayText(entry(d, i)))
             return i;
-    const std::vector<std::string> typed = wordsOf(text);
     std::vector<int> fits;
-    for (int i = 1; i < n && !typed.empty(); i++) {
-        const std::vector<std::string> has = wordsOf(displayText(entry(d, i)));
-        bool all = true;
-        for (const std::string& w : typed)
-            all = all && std::find(has.begin(), has.end(), w) != has.end();
-        if (all)
+    for (int i = 1; i < n; i++)
+        if (typedFits(text, displayText(entry(d, i))))
             fits.push_back(i);
-    }
     if (fits.size() == 1)
         return fits[0];
     if (fits.size() > 1) {

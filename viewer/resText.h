@@ -13,4 +13,9 @@
 // can have been cut), else read as Windows-1252.
 std::string displayText(const char* bytes, size_t fieldSize = 160);
 
+// Whether text, as a person types it, names entry: every one of its words
+// is a word of entry, in any case and spacing, with "normal", "high" and
+// "big" for the class names N.DETAIL, H.DETAIL and B.TEX. No words fit nothing.
+bool typedFits(const std::string& text, const std::string& entry);
+
 #endif
