@@ -778,6 +778,21 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     EXPECT_EQ(t.out.substr(0, t.out.find('\n')),
               "benchmark,resolution,a_runs,a_median_fps,a_ci95,b_runs,b_median_fps,b_ci95,change,p\r");
 
+    // sides named by their computers, picked from the files that follow
+    std::string pool;
+    for (const char* f : {"40.0", "41.0", "42.0"})
+        pool += rec("Box A", "OPENGL    N.DETAIL  N.TEX", std::string("640 x 480 x 16 fps: ") + f) +
+                rec("Box B", "OPENGL    N.DETAIL  N.TEX", std::string("640 x 480 x 16 fps: ") + f);
+    writeFile("pool.res", pool);
+    t = table({"--compare", "box a", "Box B", "pool.res", "--json"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(nlohmann::json::parse(t.out)[0]["p"], 1.0);
+    t = table({"--compare", "box", "Box B", "pool.res"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "resview: \"box\" fits 2 computers: \"Box A\", \"Box B\"\n");
+    t = table({"--compare", "Box C", "Box B", "pool.res"}, here);
+    EXPECT_EQ(t.err, "resview: no file and no computer \"Box C\" in the results\n");
+
     // what can't be compared
     writeFile("other.res", rec("PC", "OPENGL    N.DETAIL  B.TEX", "640 x 480 x 16 fps: 50.0"));
     EXPECT_EQ(table({"--compare", "a.json", "other.res"}, here).status, 1);
@@ -786,6 +801,7 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     EXPECT_EQ(t.status, 1);
     EXPECT_EQ(t.err, "resview: bad.json: row 1: no result of bench.json\n");
     EXPECT_EQ(table({"--compare", "a.json"}, here).status, 2);
+    EXPECT_EQ(table({"--compare", "a.json", "b.res", "missing.res"}, here).status, 1);
     EXPECT_EQ(table({"--compare", "a.json", "b.res", "--sort"}, here).status, 2);
     EXPECT_EQ(table({"--compare", "a.json", "none.res"}, here).status, 1);
 }

@@ -36,6 +36,8 @@ bool readJsonLines(const std::string& path, std::vector<resSample>* out, std::st
             return false;
         }
         resSample s;
+        if (j.contains("computer") && j["computer"].is_string())
+            s.computer = j["computer"].get<std::string>();
         s.benchmark = j["benchmark"].get<std::string>();
         s.width = j["width"].get<int>();
         s.height = j["height"].get<int>();
@@ -77,6 +79,34 @@ std::vector<double> uDistribution(int m, int n)
     return p[size_t(m)];
 }
 
+// The results of a side: the file it names, else those of the one computer
+// in pool whose name it is or whose name has all its words.
+bool sideSamples(const std::string& side, const std::vector<resSample>& pool, bool havePool,
+                 std::vector<resSample>* out, std::string* why)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(side, ec) || !havePool)
+        return loadSamples(side, out, why);
+    std::vector<std::string> named;
+    for (const resSample& s : pool)
+        if (s.computer == side && std::find(named.begin(), named.end(), s.computer) == named.end())
+            named.push_back(s.computer);
+    if (named.empty())
+        for (const resSample& s : pool)
+            if (typedFits(side, s.computer) && std::find(named.begin(), named.end(), s.computer) == named.end())
+                named.push_back(s.computer);
+    if (named.size() != 1) {
+        *why = named.empty() ? "no file and no computer \"" + side + "\" in the results"
+                             : "\"" + side + "\" fits " + std::to_string(named.size()) + " computers: \"" +
+                                   named[0] + "\", \"" + named[1] + "\"" + (named.size() > 2 ? "..." : "");
+        return false;
+    }
+    for (const resSample& s : pool)
+        if (s.computer == named[0])
+            out->push_back(s);
+    return true;
+}
+
 std::string fmt(const char* f, double v)
 {
     char t[64];
@@ -112,6 +142,7 @@ bool loadSamples(const std::string& path, std::vector<resSample>* out, std::stri
         for (int i = 0; i < d->getNumRecords(); i++) {
             const resRecord& r = d->record(i);
             resSample s;
+            s.computer = displayText(r.computer);
             s.benchmark = displayText(r.benchmark);
             s.width = r.width;
             s.height = r.height;
@@ -202,7 +233,7 @@ double smallestMannWhitneyP(int n1, int n2)
     return std::min(1.0, 2.0 / orders);
 }
 
-int runCompare(int argc, char** argv, FILE* out, FILE* err)
+int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
 {
     auto wrong = [&](const std::string& what) {
         std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
@@ -210,25 +241,51 @@ int runCompare(int argc, char** argv, FILE* out, FILE* err)
     };
     enum { text, csv, json } format = text;
     std::vector<std::string> files;
+    bool base = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--compare")
             continue;
-        if (a == "--csv")
+        if (a == "--base")
+            base = true;
+        else if (a == "--csv")
             format = csv;
         else if (a == "--json")
             format = json;
         else if (!a.empty() && a[0] == '-')
-            return wrong("--compare takes two result files and --csv or --json, not " + a);
+            return wrong("--compare takes two sides, result files, --base, and --csv or --json, not " + a);
         else
             files.push_back(a);
     }
-    if (files.size() != 2)
-        return wrong("--compare takes two result files, bench.res or bench.json");
+    if (files.size() < 2)
+        return wrong("--compare takes two sides: result files, or computers' names and the files to take them from");
+    // the results the sides that are no file pick from
+    std::vector<resSample> pool;
+    for (size_t k = 2; k < files.size(); k++) {
+        std::string why;
+        if (!loadSamples(files[k], &pool, &why)) {
+            std::fprintf(err, "resview: %s\n", why.c_str());
+            return 1;
+        }
+    }
+    if (base) {
+        resLog log;
+        float maxFps = 0.0f;
+        auto d = std::make_unique<resData>(&log, &maxFps, workDir);
+        if (d->loadBin((std::string(workDir) + "/data/base.bin").c_str()) != 1) {
+            std::fprintf(err, "can't load data/base.bin baseresult file\n");
+            return 1;
+        }
+        for (int i = 0; i < d->getNumRecords(); i++) {
+            const resRecord& r = d->record(i);
+            pool.push_back({displayText(r.computer), displayText(r.benchmark), r.width, r.height, r.depth,
+                            double(r.fps), false});
+        }
+    }
     std::vector<resSample> side[2];
     for (int k = 0; k < 2; k++) {
         std::string why;
-        if (!loadSamples(files[size_t(k)], &side[k], &why)) {
+        if (!sideSamples(files[size_t(k)], pool, files.size() > 2 || base, &side[k], &why)) {
             std::fprintf(err, "resview: %s\n", why.c_str());
             return 1;
         }

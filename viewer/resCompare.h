@@ -11,6 +11,7 @@
 
 // one measured run, from a bench.res record or a bench.json line
 struct resSample {
+    std::string computer;
     std::string benchmark;
     int width = 0, height = 0, depth = 0;
     double fps = 0.0;
@@ -35,8 +36,11 @@ double mannWhitneyP(const std::vector<double>& a, const std::vector<double>& b);
 // The smallest two-sided p any outcome can give for samples of n1 and n2.
 double smallestMannWhitneyP(int n1, int n2);
 
-// @returns the exit status: 0 compared, 1 a file that can't be read or no
-// class on both sides, 2 a wrong option.
-int runCompare(int argc, char** argv, FILE* out, FILE* err);
+// resview --compare A B [FILE...] [--base]: A and B each a result file, or
+// a computer's name (as --computer takes it) picking its results from the
+// other files and the base database of workDir.
+// @returns the exit status: 0 compared, 1 a file that can't be read, a
+// side with no result or no class on both sides, 2 a wrong option.
+int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err);
 
 #endif

@@ -27,7 +27,7 @@ const char* const help =
     "       resview --table|--csv|--json [--base] [FILE...] [options]\n"
     "       resview --check FOLDER\n"
     "       resview --frames FILE... [--png OUT.png [--size WxH]]\n"
-    "       resview --compare A B [--csv|--json]\n"
+    "       resview --compare A B [FILE...] [--base] [--csv|--json]\n"
     "  (no options)             the main window\n"
     "  --base                   a view of the base database data/base.bin\n"
     "  --open FILE              a view of a bench.res or bench.json file\n"
@@ -53,7 +53,9 @@ const char* const help =
     "  --compare A B            compare two result files (bench.res or bench.json) for\n"
     "                           every benchmark and resolution both hold: runs, medians\n"
     "                           with their 95 % confidence intervals, the change, and its\n"
-    "                           p-value (two-sided Mann-Whitney U test; \"~\" where p > 0.05)\n"
+    "                           p-value (two-sided Mann-Whitney U test; \"~\" where p > 0.05);\n"
+    "                           A or B that is no file names a computer whose results\n"
+    "                           the other FILEs (and --base) hold\n"
     "  --help, -h               this text\n"
     "  --version                the program's version\n"
     "Control characters in the files' texts are shown as U+FFFD in --table and\n"
@@ -207,7 +209,7 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
         return runFramesCommand(argc, argv, out, err);
     for (int i = 1; i < argc && !asksHelp; i++)
         if (std::strcmp(argv[i], "--compare") == 0)
-            return runCompare(argc, argv, out, err);
+            return runCompare(argc, argv, workDir, out, err);
     bool windowOption = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
