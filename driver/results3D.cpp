@@ -118,6 +118,30 @@ double student95(int dof)
     return dof <= 30 ? t[dof - 1] : 1.960;
 }
 
+// the middle of sorted values (not empty)
+double medianOfSorted(const std::vector<double>& v)
+{
+    const size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+// a series of rates: mean, sample standard deviation, median, extremes
+struct seriesStats {
+    double mean, sd, median, low, high;
+};
+seriesStats seriesStatsOf(const double* fps, int n)
+{
+    std::vector<double> v(fps, fps + n);
+    std::sort(v.begin(), v.end());
+    double sum = 0.0, sq = 0.0;
+    for (const double x : v)
+        sum += x;
+    const double mean = sum / n;
+    for (const double x : v)
+        sq += (x - mean) * (x - mean);
+    return {mean, n > 1 ? std::sqrt(sq / (n - 1)) : 0.0, medianOfSorted(v), v.front(), v.back()};
+}
+
 }  // namespace
 
 void cpuShares3D(const double before[3], const double after[3], double ownS, double* othersShare,
@@ -351,22 +375,15 @@ std::string repeatWarnings3D(const double* fps, int n)
 {
     if (n < 3)
         return "";
-    std::vector<double> v(fps, fps + n);
-    std::sort(v.begin(), v.end());
-    double sum = 0.0, sq = 0.0;
-    for (const double x : v)
-        sum += x;
-    const double mean = sum / n;
-    for (const double x : v)
-        sq += (x - mean) * (x - mean);
-    const double cv = mean > 0.0 ? 100.0 * std::sqrt(sq / (n - 1)) / mean : 0.0;
-    const double median = n % 2 == 1 ? v[size_t(n / 2)] : (v[size_t(n / 2 - 1)] + v[size_t(n / 2)]) / 2.0;
+    const seriesStats st = seriesStatsOf(fps, n);
+    const double cv = st.mean > 0.0 ? 100.0 * st.sd / st.mean : 0.0;
+    const double median = st.median;
     // the median absolute deviation, scaled to a standard deviation for normal spreads
     std::vector<double> dev;
-    for (const double x : v)
-        dev.push_back(std::fabs(x - median));
+    for (int i = 0; i < n; i++)
+        dev.push_back(std::fabs(fps[i] - median));
     std::sort(dev.begin(), dev.end());
-    const double mad = 1.4826 * (n % 2 == 1 ? dev[size_t(n / 2)] : (dev[size_t(n / 2 - 1)] + dev[size_t(n / 2)]) / 2.0);
+    const double mad = 1.4826 * medianOfSorted(dev);
     std::string out;
     char line[200];
     if (cv > 3.0) {
@@ -392,21 +409,12 @@ void repeatSummary3D(char* out, size_t size, const double* fps, int n)
         std::snprintf(out, size, "repeat: no run measured\n");
         return;
     }
-    std::vector<double> v(fps, fps + n);
-    std::sort(v.begin(), v.end());
-    double sum = 0.0;
-    for (const double x : v)
-        sum += x;
-    const double mean = sum / n;
-    double sq = 0.0;
-    for (const double x : v)
-        sq += (x - mean) * (x - mean);
-    const double sd = n > 1 ? std::sqrt(sq / (n - 1)) : 0.0;
-    const double median = n % 2 == 1 ? v[size_t(n / 2)] : (v[size_t(n / 2 - 1)] + v[size_t(n / 2)]) / 2.0;
+    const seriesStats st = seriesStatsOf(fps, n);
+    const double mean = st.mean, sd = st.sd, median = st.median;
     const double half = n > 1 ? student95(n - 1) * sd / std::sqrt(double(n)) : 0.0;
     std::snprintf(out, size,
                   "repeat %d: mean %.2f fps  median %.2f  min %.2f  max %.2f  CV %.2f %%  95%% CI of the mean "
                   "%.2f to %.2f fps\n",
-                  n, mean, median, v.front(), v.back(), mean > 0.0 ? 100.0 * sd / mean : 0.0, mean - half,
+                  n, mean, median, st.low, st.high, mean > 0.0 ? 100.0 * sd / mean : 0.0, mean - half,
                   mean + half);
 }
