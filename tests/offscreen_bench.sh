@@ -68,7 +68,7 @@ one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
 # their results where the user asks, the relative frame logs with them
 "$prog" --bench normal --off-screen --results-dir nowhere > out.txt 2>&1
 [ $? -eq 2 ] || fail "a missing --results-dir is not status 2"
-grep -qx "townview_x: --results-dir $PWD/nowhere: no such folder" out.txt || { cat out.txt; fail "a missing --results-dir says: $(cat out.txt)"; }
+grep -qx "townview_x: --results-dir $(pwd -P)/nowhere: no such folder" out.txt || { cat out.txt; fail "a missing --results-dir says: $(cat out.txt)"; }
 mkdir results
 timeout 300 "$prog" --bench normal --off-screen --size=200x150 --repeat 2 --frame-log frames.csv --results-dir results > out.txt 2>&1
 rc=$?

@@ -57,7 +57,7 @@ check() {
                     last = top[c, x]
                 }
                 printf "log %d: the lower curve from y %d to y %d, %d falls\n", c, first, last, falls
-                if (falls > 0 || last >= first - 10) bad = 1
+                if (falls > 0 || last >= first - 2) bad = 1
             }
             exit bad
         }'
