@@ -792,6 +792,13 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     EXPECT_EQ(t.err, "resview: \"box\" fits 2 computers: \"Box A\", \"Box B\"\n");
     t = table({"--compare", "Box C", "Box B", "pool.res"}, here);
     EXPECT_EQ(t.err, "resview: no file and no computer \"Box C\" in the results\n");
+    // a machine of the base database against one of a file
+    std::filesystem::create_directory("data");
+    writeFile("data/base.bin", image("base A", 640, 480, 16, 60.0f) + image("base A", 640, 480, 16, 62.0f));
+    t = table({"--compare", "base a", "Box B", "pool.res", "--base", "--json"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(nlohmann::json::parse(t.out)[0]["a"]["runs"], 2);
+    EXPECT_EQ(nlohmann::json::parse(t.out)[0]["a"]["median_fps"], 61.0);
 
     // what can't be compared
     writeFile("other.res", rec("PC", "OPENGL    N.DETAIL  B.TEX", "640 x 480 x 16 fps: 50.0"));
