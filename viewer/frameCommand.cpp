@@ -1,6 +1,7 @@
 #include "frameCommand.h"
 
 #include "framePlot.h"
+#include "resTable.h"
 #ifndef _WIN32
 #include "plotCairo.h"
 #endif
@@ -33,10 +34,6 @@ bool sizeOf(const char* t, int* w, int* h)
 
 int parseFramesOptions(int argc, char** argv, framesOptions* o, FILE* err)
 {
-    auto wrong = [&](const std::string& what) {
-        std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
-        return 2;
-    };
     bool frames = false, sized = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
@@ -44,27 +41,27 @@ int parseFramesOptions(int argc, char** argv, framesOptions* o, FILE* err)
             frames = true;
         } else if (a == "--png" || a == "--size") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
-                return wrong(a + " needs a value");
+                return wrongOption(err, a + " needs a value");
             if (a == "--png") {
                 o->png = argv[++i];
             } else {
                 sized = true;
                 if (!sizeOf(argv[++i], &o->width, &o->height) || o->width < framePlotMinWidth ||
                     o->height < framePlotMinHeight || o->width > 8192 || o->height > 8192)
-                    return wrong("--size takes WIDTHxHEIGHT, from 320x240 to 8192x8192");
+                    return wrongOption(err, "--size takes WIDTHxHEIGHT, from 320x240 to 8192x8192");
             }
         } else if (!a.empty() && a[0] == '-') {
-            return wrong("--frames takes frame logs, --png and --size, not " + a);
+            return wrongOption(err, "--frames takes frame logs, --png and --size, not " + a);
         } else {
             o->files.push_back(a);
         }
     }
     if (!frames)
-        return wrong("--png and --size draw frame logs: give --frames");
+        return wrongOption(err, "--png and --size draw frame logs: give --frames");
     if (o->files.empty())
-        return wrong("--frames needs one or more frame logs");
+        return wrongOption(err, "--frames needs one or more frame logs");
     if (sized && o->png.empty())
-        return wrong("--size is the size of the --png picture");
+        return wrongOption(err, "--size is the size of the --png picture");
     return -1;
 }
 

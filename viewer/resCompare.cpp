@@ -1,6 +1,7 @@
 #include "resCompare.h"
 
 #include "resData.h"
+#include "resTable.h"
 #include "resText.h"
 
 #include <nlohmann/json.hpp>
@@ -235,10 +236,6 @@ double smallestMannWhitneyP(int n1, int n2)
 
 int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
 {
-    auto wrong = [&](const std::string& what) {
-        std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
-        return 2;
-    };
     enum { text, csv, json } format = text;
     std::vector<std::string> files;
     bool base = false;
@@ -253,12 +250,12 @@ int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
         else if (a == "--json")
             format = json;
         else if (!a.empty() && a[0] == '-')
-            return wrong("--compare takes two sides, result files, --base, and --csv or --json, not " + a);
+            return wrongOption(err, "--compare takes two sides, result files, --base, and --csv or --json, not " + a);
         else
             files.push_back(a);
     }
     if (files.size() < 2)
-        return wrong("--compare takes two sides: result files, or computers' names and the files to take them from");
+        return wrongOption(err, "--compare takes two sides: result files, or computers' names and the files to take them from");
     // the results the sides that are no file pick from
     std::vector<resSample> pool;
     for (size_t k = 2; k < files.size(); k++) {

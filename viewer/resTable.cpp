@@ -191,6 +191,12 @@ const char* const summaryKeys[] = {"frames",       "fps_1pct_low", "fps_01pct_lo
 
 }  // namespace
 
+int wrongOption(FILE* err, const std::string& what)
+{
+    std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
+    return 2;
+}
+
 int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
 {
     enum { none, table, csv, json } format = none;
@@ -221,10 +227,6 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
             std::fprintf(out, "resview %s\n", resviewVersion);
             return 0;
         }
-        auto wrong = [&](const std::string& what) {
-            std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
-            return 2;
-        };
         auto value = [&](std::string* v, bool* have) {
             if (i + 1 >= argc)
                 return false;
@@ -257,18 +259,16 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
             ok = value(&ignored, &seen);
             windowOption = true;
         } else if (a == "--check")
-            return wrong("--check takes one folder and nothing else");
+            return wrongOption(err, "--check takes one folder and nothing else");
         else if (!a.empty() && a[0] == '-')
-            return wrong("unknown option " + a);
+            return wrongOption(err, "unknown option " + a);
         else
             files.push_back(a);
         if (!ok)
-            return wrong(a + " needs a value");
+            return wrongOption(err, a + " needs a value");
     }
     if (windowOption && format != none) {
-        std::fprintf(err, "resview: --open and --base-with open a window, not a table\n"
-                          "Try 'resview --help' for more information.\n");
-        return 2;
+        return wrongOption(err, "--open and --base-with open a window, not a table");
     }
     if (format == none)
         return -1;

@@ -5,6 +5,11 @@
 #define KORVA_RESTABLE_H
 
 #include <cstdio>
+#include <string>
+
+// A wrong command line: one line that says what is wrong and a pointer to --help, on err.
+// @returns its exit status, 2.
+int wrongOption(FILE* err, const std::string& what);
 
 // @returns -1 when the arguments ask for no table (the windows open), else
 // the exit status: 0 printed, 1 a file that did not load, 2 a wrong option.
