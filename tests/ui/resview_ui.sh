@@ -55,28 +55,12 @@ main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"
 sleep 1
 shot main_window
 
-# the menu's items lie below the menu bar, 25 pixels apart
-eval "$(xdotool getwindowgeometry --shell "$main")"
-menuItem() {
-    # the views open over the main window: bring its menu bar to the top first
-    xdotool windowraise "$main"
-    sleep 0.3
-    xdotool mousemove --window "$main" 30 12 click 1
-    sleep 0.7
-    xdotool mousemove $((X + 110)) $((Y + 37 + 25 * $1)) click 1
-}
-
 # Korvane > Load benchmark result file, then the file selector
-menuItem 1
-sel=$(xwait "Load benchmark result file") || fail "no file selector"
+xmenu "$main" 1
+xwait "Load benchmark result file" >/dev/null || fail "no file selector"
 sleep 1
 shot file_selector
-xdotool windowfocus "$sel" 2>/dev/null
-xdotool key --window "$sel" ctrl+l
-sleep 0.3
-xdotool type --window "$sel" "$work/two.res"
-sleep 0.3
-xdotool key --window "$sel" Return
+xchoose "Load benchmark result file" "$work/two.res" || fail "no file selector"
 view=$(xwait "KORVANE results") || fail "no view window"
 sleep 1.5
 own=$(blue "$view" view_alone)
@@ -110,15 +94,8 @@ xdotool windowmove "$view" 500 480
 sleep 0.5
 own=$(blue "$view" view_moved)
 printf '[\nbroken\n' > "$work/broken.res"
-menuItem 2
-sel=$(xwait "Load benchmark result file") || fail "no file selector"
-sleep 1
-xdotool windowfocus "$sel" 2>/dev/null
-xdotool key --window "$sel" ctrl+l
-sleep 0.3
-xdotool type --window "$sel" "$work/broken.res"
-sleep 0.3
-xdotool key --window "$sel" Return
+xmenu "$main" 2
+xchoose "Load benchmark result file" "$work/broken.res" || fail "no file selector"
 box=$(xwait "^ERROR$") || fail "no error box for a corrupt file"
 sleep 0.5
 shot error_box
@@ -133,7 +110,7 @@ echo "bars after the failed load: $after blue pixels (before $own)"
 [ "$after" -eq "$own" ] || fail "a failed load changed the shared scale"
 
 # Korvane > View result database: both charts share one scale, the base's fastest result
-menuItem 0
+xmenu "$main" 0
 for _ in $(seq 30); do
     [ "$(xcount 'KORVANE results')" = 2 ] && break
     sleep 0.3

@@ -58,3 +58,30 @@ xgrab() {
     [ -n "$1" ] || { echo "no window to take $2 of" >&2; return 1; }
     timeout 20 import -window "$1" "$2" 2>/dev/null
 }
+
+# xmenu WINDOW INDEX: the INDEX-th item (from 0) of the first menu of
+# WINDOW's menu bar; the items lie below the bar, 25 pixels apart
+xmenu() {
+    local WINDOW X Y WIDTH HEIGHT SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    # a window may lie over the menu bar: raise it first
+    xdotool windowraise "$1"
+    sleep 0.3
+    xdotool mousemove --window "$1" 30 12 click 1
+    sleep 0.7
+    xdotool mousemove $((X + 110)) $((Y + 37 + 25 * $2)) click 1
+}
+
+# xchoose TITLE PATH: types PATH into the file selector titled TITLE (the
+# toolkit's location field) and takes it; fails when no selector opens
+xchoose() {
+    local sel
+    sel=$(xwait "$1") || return 1
+    sleep 1
+    xdotool windowfocus "$sel" 2>/dev/null
+    xdotool key --window "$sel" ctrl+l
+    sleep 0.3
+    xdotool type --window "$sel" "$2"
+    sleep 0.3
+    xdotool key --window "$sel" Return
+}
