@@ -62,8 +62,8 @@ xgrab() {
 # xmenu WINDOW INDEX: the INDEX-th item (from 0) of the first menu of
 # WINDOW's menu bar; the items lie below the bar, 25 pixels apart
 xmenu() {
-    local WINDOW X Y WIDTH HEIGHT SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local X Y
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^[XY]=')"
     # a window may lie over the menu bar: raise it first
     xdotool windowraise "$1"
     sleep 0.3
