@@ -18,18 +18,32 @@ public:
     resData& operator=(const resData&) = delete;
 
     // Reads a bench.res, or a bench.json (JSON Lines: its first character is
-    // a "{"). @returns 1, or -1 when the file cannot be read as results.
+    // a "{"), in place of the records held; the lists are built again and
+    // the filter is "all". @returns 1, or -1 when the file cannot be read as
+    // results or the store is full: the records read before the fault stay.
     int loadRes(const char* path);
     // The same, adding to the records loaded before.
     int addRes(const char* path);
+    // The base database of the working folder, then the results of path.
     // @returns 1, -2 when the base database cannot be loaded, -1 when the file cannot be read as results.
     int loadBinWithRes(const char* path);
+    // Reads a base database in place of the records held, up to capacity.
+    // @returns 1, or -1 with a log line when it is missing, empty or holds a
+    // record without a valid rate: the store is then empty.
     int loadBin(const char* path);
+    // The selection lists from the records: "all" and each benchmark and
+    // computer in load order, the fixed depth entries and each resolution,
+    // the three sort modes; then setFilter(0, 0, 0, 0).
     void buildLists();
+    // Selects list entries (an index outside a list means "all") and sort
+    // mode (0 load order, 1 fps, 2 resolution, both descending), then applies them.
     void setFilter(int benchmark, int computer, int resolution, int sort);
+    // The display list again from the records; raises the shared highest
+    // rate to the highest rate shown.
     void applyFilter();
 
     int getNumRecords() const { return numRecords; }
+    // Record i; i must be below getNumRecords(), as for every indexed getter here.
     const resRecord& record(int i) const { return records[i]; }
     // the bench.json line a record was read from; empty for other records
     const std::string& jsonOf(int i) const { return jsonLines[i]; }
@@ -37,8 +51,10 @@ public:
     int displayedIndex(int i) const { return display[i]; }
     int getNumDisplay() const { return numDisplay; }
     const resRecord& displayed(int i) const { return records[display[i]]; }
+    // How many records pass the filter; the display holds the same, sorted.
     int getNumFiltered() const { return numFiltered; }
 
+    // The selection lists' entries as the view windows show them.
     int numBenchmarks() const { return nBench; }
     const char* benchmarkEntry(int i) const { return benchList[i]; }
     int numComputers() const { return nComp; }
@@ -47,6 +63,7 @@ public:
     const char* resolutionEntry(int i) const { return resList[i]; }
     int numSortModes() const { return nSort; }
     const char* sortEntry(int i) const { return sortList[i]; }
+    // The folder data/base.bin is looked for in.
     const std::string& workDir() const { return dir; }
 
 private:

@@ -17,6 +17,7 @@ public:
 
     explicit recmat3D(outTxt* console);
 
+    // Playback back to the start and verbose off; the records are kept.
     void init();
     // Empties the path. @returns 1.
     int reset();
@@ -30,6 +31,8 @@ public:
     // moving this path's playback. @returns as get.
     int poseAt(matrix_4* out, float t) const;
 
+    // Writes the path as text, one pose and its step a line.
+    // @returns 1, or 0 with a console line when it cannot be written.
     int save(const char* path);
     // As save, with every time step times 1.2.
     int saveSpecial(const char* path);
@@ -38,6 +41,7 @@ public:
     // the store holds, leaves the path empty.
     // @returns 1, 0 when the file cannot be opened, -1 when it is refused.
     int load(const char* path);
+    // Writes the path in the binary form, binRecordBytes a record. @returns as save.
     int saveBin(const char* path);
     // @returns as load.
     int loadBin(const char* path);
@@ -45,6 +49,7 @@ public:
     float duration() const;
 
     int getCount() const { return count; }
+    // Record i as stored; i must be below getCount().
     const matrix_4& getPose(int i) const { return poses[i]; }
     float getStep(int i) const { return steps[i]; }
 

@@ -38,20 +38,32 @@ public:
     // @returns the new object's index, or -1 (one console line says why).
     int load_obj(const char* path);
 
+    // Object slot i, loaded or not; null outside 0 .. maxObjects - 1.
     object3D* getObject3D(int i);
+    // How many objects are loaded; they fill slots 0 .. count - 1.
     int getNumObject() const { return numObjects; }
 
-    // Steps of load_obj over the file read into memory. @returns 1 / 0.
+    // Steps of load_obj over the file read into memory. Each @returns 1, or
+    // 0 after one console line, and leaves nothing half added.
+    // Reads a material library into the material table, its images into
+    // the textures.
     int load_mtl(const char* path);
+    // Reads every v, vn and vt line into the scratch tables.
     int load_vtn(const char* path);
+    // Reads the faces under every "usemtl name" and adds them as one group.
     int load_usemtl(const char* path, const char* name);
+    // Reads every face of a model without materials as one group.
     int load_nomtl(const char* path);
+    // Read the run of v, vn or vt lines from the current line on.
     int scan_v();
     int scan_vn();
     int scan_vt();
-    // @returns the number of faces read, or -1.
+    // Read the run of face lines from the current line on, with texture
+    // coordinates or without. @returns the number of faces read, or -1.
     int scan_poly_vtn();
     int scan_poly_vn();
+    // Turns the faces read into a group of the object being loaded, in the
+    // current material.
     int assemb_poly();
 
     // Reads an uncompressed SGI image once per init. @returns its texture index, or -1.
@@ -67,24 +79,32 @@ public:
     int load_BriskImage(const char* name);
     // Image mode 1 where no multi-format reader is used: the newest texture.
     int load_BImage(const char* name);
+    // Texture or live texture slot i, loaded or not; null outside the table.
     texture3D* getTex2D(int i);
     texture3D* getDynTex2D(int i);
     int getNumTex() const { return numTex; }
     int getNumDynTex() const { return numDynTex; }
 
+    // Big-endian reads of an SGI header; 0 for each byte past the end.
     static unsigned int getSGIlong(FILE* f);
     static unsigned int getSGIshort(FILE* f);
     static unsigned int getSGIchar(FILE* f);
 
     // Writes the whole store as a package. @returns 1, or 0 when the file cannot be opened.
     int save_pac(const char* path);
-    // Replaces the store with a package and enters package mode. @returns 1 / 0.
+    // Replaces the store with a package and enters package mode. @returns 1,
+    // or 0 after one console line: the store is kept when the file cannot
+    // be read, and left empty (texture 0 only) when it is damaged.
     int load_pac(const char* path);
 
     int getNumMaterials() const { return numMat; }
+    // Material i; i must be below getNumMaterials().
     const material3D& getMaterial(int i) const { return mat[i]; }
+    // Bytes of every texture image loaded since init.
     long long getTotalTexBytes() const { return totalTexBytes; }
+    // Triangles of the object loaded last, or of the whole package.
     int getNumTriangles() const { return numTriangles; }
+    // 1 while the store comes from a package: images are then only found in it.
     int getPacMode() const { return pacMode; }
 
     int verbose;
