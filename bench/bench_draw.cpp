@@ -3,7 +3,7 @@
 // second and the engine's overhead as a ratio. Run under a display (xvfb-run).
 #include "console/outTxt.h"
 #include "gl/gl3D.h"
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "scene/data3D.h"
 
 #include <GL/gl.h>
@@ -64,7 +64,7 @@ int main()
     auto gl = std::make_unique<gl3D>(&console);
     if (store->load_obj("grid.obj") != 0)
         return 1;
-    gl3D::setWindowSystem(glxWindowSystem());
+    gl3D::setWindowSystem(glxWindowSystem3D());
     if (gl->init3D(320, 240, 24, 0, 0, 2, 0) != 1) {
         std::fprintf(stderr, "no GL window: run under xvfb-run\n");
         return 1;

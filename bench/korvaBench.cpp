@@ -6,8 +6,8 @@
 // through EGL without one.
 #include "bareFront3D.h"
 #include "driver3D.h"
-#include "eglWindow.h"
-#include "glxWindow.h"
+#include "eglWindow3D.h"
+#include "glxWindow3D.h"
 #include "platform3D.h"
 
 #include <cstdio>
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    installBareFront3D(offScreen ? eglWindowSystem() : glxWindowSystem());
+    installBareFront3D(offScreen ? eglWindowSystem3D() : glxWindowSystem3D());
     if (startBareRun3D() != 1)
         return 1;
     const int frames = runFrames3D(1000000);

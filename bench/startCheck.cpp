@@ -6,7 +6,7 @@
 //   korva_startcheck ROOT [--big] [--rounds N] [--gl]
 #include "bareFront3D.h"
 #include "driver3D.h"
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "manifest3D.h"
 #include "platform3D.h"
 
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     runBenchNormal = 1;
     saveBench = 0;
     armClock3D();
-    installBareFront3D(glxWindowSystem());
+    installBareFront3D(glxWindowSystem3D());
     prepareRun3D();
     startScrX = scrX;
     startScrY = scrY;

@@ -5,7 +5,7 @@
 // is written as OUTDIR/<sequence>_<night|day>_<S>.png (.ppm without ImageMagick).
 // Run it under a display, for example xvfb-run.
 #include "driver3D.h"
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "platform3D.h"
 
 #include <GL/gl.h>
@@ -33,7 +33,7 @@ void grabAndSwap(int id)
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, frameW, frameH, GL_RGB, GL_UNSIGNED_BYTE, px.data());
-    glxWindowSystem()->swap(id);
+    glxWindowSystem3D()->swap(id);
 }
 
 bool writeView(const std::string& base, int w, int h)
@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     armClock3D();
     frameW = w;
     frameH = h;
-    previewSys = *glxWindowSystem();
+    previewSys = *glxWindowSystem3D();
     previewSys.swap = grabAndSwap;
     gl3D::setWindowSystem(&previewSys);
     if (start3D() != 1) {

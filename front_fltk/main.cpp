@@ -3,11 +3,11 @@
 #include "bareFront3D.h"
 #include "benchProgress3D.h"
 #include "driver3D.h"
-#include "eglWindow.h"
+#include "eglWindow3D.h"
 #include "fltkFront.h"
 #include "platform3D.h"
 #include "results3D.h"
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "manifest3D.h"
 #include "validate3D.h"
 #include "validateRun.h"
@@ -329,8 +329,8 @@ int main(int argc, char** argv)
 
     if (offScreen || validate != 0) {
         startSettings3D(iniPath.c_str());
-        installBareFront3D(offScreen ? eglWindowSystem() : glxWindowSystem());
-        glxKeepPresented(validate != 0 && !offScreen);
+        installBareFront3D(offScreen ? eglWindowSystem3D() : glxWindowSystem3D());
+        glxKeepPresented3D(validate != 0 && !offScreen);
         printBanner3D(mainTitle);
     } else {
         openMainDialog(iniPath.c_str());

@@ -1,6 +1,7 @@
 // The run window: a top-level FLTK window into which the renderer opens its
 // GL view through FLTK's GLUT interface, the driver's callbacks, the music.
 #include "driver3D.h"
+#include "fltkWindow3D.h"
 #include "fltkFront.h"
 #include "frontEnd3D.h"
 #include "musicFront3D.h"
@@ -9,40 +10,10 @@
 #include <FL/Fl.H>
 #include <FL/glut.H>
 
-#include <chrono>
-
 Fl_Window* glWin = nullptr;
 int runEnded = 0;
 
 namespace {
-
-
-int createGlut(const char* title, int w, int h, int doubleBuffer)
-{
-    glutInitDisplayMode(GLUT_DEPTH | GLUT_RGB | (doubleBuffer ? GLUT_DOUBLE : GLUT_SINGLE));
-    glutInitWindowSize(w, h);
-    glutInitWindowPosition(0, 0);
-    return glutCreateWindow(title);
-}
-
-void destroyGlut(int id)
-{
-    glutDestroyWindow(id);
-}
-
-void swapGlut(int)
-{
-    glutSwapBuffers();
-}
-
-// inside the display callback glutSwapBuffers only marks the frame for FLTK's own swap after it
-void swapGlutNow(int)
-{
-    if (glut_window != nullptr)
-        glut_window->swap_buffers();
-}
-
-const glWindow3D glutSystem = {createGlut, destroyGlut, swapGlut, clockMillis3D, swapGlutNow, nullptr};
 
 void redisplay()
 {
@@ -105,7 +76,7 @@ void showConsole(Fl_Multiline_Output* out, const char* text, int scroll)
 
 void installFltkFront()
 {
-    gl3D::setWindowSystem(&glutSystem);
+    gl3D::setWindowSystem(fltkWindowSystem3D());
     setFrontEnd3D(&fltkSeam);
     outTxt::setShowFunc(showConsole);
     if (consoleOut != nullptr)

@@ -9,7 +9,7 @@ winBuild=${2:-build-win}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 checks='-*,bugprone-*,-bugprone-easily-swappable-parameters'
-windowsOnly='^(front_win/|engine/d3d/|driver/platformWin\.cpp|music/soundOutWin\.cpp)'
+windowsOnly='^(front_win/|engine/d3d/|window/(wgl|d3d)Window3D\.cpp|driver/platformWin\.cpp|music/soundOutWin\.cpp)'
 files=$(git ls-files '*.cpp' | grep -v -E '^(tests|bench|fuzz)/' | grep -v -E "$windowsOnly")
 # shellcheck disable=SC2086
 clang-tidy -p "$build" --quiet --checks="$checks" --warnings-as-errors='*' $files

@@ -7,7 +7,7 @@
 #include "gl/gl3D.h"
 #include "scene/data3D.h"
 
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "sgiFiles.h"
 #include "tempDir.h"
 
@@ -31,7 +31,7 @@ class glFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gl3D::setWindowSystem(glxWindowSystem());
+        gl3D::setWindowSystem(glxWindowSystem3D());
         ASSERT_EQ(gl->init3D(W, H, 24, 0, 0, 2, 0), 1) << "no GL window: run the GL tests under xvfb-run";
         // a 90 degree view: the near plane spans -0.1 .. 0.1 at 0.1
         gl->init3DView(-0.1f, 0.1f, -0.1f, 0.1f, 0.1f, 100.0f);

@@ -2,7 +2,7 @@
 // benchmark, then a demo through all its sequences, on the build's data tree.
 #include "bareFront3D.h"
 #include "driver3D.h"
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "platform3D.h"
 #include "results3D.h"
 
@@ -60,7 +60,7 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     ASSERT_EQ(changeDir3D("linux"), 0);
     writeFile("bench.res", "[\nearlier\n]\n");
     armClock3D();
-    realWindow = glxWindowSystem();
+    realWindow = glxWindowSystem3D();
     glWindow3D counted = *realWindow;
     counted.swap = countedSwap;
     bareFront3D* fe = installBareFront3D(&counted);
@@ -178,7 +178,7 @@ TEST(DriverRun, ADemoFromDisplayListsKeepsTheMirrorsTrue)
     linkTree(dir.path);
     ASSERT_EQ(changeDir3D("linux"), 0);
     armClock3D();
-    installBareFront3D(glxWindowSystem());
+    installBareFront3D(glxWindowSystem3D());
     loadParameter("Korva.INI");
     runDemo = 1;
     runBenchNormal = runBenchHigh = 0;

@@ -406,16 +406,16 @@ TEST_F(GlTest, SwapTestReportsRateAndInfoTexts)
 
     // a display that waits for its vertical blank: every swap of the test waits 8 ms
     static int slowSwaps = 0;
-    glWindow3D synced = *glxWindowSystem();
+    glWindow3D synced = *glxWindowSystem3D();
     synced.swapNow = [](int id) {
         slowSwaps++;
         std::this_thread::sleep_for(std::chrono::milliseconds(8));
-        glxWindowSystem()->swap(id);
+        glxWindowSystem3D()->swap(id);
     };
     gl3D::setWindowSystem(&synced);
     console->prCls();
     gl->get3DInfo(W, H, 24, 0, 0, 2, 0, 1, title, sizeof title, info1, sizeof info1, info2, sizeof info2);
-    gl3D::setWindowSystem(glxWindowSystem());
+    gl3D::setWindowSystem(glxWindowSystem3D());
     EXPECT_EQ(slowSwaps, 200);
     EXPECT_STREQ(info1, "VSync ON  DDMSwich OFF\n");
     const std::string log = console->getText();
@@ -430,7 +430,7 @@ TEST_F(GlTest, SwapTestReportsRateAndInfoTexts)
     gl3D::setWindowSystem(&synced);
     console->prCls();
     gl->get3DInfo(W, H, 24, 0, 0, 1, 0, 1, title, sizeof title, info1, sizeof info1, info2, sizeof info2);
-    gl3D::setWindowSystem(glxWindowSystem());
+    gl3D::setWindowSystem(glxWindowSystem3D());
     EXPECT_EQ(slowSwaps, 0);
     EXPECT_NE(std::string(console->getText()).find("SWAP3DBuffer: single buffer, nothing swapped in "),
               std::string::npos);

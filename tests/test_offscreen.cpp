@@ -1,6 +1,6 @@
 // The off-screen window system: the renderer drawing through EGL into a
 // pbuffer with no X server, read back pixel by pixel.
-#include "eglWindow.h"
+#include "eglWindow3D.h"
 #include "glFixture.h"
 
 #include <cstdlib>
@@ -16,7 +16,7 @@ protected:
         unsetenv("WAYLAND_DISPLAY");
         char why[200] = "";
         ASSERT_TRUE(openEglDisplay(why, sizeof why)) << why;
-        gl3D::setWindowSystem(eglWindowSystem());
+        gl3D::setWindowSystem(eglWindowSystem3D());
     }
     glfix::rgb pixel(int x, int y)
     {

@@ -4,7 +4,7 @@
 // cannot be written. Records are read back with the viewer's own reader.
 #include "bareFront3D.h"
 #include "driver3D.h"
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 #include "manifest3D.h"
 #include "platform3D.h"
 #include "resData.h"
@@ -41,7 +41,7 @@ protected:
     static void SetUpTestSuite()
     {
         setClockSource3D(fastClock);
-        fe = installBareFront3D(glxWindowSystem());
+        fe = installBareFront3D(glxWindowSystem3D());
     }
     static void TearDownTestSuite() { setClockSource3D(nullptr); }
 

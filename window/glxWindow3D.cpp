@@ -1,4 +1,4 @@
-#include "glxWindow.h"
+#include "glxWindow3D.h"
 
 #include "gl/presentedFrame3D.h"
 
@@ -88,12 +88,12 @@ const glWindow3D sys = {create, destroy, swap, millis, nullptr, readFrame};
 
 }  // namespace
 
-const glWindow3D* glxWindowSystem()
+const glWindow3D* glxWindowSystem3D()
 {
     return &sys;
 }
 
-void glxKeepPresented(bool on)
+void glxKeepPresented3D(bool on)
 {
     presented.keep(on);
 }

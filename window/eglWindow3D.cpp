@@ -1,4 +1,4 @@
-#include "eglWindow.h"
+#include "eglWindow3D.h"
 
 #include "gl/presentedFrame3D.h"
 #include "platform3D.h"
@@ -100,7 +100,7 @@ const glWindow3D sys = {create, destroy, swap, clockMillis3D, nullptr, readFrame
 
 }  // namespace
 
-const glWindow3D* eglWindowSystem()
+const glWindow3D* eglWindowSystem3D()
 {
     return &sys;
 }
