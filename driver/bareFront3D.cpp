@@ -46,8 +46,16 @@ void musicClose()
     record.musicCloses++;
 }
 
-const frontEnd3D bare = {redisplay, destroyRunWindow, enableDialog, musicOnBox, inWindowBox, musicPlay, musicClose,
-                         nullptr};
+const frontEnd3D bare = {
+    .redisplay = redisplay,
+    .destroyRunWindow = destroyRunWindow,
+    .enableDialog = enableDialog,
+    .musicOnBox = musicOnBox,
+    .inWindowBox = inWindowBox,
+    .musicPlay = musicPlay,
+    .musicClose = musicClose,
+    .mouse = nullptr,
+};
 
 }  // namespace
 

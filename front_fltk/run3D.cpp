@@ -59,8 +59,16 @@ void mouse(int* x, int* y, int* buttons)
     *buttons = (Fl::event_state() & FL_BUTTON1) ? 1 : 0;
 }
 
-const frontEnd3D fltkSeam = {redisplay, destroyRunWindow, enableDialog, musicOnBox, inWindowBox, MidasPlay, MidasClose,
-                             mouse};
+const frontEnd3D fltkSeam = {
+    .redisplay = redisplay,
+    .destroyRunWindow = destroyRunWindow,
+    .enableDialog = enableDialog,
+    .musicOnBox = musicOnBox,
+    .inWindowBox = inWindowBox,
+    .musicPlay = MidasPlay,
+    .musicClose = MidasClose,
+    .mouse = mouse,
+};
 
 // the console shows its whole history; pr brings the newest line into view
 void showConsole(Fl_Multiline_Output* out, const char* text, int scroll)

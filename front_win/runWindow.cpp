@@ -107,8 +107,16 @@ void mouse(int* x, int* y, int* buttons)
     *buttons = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) ? 1 : 0;
 }
 
-const frontEnd3D winSeam = {redisplay, destroyRunWindow, enableDialog, musicOnBox, inWindowBox, MidasPlay, MidasClose,
-                            mouse};
+const frontEnd3D winSeam = {
+    .redisplay = redisplay,
+    .destroyRunWindow = destroyRunWindow,
+    .enableDialog = enableDialog,
+    .musicOnBox = musicOnBox,
+    .inWindowBox = inWindowBox,
+    .musicPlay = MidasPlay,
+    .musicClose = MidasClose,
+    .mouse = mouse,
+};
 
 // the next run of the benchmark queue
 int startQueued()

@@ -2,7 +2,6 @@
 
 #include "d3dDisplay3D.h"
 #include "driver3D.h"
-#include "platform3D.h"
 #include "wglWindow3D.h"
 #include "winFront3D.h"
 
@@ -91,7 +90,13 @@ int readD3D(int id, int w, int h, unsigned char* rgb)
     return screenOpen && readPresented3D(screen, w, h, rgb) ? 1 : 0;
 }
 
-const glWindow3D d3dSystem = {createD3D, destroyD3D, swapD3D, clockMillis3D, nullptr, readD3D};
+const glWindow3D d3dSystem = {
+    .create = createD3D,
+    .destroy = destroyD3D,
+    .swap = swapD3D,
+    .swapNow = nullptr,
+    .readFrame = readD3D,
+};
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "eglWindow3D.h"
 
 #include "gl/presentedFrame3D.h"
-#include "platform3D.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -96,7 +95,13 @@ int readFrame(int, int w, int h, unsigned char* rgb)
     return presentedFrame3D::readBack(w, h, rgb);
 }
 
-const glWindow3D sys = {create, destroy, swap, clockMillis3D, nullptr, readFrame};
+const glWindow3D sys = {
+    .create = create,
+    .destroy = destroy,
+    .swap = swap,
+    .swapNow = nullptr,
+    .readFrame = readFrame,
+};
 
 }  // namespace
 

@@ -1,7 +1,5 @@
 #include "fltkWindow3D.h"
 
-#include "platform3D.h"
-
 #include <FL/Fl.H>
 #include <FL/glut.H>
 
@@ -32,7 +30,13 @@ void swapNow(int)
         glut_window->swap_buffers();
 }
 
-const glWindow3D sys = {create, destroy, swap, clockMillis3D, swapNow, nullptr};
+const glWindow3D sys = {
+    .create = create,
+    .destroy = destroy,
+    .swap = swap,
+    .swapNow = swapNow,
+    .readFrame = nullptr,
+};
 
 }  // namespace
 

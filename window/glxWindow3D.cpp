@@ -5,7 +5,6 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -73,18 +72,18 @@ void swap(int)
     glXSwapBuffers(dpy, win);
 }
 
-long millis()
-{
-    using namespace std::chrono;
-    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 int readFrame(int, int w, int h, unsigned char* rgb)
 {
     return presented.read(w, h, rgb);
 }
 
-const glWindow3D sys = {create, destroy, swap, millis, nullptr, readFrame};
+const glWindow3D sys = {
+    .create = create,
+    .destroy = destroy,
+    .swap = swap,
+    .swapNow = nullptr,
+    .readFrame = readFrame,
+};
 
 }  // namespace
 

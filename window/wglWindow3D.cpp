@@ -3,7 +3,6 @@
 #include "wglWindow3D.h"
 
 #include "driver3D.h"
-#include "platform3D.h"
 
 #include "gl/glHeaders.h"
 #include "gl/presentedFrame3D.h"
@@ -156,7 +155,13 @@ int readGL(int id, int w, int h, unsigned char* rgb)
     return presented.read(w, h, rgb);
 }
 
-const glWindow3D wglSystem = {createGL, destroyGL, swapGL, clockMillis3D, nullptr, readGL};
+const glWindow3D wglSystem = {
+    .create = createGL,
+    .destroy = destroyGL,
+    .swap = swapGL,
+    .swapNow = nullptr,
+    .readFrame = readGL,
+};
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // What the renderer needs from the windowing layer: a GL window with a depth
-// buffer, its buffer swap, and the program clock. The FLTK front-end, the
-// Windows shell and the tests each fill one in.
+// buffer, its buffer swap and its read-back. The window systems under
+// window/ and the tests each fill one in; the program clock is the
+// platform's, not the window system's.
 #ifndef KORVA_GLWINDOW3D_H
 #define KORVA_GLWINDOW3D_H
 
@@ -11,8 +12,6 @@ struct glWindow3D {
     // Swaps as the window system swaps inside a frame; FLTK's GLUT swaps
     // only after the frame callback returns.
     void (*swap)(int id);
-    // milliseconds of the program clock
-    long (*millis)();
     // Swaps at once, even inside the frame callback, for the display test;
     // null where swap already does.
     void (*swapNow)(int id);

@@ -84,7 +84,13 @@ void swap(int id)
     }
     realSystem->swap(id);
 }
-const glWindow3D grabbing = {create, destroy, swap, fakeClock, nullptr, nullptr};
+const glWindow3D grabbing = {
+    .create = create,
+    .destroy = destroy,
+    .swap = swap,
+    .swapNow = nullptr,
+    .readFrame = nullptr,
+};
 
 std::string readAll(const char* path)
 {
