@@ -1,6 +1,6 @@
 #include "d3dDisplay3D.h"
 
-#include "displayTests3D.h"
+#include "displayVerdicts3D.h"
 #include "driver3D.h"
 #include "platform3D.h"
 

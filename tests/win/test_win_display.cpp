@@ -1,5 +1,5 @@
 // The verdicts of the display tests and the matrix test's report.
-#include "displayTests3D.h"
+#include "displayVerdicts3D.h"
 
 #include <gtest/gtest.h>
 

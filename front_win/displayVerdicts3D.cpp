@@ -1,4 +1,4 @@
-#include "displayTests3D.h"
+#include "displayVerdicts3D.h"
 
 #include "math/matrix_4.h"
 

@@ -1,7 +1,7 @@
 // The verdicts of the display tests, apart from the devices that measure
 // them, and the matrix speed test's report.
-#ifndef KORVA_DISPLAYTESTS3D_H
-#define KORVA_DISPLAYTESTS3D_H
+#ifndef KORVA_DISPLAYVERDICTS3D_H
+#define KORVA_DISPLAYVERDICTS3D_H
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
 // The tests of the main dialog: the matrix speed test, the desktop
 // rendering test at start-up, and the processor test behind the 3DNow line.
-#include "displayTests3D.h"
+#include "displayVerdicts3D.h"
 #include "driver3D.h"
 #include "platform3D.h"
 #include "winFront3D.h"
