@@ -66,10 +66,19 @@ public:
     // tests' verdicts to info1. @returns 1, or 0 when the tests failed.
     int info(int verbose, char* title, size_t titleSize, char* info1, size_t size1);
 
-    // the subset, as OpenGL names it
+    // The subset, as OpenGL names it: each does what its OpenGL 1.1 call
+    // does within what the renderer asks, on the state kept here (st), and
+    // sets the device's states from it. A call OpenGL would refuse sets the
+    // error getError returns, as OpenGL does; a call the subset does not
+    // know (a cap, a parameter) is ignored.
+    // GL_LIGHTING, GL_DEPTH_TEST, GL_BLEND, GL_CULL_FACE, GL_FOG,
+    // GL_TEXTURE_2D and the lights; other caps are ignored.
     void enable(GLenum cap, bool on);
+    // The texts attach was given, "1.1 Direct3D 7" for GL_VERSION, "" for others.
     const GLubyte* getString(GLenum name) const;
+    // The first error since the last call, then GL_NO_ERROR.
     GLenum getError();
+    // The model-view stack (stackDepth deep) and the projection.
     void matrixMode(GLenum mode);
     void loadIdentity();
     void pushMatrix();
@@ -78,6 +87,7 @@ public:
     void frustum(double l, double r, double b, double t, double n, double f);
     void viewport(int x, int y, int w, int h);
     void depthRange(double n, double f);
+    // Clears the target and the depth buffer with the values set.
     void clearColor(float r, float g, float b, float a);
     void clearDepth(double d);
     void clear(GLbitfield mask);
@@ -85,31 +95,48 @@ public:
     void depthMask(bool on);
     void blendFunc(GLenum s, GLenum d);
     void cullFace(GLenum mode);
+    // GL_LINE draws wireframe, GL_POINT points, GL_FILL solid, both faces alike.
     void polygonMode(GLenum mode);
+    // Keep and restore every switch and parameter of the subset at once,
+    // stackDepth deep.
     void pushAttrib();
     void popAttrib();
+    // Lights in eye space as OpenGL places them, materials of both faces,
+    // linear fog.
     void light(GLenum light, GLenum pname, const float* v);
     void lightModel(GLenum pname, int v);
     void material(GLenum pname, const float* v);
     void fog(GLenum pname, const float* v);
+    // Triangles, fans, strips and quads between begin and end; end adds
+    // them to the batch (or to the list being compiled).
     void begin(GLenum mode);
     void end();
     void normal(float x, float y, float z);
     void texCoord(float s, float t);
     void vertex(float x, float y, float z);
+    // Bitmaps at the raster position, kept until the frame's text is drawn
+    // through a glyph atlas; a position outside the view drops them, as in OpenGL.
     void rasterPos(float x, float y, float z);
     void bitmap(int w, int h, float xo, float yo, float xm, float ym, const GLubyte* bits);
+    // A list records the calls between newList and endList; callList
+    // replays them. Nesting and list 0 are GL_INVALID_OPERATION.
     void newList(GLuint list);
     void endList();
     void callList(GLuint list);
     bool compiling() const { return listOpen != 0; }
     // Draws the triangles gathered so far; every change of state comes after it.
     void flushBatch();
+    // Adds op to the list being compiled.
     void record(std::function<void()> op);
+    // Texture names; an image is built into a surface of the device's
+    // format when it is first drawn with.
     void genTextures(int n, GLuint* names);
     void deleteTextures(int n, const GLuint* names);
     void bindTexture(GLuint name);
+    // Wrap and minification filter; others are ignored.
     void texParameter(GLenum pname, int v);
+    // RGB or RGBA level lv of the bound texture; level 0 starts the image
+    // over, a level out of order is ignored, a bad size GL_INVALID_VALUE.
     void texImage(int level, int w, int h, GLenum format, const unsigned char* pixels);
 
 private:
