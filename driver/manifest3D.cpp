@@ -1,6 +1,7 @@
 #include "manifest3D.h"
 
 #include "platform3D.h"
+#include "scene/fileCloser.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,11 +13,6 @@
 const char manifestName3D[] = "korvane.manifest";
 
 namespace {
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using filePtr = std::unique_ptr<FILE, fileCloser>;
 
 const char* const dataFiles[] = {"smltex.pac", "bigtex.pac", "deskobjs.pac", "ship.bre",   "cam.bre",
                                  "deskship.bre", "endship.bre", "endcam.bre", "sphere.bre"};

@@ -1,6 +1,7 @@
 #include "driver3D.h"
 #include "platform3D.h"
 
+#include "scene/fileCloser.h"
 #include "scene/scanText.h"
 
 #include <cstdio>
@@ -16,10 +17,6 @@ bool regularFile(const char* path)
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
 }
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 // view distance codes of the file: near, normal, far
 float distanceOf(int code)
@@ -94,7 +91,7 @@ void readFile(FILE* f, const key* keys, size_t numKeys)
 
 void loadParameterWin(const char* path)
 {
-    std::unique_ptr<FILE, fileCloser> f(regularFile(path) ? std::fopen(path, "r") : nullptr);
+    filePtr f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (!f)
         return;
     const key keys[] = {
@@ -119,7 +116,7 @@ void loadParameterWin(const char* path)
 void loadParameter(const char* path)
 {
     int distanceCode = 1;
-    std::unique_ptr<FILE, fileCloser> f(regularFile(path) ? std::fopen(path, "r") : nullptr);
+    filePtr f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (f) {
         const key keys[] = {
             {"runDemo", &runDemo},

@@ -1,6 +1,7 @@
 #include "platform3D.h"
 
 #include "manifest3D.h"
+#include "scene/fileCloser.h"
 
 #include <openssl/evp.h>
 
@@ -421,13 +422,10 @@ bool canAppend3D(const char* path, char* why, size_t whySize)
 
 bool hashFile3D(const char* path, char hex[65], long long* size)
 {
-    struct fileCloser {
-        void operator()(FILE* f) const { std::fclose(f); }
-    };
     struct digestFree {
         void operator()(EVP_MD_CTX* c) const { EVP_MD_CTX_free(c); }
     };
-    const std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "rb"));
+    const filePtr f(std::fopen(path, "rb"));
     const std::unique_ptr<EVP_MD_CTX, digestFree> ctx(EVP_MD_CTX_new());
     if (!f || !ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha256(), nullptr) != 1)
         return false;

@@ -1,4 +1,5 @@
 #include "platform3D.h"
+#include "scene/fileCloser.h"
 
 #include <direct.h>
 #include <fcntl.h>
@@ -380,10 +381,7 @@ bool canAppend3D(const char* path, char* why, size_t whySize)
 
 bool hashFile3D(const char* path, char hex[65], long long* size)
 {
-    struct fileCloser {
-        void operator()(FILE* f) const { std::fclose(f); }
-    };
-    const std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "rb"));
+    const filePtr f(std::fopen(path, "rb"));
     if (!f)
         return false;
     BCRYPT_ALG_HANDLE alg = nullptr;

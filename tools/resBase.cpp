@@ -4,6 +4,7 @@
 // leaves a partial database.
 //   korva_resbase OUT.bin IN.res...
 #include "resData.h"
+#include "scene/fileCloser.h"
 
 #include <cstdio>
 #include <memory>
@@ -11,10 +12,6 @@
 #include <vector>
 
 namespace {
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 // the most records the viewer loads with a result file beside them
 constexpr int maxRecords = resData::capacity - 1;
@@ -58,7 +55,7 @@ int main(int argc, char** argv)
     }
     const std::string part = std::string(argv[1]) + ".part";
     {
-        std::unique_ptr<FILE, fileCloser> f(std::fopen(part.c_str(), "wb"));
+        filePtr f(std::fopen(part.c_str(), "wb"));
         bool ok = f && std::fwrite(out.data(), sizeof(resRecord), out.size(), f.get()) == out.size();
         ok = f && std::fclose(f.release()) == 0 && ok;
         if (!ok || std::rename(part.c_str(), argv[1]) != 0) {

@@ -1,5 +1,7 @@
 #include "resData.h"
 
+#include "scene/fileCloser.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -21,11 +23,6 @@ void resLog::prf(const char* fmt, ...)
 }
 
 namespace {
-
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using filePtr = std::unique_ptr<FILE, fileCloser>;
 
 // copies at most 159 characters and the terminator
 void copyText(char* dst, const char* src)

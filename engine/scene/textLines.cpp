@@ -1,20 +1,18 @@
 #include "textLines.h"
 
+#include "fileCloser.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 namespace {
 
-struct fileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-
 }  // namespace
 
 int textLines::load(const char* path)
 {
-    std::unique_ptr<FILE, fileCloser> f(std::fopen(path, "rb"));
+    filePtr f(std::fopen(path, "rb"));
     if (!f)
         return 0;
     // read in chunks: the size of a pipe or special file is not known in advance
