@@ -1,6 +1,7 @@
 // Program flow: the start of a run, the idle and frame callbacks, the keys,
 // and the benchmark's measurement and its bench.res record.
 #include "benchProgress3D.h"
+#include "console/appendf3D.h"
 #include "driver3D.h"
 #include "frontEnd3D.h"
 #include "manifest3D.h"
@@ -16,13 +17,6 @@
 #include <string>
 
 namespace {
-
-void append(char* buf, size_t size, const char* text)
-{
-    const size_t used = std::strlen(buf);
-    if (used + 1 < size)
-        std::snprintf(buf + used, size - used, "%s", text);
-}
 
 const frontEnd3D* fe()
 {
@@ -137,10 +131,10 @@ void prepareRun3D()
         std::snprintf(benchNameText, sizeof benchNameText, "%s", benchRendererText);
     if (runBenchNormal == 1) {
         mainOut.pr("\nSTARTING NORMALDETAIL BENCH  ");
-        append(benchNameText, sizeof benchNameText, "N.DETAIL  ");
+        appendf3D(benchNameText, sizeof benchNameText, "N.DETAIL  ");
     } else if (runBenchHigh == 1) {
         mainOut.pr("\nSTARTING HIGHDETAIL BENCH  ");
-        append(benchNameText, sizeof benchNameText, "H.DETAIL  ");
+        appendf3D(benchNameText, sizeof benchNameText, "H.DETAIL  ");
     }
     // a benchmark measures the same scene whatever the demo settings say
     if (bench) {
@@ -179,10 +173,10 @@ int startRun()
     if (loadBigTex == 1) {
         mMipmapLevels = 8;
         mainOut.pr("BIGTEXTURES  ");
-        append(benchNameText, sizeof benchNameText, "B.TEX\n");
+        appendf3D(benchNameText, sizeof benchNameText, "B.TEX\n");
     } else {
         mainOut.pr("NORMALTEXTURES  ");
-        append(benchNameText, sizeof benchNameText, "N.TEX\n");
+        appendf3D(benchNameText, sizeof benchNameText, "N.TEX\n");
     }
     glEngine.mipmap = mMipmapLevels > 0 ? 1 : 0;
     glEngine.noReflect = mNoReflectionMap;
@@ -192,28 +186,28 @@ int startRun()
     char line[512];
     std::snprintf(line, sizeof line, "%s\n", startRendererText);
     if (viewDistance == 10.0f)
-        append(line, sizeof line, "VIEW DISTANCE: NEAR   ");
+        appendf3D(line, sizeof line, "VIEW DISTANCE: NEAR   ");
     if (viewDistance == 19.5f)
-        append(line, sizeof line, "VIEW DISTANCE: NORMAL   ");
+        appendf3D(line, sizeof line, "VIEW DISTANCE: NORMAL   ");
     if (viewDistance == 58.5f)
-        append(line, sizeof line, "VIEW DISTANCE: FAR   ");
+        appendf3D(line, sizeof line, "VIEW DISTANCE: FAR   ");
     if (flyNight == 0)
-        append(line, sizeof line, "FLY: DAY   ");
+        appendf3D(line, sizeof line, "FLY: DAY   ");
     if (flyNight == 1)
-        append(line, sizeof line, "FLY: NIGHT   ");
+        appendf3D(line, sizeof line, "FLY: NIGHT   ");
     if (dynamicFog == 0)
-        append(line, sizeof line, "DYNAMICFOG: NONE   ");
+        appendf3D(line, sizeof line, "DYNAMICFOG: NONE   ");
     if (dynamicFog == 1)
-        append(line, sizeof line, "DYNAMICFOG: NORMAL   ");
+        appendf3D(line, sizeof line, "DYNAMICFOG: NORMAL   ");
     if (dynamicFog > 1)
-        append(line, sizeof line, "DYNAMICFOG: HIGH   ");
+        appendf3D(line, sizeof line, "DYNAMICFOG: HIGH   ");
     if (numBuf == 1)
-        append(line, sizeof line, "SINGLEBUFFER   ");
+        appendf3D(line, sizeof line, "SINGLEBUFFER   ");
     if (numBuf == 2)
-        append(line, sizeof line, "DOUBLEBUFFER   ");
-    append(line, sizeof line, mMipmapLevels > 0 ? "MIPMAPON\n" : "MIPMAPOFF\n");
-    append(line, sizeof line, glQualityHintHigh == 1 ? "glHint: GL_NICEST   " : "glHint: GL_FASTEST   ");
-    append(line, sizeof line, glFilterLinear == 1 ? "glTextureFilter: LINEAR\n" : "glTextureFilter: NEAREST\n");
+        appendf3D(line, sizeof line, "DOUBLEBUFFER   ");
+    appendf3D(line, sizeof line, mMipmapLevels > 0 ? "MIPMAPON\n" : "MIPMAPOFF\n");
+    appendf3D(line, sizeof line, glQualityHintHigh == 1 ? "glHint: GL_NICEST   " : "glHint: GL_FASTEST   ");
+    appendf3D(line, sizeof line, glFilterLinear == 1 ? "glTextureFilter: LINEAR\n" : "glTextureFilter: NEAREST\n");
     mainOut.pr(line);
 
     // a benchmark measures only on the data set the build made; a demo may show any

@@ -1,5 +1,6 @@
 #include "d3dDisplay3D.h"
 
+#include "console/appendf3D.h"
 #include "displayVerdicts3D.h"
 #include "driver3D.h"
 #include "platform3D.h"
@@ -16,20 +17,6 @@ void release(T*& p)
         p->Release();
         p = nullptr;
     }
-}
-
-void appendf(char* buf, size_t size, const char* fmt, double v)
-{
-    const size_t used = std::strlen(buf);
-    if (used + 1 < size)
-        std::snprintf(buf + used, size - used, fmt, "", v);
-}
-
-void appendText(char* buf, size_t size, const char* text)
-{
-    const size_t used = std::strlen(buf);
-    if (used + 1 < size)
-        std::snprintf(buf + used, size - used, "%s", text);
 }
 
 // real-time priority for a measurement, normal again however it ends
@@ -363,7 +350,7 @@ float refreshTest3D(d3dScreen3D& s, int quiet, char* info, size_t size)
         mainOut.prf("\nVideocard refreshrate %d x %d x %d test result: ", s.width, s.height, s.depth);
         mainOut.prf("%3.2f Hz \n", double(hz));
     }
-    appendf(info, size, "%s refreshrate:%3.0f  ", double(hz));
+    appendf3D(info, size, " refreshrate:%3.0f  ", double(hz));
     return hz;
 }
 
@@ -390,10 +377,10 @@ float swapTest3D(d3dScreen3D& s, float refreshHz, int quiet, char* info, size_t 
     }
     if (d3dVSyncOn(hz, refreshHz)) {
         mainOut.pr("VSync for Direct3D is ON\n");
-        appendText(info, size, "VSync ON  ");
+        appendf3D(info, size, "VSync ON  ");
     } else {
         mainOut.pr("VSync for Direct3D is OFF\n");
-        appendText(info, size, "VSync OFF  ");
+        appendf3D(info, size, "VSync OFF  ");
     }
     return hz;
 }

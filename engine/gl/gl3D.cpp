@@ -1,5 +1,6 @@
 #include "gl3D.h"
 
+#include "console/appendf3D.h"
 #include "console/outTxt.h"
 #include "font8x13.h"
 #include "glApi3D.h"
@@ -19,17 +20,6 @@ void setColour(float* c, float r, float g, float b, float a)
     c[1] = g;
     c[2] = b;
     c[3] = a;
-}
-
-// appends to a fixed text buffer, never past its end
-void appendf(char* buf, size_t size, const char* fmt, const char* a, const char* b = "", const char* c = "")
-{
-    if (buf == nullptr || size == 0)
-        return;
-    const size_t used = std::strlen(buf);
-    if (used + 1 >= size)
-        return;
-    std::snprintf(buf + used, size - used, fmt, "", a, b, c);
 }
 
 }  // namespace
@@ -136,7 +126,7 @@ int gl3D::get3DInfo(int x, int y, int depth, int a, int b, int mode, int m2, int
     if (gl->deviceInfo != nullptr) {
         if (gl->deviceInfo(verb, title, titleSize, info1, size1) == 0)
             return 0;
-        appendf(info1, size1, ddmSwitch == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
+        appendf3D(info1, size1, ddmSwitch == 1 ? "DDMSwich ON \n" : "DDMSwich OFF\n");
         return 1;
     }
     return gl3DInfUnix(verb, title, titleSize, info1, size1, info2, size2) ? 1 : 0;
@@ -155,7 +145,7 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
     // the info texts are single lines: each ends at its first line break, and nothing past its end is read
     for (char* text : {v, r})
         text[std::strcspn(text, "\n")] = '\0';
-    appendf(title, titleSize, "%sGLvendor:%s  GLrenderer:%s\n", v, r);
+    appendf3D(title, titleSize, "GLvendor:%s  GLrenderer:%s\n", v, r);
 #ifdef _WIN32
     // the Windows build warns about a driver that renders on the processor
     if (verb == 1 && isSoftwareRenderer(r)) {
@@ -198,11 +188,11 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
     }
     if (rate < 150.0f) {
         out->pr("looks like VSync for OpenGL is ON\n");
-        appendf(info1, size1, "%sVSync ON  ", "");
+        appendf3D(info1, size1, "VSync ON  ");
     } else {
-        appendf(info1, size1, "%sVSync OFF  ", "");
+        appendf3D(info1, size1, "VSync OFF  ");
     }
-    appendf(info1, size1, ddmSwitch == 1 ? "%sDDMSwich ON \n" : "%sDDMSwich OFF\n", "");
+    appendf3D(info1, size1, ddmSwitch == 1 ? "DDMSwich ON \n" : "DDMSwich OFF\n");
     return 1;
 }
 
