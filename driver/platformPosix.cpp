@@ -1,6 +1,7 @@
 #include "platform3D.h"
 
 #include "manifest3D.h"
+#include "osClock3D.h"
 #include "scene/fileCloser.h"
 
 #include <openssl/evp.h>
@@ -37,28 +38,15 @@ void armClock3D()
     setitimer(ITIMER_REAL, &v, nullptr);
 }
 
-namespace {
-long (*clockSource)() = nullptr;
-}
-
-void setClockSource3D(long (*source)())
+long osClockMillis3D()
 {
-    clockSource = source;
-}
-
-long clockMillis3D()
-{
-    if (clockSource != nullptr)
-        return clockSource();
     itimerval v = {};
     getitimer(ITIMER_REAL, &v);
     return 6553600L - long(v.it_value.tv_usec / 1000) - long(v.it_value.tv_sec) * 1000L;
 }
 
-long long clockMicros3D()
+long long osClockMicros3D()
 {
-    if (clockSource != nullptr)
-        return (long long)clockSource() * 1000LL;
     itimerval v = {};
     getitimer(ITIMER_REAL, &v);
     return 6553600000LL - (long long)v.it_value.tv_usec - (long long)v.it_value.tv_sec * 1000000LL;

@@ -1,4 +1,5 @@
 #include "platform3D.h"
+#include "osClock3D.h"
 #include "scene/fileCloser.h"
 
 #include <direct.h>
@@ -26,26 +27,13 @@ void armClock3D()
     timeBeginPeriod(1);
 }
 
-namespace {
-long (*clockSource)() = nullptr;
-}
-
-void setClockSource3D(long (*source)())
+long osClockMillis3D()
 {
-    clockSource = source;
-}
-
-long clockMillis3D()
-{
-    if (clockSource != nullptr)
-        return clockSource();
     return long(timeGetTime());
 }
 
-long long clockMicros3D()
+long long osClockMicros3D()
 {
-    if (clockSource != nullptr)
-        return (long long)clockSource() * 1000LL;
     LARGE_INTEGER f, c;
     if (!QueryPerformanceFrequency(&f) || !QueryPerformanceCounter(&c) || f.QuadPart <= 0)
         return (long long)timeGetTime() * 1000LL;
