@@ -9,6 +9,7 @@
 #include "eglWindow3D.h"
 #include "glxWindow3D.h"
 #include "platform3D.h"
+#include "version3D.h"
 
 #include <cstdio>
 #include <cstring>
@@ -45,7 +46,7 @@ int main(int argc, char** argv)
             std::sscanf(argv[++i], "%dx%d", &scrX, &scrY);
         }
     }
-    printBanner3D("Korvane benchmark runner 1.3");
+    printBanner3D("Korvane benchmark runner " KORVA_VERSION3D);
     armClock3D();
     if (offScreen) {
         char why[200];

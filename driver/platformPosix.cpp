@@ -3,6 +3,7 @@
 #include "manifest3D.h"
 #include "osClock3D.h"
 #include "scene/fileCloser.h"
+#include "version3D.h"
 
 #include <openssl/evp.h>
 
@@ -26,7 +27,7 @@
 
 const char dataDir3D[] = "../data/";
 const bool windowsRecord3D = false;
-const char buildVersion3D[16] = "KORVA_LIN 1.3  ";
+const char buildVersion3D[16] = "KORVA_LIN " KORVA_VERSION3D "  ";
 
 void armClock3D()
 {

@@ -1,6 +1,7 @@
 #include "platform3D.h"
 #include "osClock3D.h"
 #include "scene/fileCloser.h"
+#include "version3D.h"
 
 #include <direct.h>
 #include <fcntl.h>
@@ -19,7 +20,7 @@
 
 const char dataDir3D[] = "data/";
 const bool windowsRecord3D = true;
-const char buildVersion3D[16] = "KORVA_WIN 1.3  ";
+const char buildVersion3D[16] = "KORVA_WIN " KORVA_VERSION3D "  ";
 
 void armClock3D()
 {

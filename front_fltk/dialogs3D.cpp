@@ -4,6 +4,7 @@
 #include "texts3D.h"
 #include "fltkFront.h"
 #include "logo3D.h"
+#include "version3D.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -337,7 +338,7 @@ void aboutCB(Fl_Widget*, void*)
 {
     mainOut.prCls();
     char text[1500];
-    aboutText3D(text, sizeof text, "KORVANE for FLTK (PC Linux) 1.3",
+    aboutText3D(text, sizeof text, "KORVANE for FLTK (PC Linux) " KORVA_VERSION3D,
                 "It needs an OpenGL driver for your graphics card, or Mesa.");
     mainOut.prNoScroll(text);
 }

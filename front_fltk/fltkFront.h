@@ -9,6 +9,8 @@
 #include <FL/Fl_Widget.H>
 #include <FL/Fl_Window.H>
 
+#include "version3D.h"
+
 extern Fl_Window* mainWin;
 extern Fl_Button* startDemoButton;
 extern Fl_Button* configDemoButton;
@@ -23,7 +25,7 @@ extern int fullScreenX, fullScreenY;
 extern int runEnded;
 
 // the main dialog's title, also the banner of a run without it
-inline constexpr const char mainTitle[] = "Korvane for FLTK (PC Linux) 1.3 by the Korvane team";
+inline constexpr const char mainTitle[] = "Korvane for FLTK (PC Linux) " KORVA_VERSION3D " by the Korvane team";
 
 void buildMainDialog();
 // The program's start: the parameter file, the demo's first settings, the main dialog shown over the seam

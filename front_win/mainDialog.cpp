@@ -4,6 +4,7 @@
 #include "driver3D.h"
 #include "resource3D.h"
 #include "texts3D.h"
+#include "version3D.h"
 #include "winFront3D.h"
 
 #include <cstdio>
@@ -136,7 +137,7 @@ void initDialog(HWND dlg)
 
     // the fly mode is not offered in this build
     DestroyWindow(GetDlgItem(dlg, IDC_VEKFLY));
-    SetWindowTextA(dlg, "KORVANE 1.3 for Windows by the Korvane team");
+    SetWindowTextA(dlg, "KORVANE " KORVA_VERSION3D " for Windows by the Korvane team");
 }
 
 void runModal(HWND dlg, const char* name, DLGPROC proc, INT_PTR* result)
@@ -210,7 +211,7 @@ void aboutText(HWND dlg)
 {
     (void)dlg;
     char text[1500];
-    aboutText3D(text, sizeof text, "KORVANE for Windows 1.3",
+    aboutText3D(text, sizeof text, "KORVANE for Windows " KORVA_VERSION3D,
                 "It needs a Direct3D 7 or an OpenGL driver for your graphics card.");
     mainOut.prNoScroll(text);
 }

@@ -6,6 +6,7 @@
 
 #include "resData.h"
 #include "resText.h"
+#include "version3D.h"
 
 #include <nlohmann/json.hpp>
 
@@ -21,7 +22,7 @@ namespace {
 const char* const usage = "usage: resview --table|--csv|--json [--base] [FILE...] [--benchmark TEXT] [--computer TEXT]\n"
                           "               [--resolution TEXT] [--sort none|fps|resolutions] [--verbose]\n";
 // the project's version, from the build
-constexpr const char resviewVersion[] = KORVA_VERSION;
+constexpr const char resviewVersion[] = KORVA_VERSION3D;
 const char* const help =
     "usage: resview [--base] [--open FILE] [--base-with FILE]\n"
     "       resview --table|--csv|--json [--base] [FILE...] [options]\n"
