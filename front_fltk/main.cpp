@@ -9,7 +9,6 @@
 #include "results3D.h"
 #include "glxWindow3D.h"
 #include "manifest3D.h"
-#include "validate3D.h"
 #include "validateRun.h"
 
 #include <FL/Fl.H>
@@ -357,24 +356,11 @@ int main(int argc, char** argv)
             scrX = 320;
             scrY = 240;
         }
-        loadBigTex = 0;
-        saveBench = 0;
-        runDemo = 0;
-        runBenchNormal = validate == 1;
-        runBenchHigh = validate == 2;
-        const char* cls = validate == 2 ? "high" : "normal";
         validateOptions o;
-        std::error_code ec;
-        o.references = opt.references.empty()
-                           ? (fs::current_path(ec) / ".." / "references" / cls).lexically_normal().string()
-                           : opt.references;
-        o.outDir = (fs::path(opt.validateOut) / cls).string();
+        o.references = opt.references;
+        o.outDir = (fs::path(opt.validateOut) / (validate == 2 ? "high" : "normal")).string();
         o.make = opt.makeReferences;
-        o.label = validate == 2 ? "high detail" : "normal detail";
-        validating3D = true;
-        if (startBareRun3D() != 1)
-            return validNoFrames;
-        return runValidation3D(o);
+        return validateClass3D(validate == 2, o, startBareRun3D);
     }
     if (autoRun != 0) {
         if (autoRun != 3)

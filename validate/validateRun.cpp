@@ -1,6 +1,7 @@
 #include "validateRun.h"
 
 #include "driver3D.h"
+#include "platform3D.h"
 #include "validate3D.h"
 #include "scene/fileCloser.h"
 
@@ -116,4 +117,29 @@ int runValidation3D(const validateOptions& o)
                 o.label, s.passed, shots,
                 frames < 0 ? 0 : frames, seconds);
     return s.passed == shots ? validPassed : validFailed;
+}
+
+int validateClass3D(bool high, const validateOptions& base, int (*start)())
+{
+    loadBigTex = 0;
+    saveBench = 0;
+    runDemo = 0;
+    runBenchNormal = high ? 0 : 1;
+    runBenchHigh = high ? 1 : 0;
+    validating3D = true;
+    validateOptions o = base;
+    const char* cls = high ? "high" : "normal";
+    if (o.references.empty()) {
+        // references/ stands beside data/ in every tree
+        std::error_code ec;
+        const std::filesystem::path data = std::filesystem::path(dataDir3D).parent_path();
+        o.references = (std::filesystem::current_path(ec) / data.parent_path() / "references" / cls)
+                           .lexically_normal()
+                           .string();
+    }
+    if (o.label[0] == '\0')
+        o.label = high ? "high detail" : "normal detail";
+    if (start() != 1)
+        return validNoFrames;
+    return runValidation3D(o);
 }

@@ -26,4 +26,13 @@ constexpr int validFailed = 5;    // a frame differs, or has no reference
 // Runs after start3D started the benchmark of the detail class. @returns one of the statuses above.
 int runValidation3D(const validateOptions& o);
 
+// The whole validation of a detail class, as every front door runs it: the
+// run is set as the references were made (the class's benchmark alone, the
+// normal texture set, nothing saved, data files that are not the build's
+// only warned of), started by the caller's start, then flown and compared.
+// Without references, those of the data tree's references/CLASS folder; without
+// a label, the class's name. @returns one of the statuses above,
+// validNoFrames when the run does not start.
+int validateClass3D(bool high, const validateOptions& o, int (*start)());
+
 #endif

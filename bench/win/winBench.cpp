@@ -12,7 +12,6 @@
 #include "d3dWindow3D.h"
 #include "driver3D.h"
 #include "platform3D.h"
-#include "validate3D.h"
 #include "validateRun.h"
 #include "wglWindow3D.h"
 #include "winFront3D.h"
@@ -61,7 +60,6 @@ int validate(bool direct3D, bool high, const validateOptions& base)
 {
     prepare(direct3D, high, 320, 240, false);
     frameWindow = 1;
-    validating3D = true;
     wglKeepPresented3D(!direct3D);
     validateOptions o = base;
     const char* cls = high ? "high" : "normal";
@@ -70,7 +68,7 @@ int validate(bool direct3D, bool high, const validateOptions& base)
     const std::string label = std::string(high ? "high detail" : "normal detail") + " on " +
                               (direct3D ? "DIRECT3D" : "OPENGL");
     o.label = label.c_str();
-    const int status = start3D() == 1 ? runValidation3D(o) : validNoFrames;
+    const int status = validateClass3D(high, o, start3D);
     wglKeepPresented3D(false);
     return status;
 }
@@ -121,8 +119,6 @@ int main(int argc, char** argv)
     d3dDriverChoice = 0;
     d3dDeviceChoice = 0;
     if (validating) {
-        if (vo.references.empty())
-            vo.references = std::string("references/") + (high ? "high" : "normal");
         mainOut.setEcho(stdout);
         // the worst status of the renderers: a failed frame on one fails the run
         int status = validPassed;
