@@ -276,6 +276,124 @@ bool findDataTree(const char* argv0, std::string* iniPath)
     return changeDir3D(fs::canonical(shared, ec).c_str()) == 0;
 }
 
+// what is refused before anything loads or prints: a frame log of the series
+// that would replace what is not one, an off-screen run without a device.
+// @returns the exit status, or -1 to go on.
+int refusalBeforeStart(const runOptions& opt)
+{
+    if (frameLogPath3D[0] != '\0' && opt.autoRun != 0 && opt.autoRun != 3) {
+        for (benchRunNumber3D = 1; benchRunNumber3D <= (opt.repeat > 1 ? opt.repeat : 1); benchRunNumber3D++) {
+            benchRunCount3D = opt.repeat;
+            const std::string log = frameLogPathOfRun3D();
+            if (const char* refused = frameLogRefusal3D(log.c_str())) {
+                std::fprintf(stderr, "townview_x: --frame-log %s: %s; it is left as it is\n", log.c_str(), refused);
+                return 2;
+            }
+        }
+    }
+    if (opt.offScreen) {
+        // the device is looked for before anything prints, so that its absence is one line
+        char why[200];
+        if (!openEglDisplay(why, sizeof why)) {
+            std::fprintf(stderr, "townview_x: %s\n", why);
+            return 1;
+        }
+    }
+    return -1;
+}
+
+// the settings, the front-end that runs them and the console's first lines
+void openSession(const runOptions& opt, const std::string& iniPath)
+{
+    // a terminal shows the flight's progress; out.txt and pipes get none of it
+    if ((opt.autoRun == 1 || opt.autoRun == 2) && isTerminal3D(stdout))
+        benchProgressOut3D = stdout;
+    // scripts read the console on standard output
+    if (opt.autoRun != 0 || opt.validate != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
+        mainOut.setEcho(stdout);
+
+    if (opt.offScreen || opt.validate != 0) {
+        startSettings3D(iniPath.c_str());
+        installBareFront3D(opt.offScreen ? eglWindowSystem3D() : glxWindowSystem3D());
+        glxKeepPresented3D(opt.validate != 0 && !opt.offScreen);
+        printBanner3D(mainTitle);
+    } else {
+        openMainDialog(iniPath.c_str());
+        printBanner3D(mainWin->label());
+    }
+    std::error_code treeError;
+    mainOut.prf("data tree: %s\n", fs::canonical("..", treeError).c_str());
+    armClock3D();
+
+    if (opt.wantX > 0 && opt.wantY > 0) {
+        scrX = opt.wantX;
+        scrY = opt.wantY;
+    }
+    if (opt.fullscreen) {
+        scrX = fullScreenX;
+        scrY = fullScreenY;
+    }
+    loadBigTex = opt.bigTex;
+    if (opt.noSave)
+        saveBench = 0;
+}
+
+// --validate: small frames unless a size is given, as the references were made
+int validateDoor(const runOptions& opt)
+{
+    if (opt.wantX == 0) {
+        scrX = 320;
+        scrY = 240;
+    }
+    validateOptions o;
+    o.references = opt.references;
+    o.outDir = (fs::path(opt.validateOut) / (opt.validate == 2 ? "high" : "normal")).string();
+    o.make = opt.makeReferences;
+    return validateClass3D(opt.validate == 2, o, startBareRun3D);
+}
+
+// --bench or --demo: each run a whole benchmark with its own record; the first
+// status that is not success ends the series, and a series ends with its statistics
+int runSeries(const runOptions& opt)
+{
+    const int autoRun = opt.autoRun;
+    if (autoRun != 3)
+        saveBench = opt.noSave ? 0 : 1;
+    const int repeat = autoRun == 3 ? 1 : opt.repeat;
+    std::vector<double> rates;
+    int status = 0;
+    benchRunNumber3D = 1;
+    benchRunCount3D = repeat;
+    for (int r = 0; r < repeat && status == 0; r++) {
+        runDemo = autoRun == 3;
+        runBenchNormal = autoRun == 1;
+        runBenchHigh = autoRun == 2;
+        if (opt.offScreen) {
+            if (startBareRun3D() != 1)
+                return refusedStatus();
+            runFrames3D(std::numeric_limits<int>::max());
+        } else {
+            if (startGlut() != 1)
+                return refusedStatus();
+            while (!runEnded && Fl::wait() > 0) {
+            }
+        }
+        status = autoRun == 3 ? 0 : benchExitStatus3D();
+        benchRunNumber3D++;
+        if (status == 0 || status == 3)
+            rates.push_back(double(cityFps));
+    }
+    if (repeat > 1) {
+        char line[512];
+        repeatSummary3D(line, sizeof line, rates.data(), int(rates.size()));
+        mainOut.pr(line);
+        const std::string warnings = repeatWarnings3D(rates.data(), int(rates.size()));
+        if (!warnings.empty())
+            mainOut.pr(warnings.c_str());
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -289,118 +407,21 @@ int main(int argc, char** argv)
         return pathStatus;
     // a closed standard output (| head) must not end a run before its record
     keepRunningOnClosedOutput3D();
-    const bool windowed = !opt.offScreen;
-    if (windowed && !haveDisplay())
+    if (!opt.offScreen && !haveDisplay())
         return 1;
-    const int autoRun = opt.autoRun, validate = opt.validate, wantX = opt.wantX, wantY = opt.wantY;
-    const bool offScreen = opt.offScreen, fullscreen = opt.fullscreen;
-    int repeat = opt.repeat;
     std::string iniPath;
     if (!findDataTree(argv[0], &iniPath))
         return 1;
     if (!opt.resultsDir.empty())
         std::snprintf(outputDir3D, sizeof outputDir3D, "%s/", opt.resultsDir.c_str());
-    if (frameLogPath3D[0] != '\0' && autoRun != 0 && autoRun != 3) {
-        // every run's file of a series, before the first flight
-        for (benchRunNumber3D = 1; benchRunNumber3D <= (repeat > 1 ? repeat : 1); benchRunNumber3D++) {
-            benchRunCount3D = repeat;
-            const std::string log = frameLogPathOfRun3D();
-            if (const char* refused = frameLogRefusal3D(log.c_str())) {
-                std::fprintf(stderr, "townview_x: --frame-log %s: %s; it is left as it is\n", log.c_str(), refused);
-                return 2;
-            }
-        }
-    }
-    if (offScreen) {
-        // the device is looked for before anything prints, so that its absence is one line
-        char why[200];
-        if (!openEglDisplay(why, sizeof why)) {
-            std::fprintf(stderr, "townview_x: %s\n", why);
-            return 1;
-        }
-    }
-    // a terminal shows the flight's progress; out.txt and pipes get none of it
-    if ((autoRun == 1 || autoRun == 2) && isTerminal3D(stdout))
-        benchProgressOut3D = stdout;
-    // scripts read the console on standard output
-    if (autoRun != 0 || validate != 0 || std::getenv("KORVA_CONSOLE_ECHO") != nullptr)
-        mainOut.setEcho(stdout);
-
-    if (offScreen || validate != 0) {
-        startSettings3D(iniPath.c_str());
-        installBareFront3D(offScreen ? eglWindowSystem3D() : glxWindowSystem3D());
-        glxKeepPresented3D(validate != 0 && !offScreen);
-        printBanner3D(mainTitle);
-    } else {
-        openMainDialog(iniPath.c_str());
-        printBanner3D(mainWin->label());
-    }
-    std::error_code treeError;
-    mainOut.prf("data tree: %s\n", fs::canonical("..", treeError).c_str());
-    armClock3D();
-
-    if (wantX > 0 && wantY > 0) {
-        scrX = wantX;
-        scrY = wantY;
-    }
-    if (fullscreen) {
-        scrX = fullScreenX;
-        scrY = fullScreenY;
-    }
-    loadBigTex = opt.bigTex;
-    if (opt.noSave)
-        saveBench = 0;
-    if (validate != 0) {
-        // small frames on the normal texture set, as the references were made
-        if (wantX == 0) {
-            scrX = 320;
-            scrY = 240;
-        }
-        validateOptions o;
-        o.references = opt.references;
-        o.outDir = (fs::path(opt.validateOut) / (validate == 2 ? "high" : "normal")).string();
-        o.make = opt.makeReferences;
-        return validateClass3D(validate == 2, o, startBareRun3D);
-    }
-    if (autoRun != 0) {
-        if (autoRun != 3)
-            saveBench = opt.noSave ? 0 : 1;
-        if (autoRun == 3)
-            repeat = 1;
-        // each run a whole benchmark with its own record; the first status that is not success ends the series
-        std::vector<double> rates;
-        int status = 0;
-        benchRunNumber3D = 1;
-        benchRunCount3D = repeat;
-        for (int r = 0; r < repeat && status == 0; r++) {
-            runDemo = autoRun == 3;
-            runBenchNormal = autoRun == 1;
-            runBenchHigh = autoRun == 2;
-            if (offScreen) {
-                if (startBareRun3D() != 1)
-                    return refusedStatus();
-                runFrames3D(std::numeric_limits<int>::max());
-            } else {
-                if (startGlut() != 1)
-                    return refusedStatus();
-                while (!runEnded && Fl::wait() > 0) {
-                }
-            }
-            status = autoRun == 3 ? 0 : benchExitStatus3D();
-            benchRunNumber3D++;
-            if (status == 0 || status == 3)
-                rates.push_back(double(cityFps));
-        }
-        if (repeat > 1) {
-            char line[512];
-            repeatSummary3D(line, sizeof line, rates.data(), int(rates.size()));
-            mainOut.pr(line);
-            const std::string warnings = repeatWarnings3D(rates.data(), int(rates.size()));
-            if (!warnings.empty())
-                mainOut.pr(warnings.c_str());
-        }
-        return status;
-    }
+    const int refused = refusalBeforeStart(opt);
+    if (refused >= 0)
+        return refused;
+    openSession(opt, iniPath);
+    if (opt.validate != 0)
+        return validateDoor(opt);
+    if (opt.autoRun != 0)
+        return runSeries(opt);
     while (Fl::wait() > 0) {
     }
     return 0;
