@@ -6,15 +6,11 @@ prog=$(realpath "$1")
 tree=$2
 work=$(mktemp -d)
 . "$(dirname "$0")/ui/xwindows.sh"
-xvfb=''
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
+trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-disp=:$((90 + RANDOM % 400))
-Xvfb "$disp" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$disp LIBGL_ALWAYS_SOFTWARE=1
-sleep 1
+xserver 1024x768x24 || fail "no X server"
+export LIBGL_ALWAYS_SOFTWARE=1
 
 # a tree of its own: linux/ with the parameter file, data/ whatever the case needs
 tree_with() {

@@ -11,8 +11,8 @@ mkdir -p "$shots" "$work/data"
 cp "$base" "$work/data/base.bin"
 # shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app='' xvfb=''
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
+app=''
+trap 'kill $app $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 shot() { xgrab root "$shots/$1.png"; }
 # blue bar pixels inside a window's chart
@@ -43,11 +43,8 @@ VSync OFF  DDMSwich OFF
 ]
 RES
 
-disp=:$((500 + RANDOM % 400))
-Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$disp GDK_BACKEND=x11 NO_AT_BRIDGE=1
-sleep 1
+xserver || fail "no X server"
+export GDK_BACKEND=x11 NO_AT_BRIDGE=1
 cd "$work" || exit 1
 "$prog" >/dev/null 2>"$work/stderr.txt" &
 app=$!

@@ -11,19 +11,16 @@ work=$(mktemp -d)
 mkdir -p "$shots"
 # shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app='' xvfb=''
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
+app=''
+trap 'kill $app $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 shot() { xgrab root "$shots/$1.png" || true; }
 
 for d in data smltex bigtex endtex; do ln -s "$tree/$d" "$work/$d"; done
 mkdir "$work/linux" && cp "$tree/linux/Korva.INI" "$work/linux/"
 
-disp=:$((90 + RANDOM % 400))
-Xvfb "$disp" -screen 0 1280x1024x24 >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$disp LIBGL_ALWAYS_SOFTWARE=1 KORVA_CONSOLE_ECHO=1
-sleep 1
+xserver || fail "no X server"
+export LIBGL_ALWAYS_SOFTWARE=1 KORVA_CONSOLE_ECHO=1
 cd "$work/linux" || exit 1
 "$prog" > "$work/console.txt" 2>&1 &
 app=$!

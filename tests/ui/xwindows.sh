@@ -85,3 +85,21 @@ xchoose() {
     sleep 0.3
     xdotool key --window "$sel" Return
 }
+
+# xserver [SCREEN]: starts Xvfb (default screen 1280x1024x24) on a display
+# it finds free itself, waits until it takes clients and exports DISPLAY; its
+# pid is in xvfb_pid for the caller's trap to kill.
+xvfb_pid=''
+xserver() {
+    local dfile n=0
+    dfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x1024x24}" -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    while ! grep -q '^[0-9]' "$dfile"; do
+        kill -0 "$xvfb_pid" 2>/dev/null && [ $n -lt 100 ] || { rm -f "$dfile"; echo "Xvfb did not start" >&2; return 1; }
+        n=$((n + 1))
+        sleep 0.1
+    done
+    export DISPLAY=:$(head -1 "$dfile")
+    rm -f "$dfile"
+}

@@ -15,10 +15,9 @@ MAIN="KORVANE 1.3 for Windows by the Korvane team"
 mkdir -p "$SHOTS"
 WORK=$(mktemp -d)
 . "$ROOT/tests/ui/xwindows.sh"
-XPID=
 cleanup() {
     WINEPREFIX=${KORVA_WINEPREFIX:-$ROOT/.deps/wineprefix} /usr/lib/wine/wineserver64 -k 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$WORK" "$xwin_err"
 }
 trap cleanup EXIT
@@ -30,13 +29,7 @@ fail() {
 
 cp "$TREE/townview.exe" "$TREE/resview.exe" "$TREE/Korva.INI" "$WORK/"
 ln -s "$TREE/data" "$WORK/data"
-for n in $(seq 91 140); do
-    [ -e /tmp/.X$n-lock ] || break
-done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-XPID=$!
-export DISPLAY=:$n
-sleep 1
+xserver || fail "no X server"
 cd "$WORK" || exit 1
 
 probe() { "$RUN" "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
