@@ -128,6 +128,11 @@ private:
     int lookupImage(const char* op, const texture3D* table, int count, const char* name, const char* pacMiss,
                     bool mempacLine, bool reuse, const char* countName);
     int readSGI(const char* op, texture3D* t, const char* name);
+    // load_sgi and load_dynsgi, each into its own table: the lookup, the table's
+    // capacity and the name's length checked, the image read aside.
+    // @returns the slot's index, or -1 after its message.
+    int loadSgiInto(const char* op, texture3D* table, int* count, int capacity, const char* kind,
+                    const char* pacMiss, bool reuse, const char* countName, const char* name);
     int loadBriskInto(texture3D* t, const char* name);
     int scanVecRun(const char* kind, int dims);
     int scanPolyRun(bool withTex);

@@ -200,67 +200,53 @@ int data3D::lookupImage(const char* op, const texture3D* table, int count, const
     return -2;
 }
 
-int data3D::load_sgi(const char* name)
+int data3D::loadSgiInto(const char* op, texture3D* table, int* count, int capacity, const char* kind,
+                        const char* pacMiss, bool reuse, const char* countName, const char* name)
 {
-    const int found = lookupImage("load_sgi", tex, numTex, name, "not in mempac", true, true, "numTex");
+    const int found = lookupImage(op, table, *count, name, pacMiss, true, reuse, countName);
     if (found != -2)
         return found;
-    if (numTex >= maxTextures) {
-        out->prf("data3D::load_sgi: error more than %d textures for %s\n", maxTextures, name);
+    if (*count >= capacity) {
+        out->prf("data3D::%s: error more than %d %s for %s\n", op, capacity, kind, name);
         return -1;
     }
-    if (std::strlen(name) >= sizeof tex[0].name) {
-        out->prf("data3D::load_sgi: error name longer than %d: %s\n", int(sizeof tex[0].name) - 1, name);
+    texture3D& t = table[*count];
+    if (std::strlen(name) >= sizeof t.name) {
+        out->prf("data3D::%s: error name longer than %d: %s\n", op, int(sizeof t.name) - 1, name);
         return -1;
     }
-    texture3D& t = tex[numTex];
     std::snprintf(t.name, sizeof t.name, "%s", name);
     if (verbose)
-        out->prf("\t\t\t\tdata3D::load_sgi: load> %s\n", name);
+        out->prf("\t\t\t\tdata3D::%s: load> %s\n", op, name);
     // decoded aside, so that a failed read keeps nothing half-read
     texture3D img;
-    if (readSGI("load_sgi", &img, name) == 0)
+    if (readSGI(op, &img, name) == 0)
         return -1;
     t.components = img.components;
     t.width = img.width;
     t.height = img.height;
     t.pixels = std::move(img.pixels);
-    const int bytes = t.width * t.height * t.components;
-    newTexBytes += bytes;
-    totalTexBytes += bytes;
     if (verbose)
         out->pr("\n");
-    return numTex++;
+    return (*count)++;
+}
+
+int data3D::load_sgi(const char* name)
+{
+    const int before = numTex;
+    const int i = loadSgiInto("load_sgi", tex, &numTex, maxTextures, "textures", "not in mempac", true, "numTex", name);
+    if (numTex > before) {
+        const int bytes = tex[i].width * tex[i].height * tex[i].components;
+        newTexBytes += bytes;
+        totalTexBytes += bytes;
+    }
+    return i;
 }
 
 int data3D::load_dynsgi(const char* name)
 {
-    const int found =
-        lookupImage("load_dynsgi", dynTex, numDynTex, name, "not im mempac", true, false, "numDynTex");
-    if (found != -2)
-        return found;
-    if (numDynTex >= maxDynTextures) {
-        out->prf("data3D::load_dynsgi: error more than %d live textures for %s\n", maxDynTextures, name);
-        return -1;
-    }
-    if (std::strlen(name) >= sizeof dynTex[0].name) {
-        out->prf("data3D::load_dynsgi: error name longer than %d: %s\n", int(sizeof dynTex[0].name) - 1, name);
-        return -1;
-    }
-    texture3D& t = dynTex[numDynTex];
-    std::snprintf(t.name, sizeof t.name, "%s", name);
-    if (verbose)
-        out->prf("\t\t\t\tdata3D::load_dynsgi: load> %s\n", name);
-    texture3D img;
-    if (readSGI("load_dynsgi", &img, name) == 0)
-        return -1;
-    t.components = img.components;
-    t.width = img.width;
-    t.height = img.height;
-    t.pixels = std::move(img.pixels);
-    if (verbose)
-        out->pr("\n");
-    return numDynTex++;
+    return loadSgiInto("load_dynsgi", dynTex, &numDynTex, maxDynTextures, "live textures", "not im mempac", false,
+                       "numDynTex", name);
 }
 
 int data3D::setdyntex(int i, unsigned int alpha)
