@@ -128,6 +128,9 @@ private:
     int lookupImage(const char* op, const texture3D* table, int count, const char* name, const char* pacMiss,
                     bool mempacLine, bool reuse, const char* countName);
     int readSGI(const char* op, texture3D* t, const char* name);
+    // load_pac's last checks: texture 0 is the live textures' block and every
+    // texture a group names exists. @returns null, or why the package is refused.
+    const char* checkPacTextures() const;
     // load_sgi and load_dynsgi, each into its own table: the lookup, the table's
     // capacity and the name's length checked, the image read aside.
     // @returns the slot's index, or -1 after its message.

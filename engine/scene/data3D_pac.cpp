@@ -153,6 +153,149 @@ int data3D::save_pac(const char* path)
     return 1;
 }
 
+namespace {
+
+// allocates an array of a group, or says which one memory was short for
+template <class T>
+bool allocArray(std::unique_ptr<T[]>* p, size_t n, const char* line, outTxt* out)
+{
+    *p = vekAlloc<T>(n);
+    if (!*p)
+        out->pr(line);
+    return bool(*p);
+}
+
+// The heads of an object's groups: counts, material types, textures, colours.
+// @returns null, or why the package is refused.
+const char* readGroupHeads(pacReader* rd, object3D* o, int G)
+{
+    int head[4][object3D::maxGroups];
+    float colour[3][object3D::maxGroups][4];
+    for (auto& h : head)
+        if (!rd->words(h, size_t(G)))
+            return "file ends early";
+    for (auto& c : colour)
+        if (!rd->words(c, size_t(G) * 4))
+            return "file ends early";
+    for (int g = 0; g < G; g++) {
+        group3D& gr = o->group[g];
+        gr.numPoly = head[0][g];
+        gr.type = head[1][g];
+        gr.texture = head[2][g];
+        gr.texture2 = head[3][g];
+        std::memcpy(gr.Ka, colour[0][g], sizeof gr.Ka);
+        std::memcpy(gr.Kd, colour[1][g], sizeof gr.Kd);
+        std::memcpy(gr.Ks, colour[2][g], sizeof gr.Ks);
+        if (gr.type < 0 || gr.type > 4)
+            return "material type out of range";
+        if (!rd->holds(gr.numPoly, 4))
+            return "polygon count out of range";
+    }
+    return nullptr;
+}
+
+// A group's polygons, points, normals and texture coordinates, with the
+// renderer's work arrays beside them. @returns null, or why the package is refused.
+const char* readGroupArrays(pacReader* rd, group3D* gr, int maxPoints, outTxt* out)
+{
+    if (!allocArray(&gr->pointCount, size_t(gr->numPoly), "data3D::load_pac(): out of memory error1\n", out))
+        return "out of memory";
+    if (!rd->words(gr->pointCount.get(), size_t(gr->numPoly)))
+        return "file ends early";
+    long long Q = 0;
+    for (int p = 0; p < gr->numPoly; p++) {
+        const int c = gr->pointCount[p];
+        if (c < 3 || c > maxPoints)
+            return "polygon point count out of range";
+        Q += c;
+    }
+    const long long perPoint = gr->textured() ? 32 : 24;
+    if (!rd->holds(Q, perPoint))
+        return "point count beyond the file";
+    gr->numPoints = int(Q);
+    const size_t n3 = size_t(Q) * 3;
+    const size_t n2 = size_t(Q) * 2;
+    if (!allocArray(&gr->vertex, n3, "data3D::load_pac(): out of memory error1\n", out))
+        return "out of memory";
+    if (!rd->words(gr->vertex.get(), n3))
+        return "file ends early";
+    if (!allocArray(&gr->xVertex, n3, "data3D::load_pac(): out of memory error2\n", out) ||
+        !allocArray(&gr->normal, n3, "data3D::load_pac(): out of memory error3\n", out))
+        return "out of memory";
+    if (!rd->words(gr->normal.get(), n3))
+        return "file ends early";
+    if (!allocArray(&gr->xNormal, n3, "data3D::load_pac(): out of memory error4\n", out))
+        return "out of memory";
+    if (!gr->textured())
+        return nullptr;
+    if (!allocArray(&gr->texCoord, n2, "data3D::load_pac(): out of memory error5\n", out))
+        return "out of memory";
+    if (!rd->words(gr->texCoord.get(), n2))
+        return "file ends early";
+    if (!allocArray(&gr->texCoord2, n2, "data3D::load_pac(): out of memory error6\n", out))
+        return "out of memory";
+    return nullptr;
+}
+
+// One table of textures in its block form; *count grows with each texture
+// read whole, so that a failure frees what was read. @returns null, or why
+// the package is refused.
+const char* readTextureTable(pacReader* rd, texture3D* table, int* count, int capacity, bool shownThrough,
+                             outTxt* out)
+{
+    int T = 0;
+    if (!rd->one(&T))
+        return "file ends early";
+    // texture 0 is the one the live textures are shown through
+    if (T < (shownThrough ? 1 : 0) || T > capacity)
+        return shownThrough ? "texture count out of range" : "live texture count out of range";
+    for (int i = 0; i < T; i++) {
+        texture3D& t = table[i];
+        int dims[3];
+        if (!rd->raw(t.name, sizeof t.name) || !rd->words(dims, 3))
+            return "file ends early";
+        t.name[sizeof t.name - 1] = '\0';
+        t.components = dims[0];
+        t.width = dims[1];
+        t.height = dims[2];
+        if ((t.components != 3 && t.components != 4) || !imageDecode::sizeOk(t.width, t.height))
+            return "texture size out of range";
+        const size_t bytes = size_t(t.width) * size_t(t.height) * size_t(t.components);
+        if (!rd->holds(static_cast<long long>(bytes), 1))
+            return "file ends early";
+        if (!allocArray(&t.pixels, bytes, "data3D::load_pac(): out of memory error\n", out))
+            return "out of memory";
+        if (!rd->raw(t.pixels.get(), bytes))
+            return "file ends early";
+        *count = i + 1;
+    }
+    return nullptr;
+}
+
+// The shininess of every group, the last section; a package of before it
+// gets the old default. @returns null, or why the package is refused.
+const char* readShininess(pacReader* rd, object3D* objs, int count, outTxt* out)
+{
+    // a package without groups has an empty shininess section in either form
+    int groups = 0;
+    for (int i = 0; i < count; i++)
+        groups += objs[i].numGroups;
+    if (rd->left == 0 && groups > 0) {
+        out->pr("Warnig: old *.pac (< v1.5) file found, but Korvane will work\n");
+        for (int i = 0; i < count; i++)
+            for (int g = 0; g < objs[i].numGroups; g++)
+                objs[i].group[g].Ns = 50.0f;
+        return nullptr;
+    }
+    for (int i = 0; i < count; i++)
+        for (int g = 0; g < objs[i].numGroups; g++)
+            if (!rd->words(&objs[i].group[g].Ns, 1))
+                return "file ends early in the shininess section";
+    return nullptr;
+}
+
+}  // namespace
+
 int data3D::load_pac(const char* path)
 {
     filePtr f(std::fopen(path, "rb"));
@@ -189,7 +332,6 @@ int data3D::load_pac(const char* path)
         return fail("file ends early");
     if (N < 0 || N > maxObjects)
         return fail("object count out of range");
-
     for (int i = 0; i < N; i++) {
         object3D& o = obj[i];
         usedSlots = i + 1;
@@ -201,91 +343,12 @@ int data3D::load_pac(const char* path)
         if (!rd.raw(o.name, sizeof o.name))
             return fail("file ends early");
         o.name[sizeof o.name - 1] = '\0';
-        int head[4][object3D::maxGroups];
-        float colour[3][object3D::maxGroups][4];
-        for (auto& h : head)
-            if (!rd.words(h, size_t(G)))
-                return fail("file ends early");
-        for (auto& c : colour)
-            if (!rd.words(c, size_t(G) * 4))
-                return fail("file ends early");
-        for (int g = 0; g < G; g++) {
-            group3D& gr = o.group[g];
-            gr.numPoly = head[0][g];
-            gr.type = head[1][g];
-            gr.texture = head[2][g];
-            gr.texture2 = head[3][g];
-            std::memcpy(gr.Ka, colour[0][g], sizeof gr.Ka);
-            std::memcpy(gr.Kd, colour[1][g], sizeof gr.Kd);
-            std::memcpy(gr.Ks, colour[2][g], sizeof gr.Ks);
-            if (gr.type < 0 || gr.type > 4)
-                return fail("material type out of range");
-            if (!rd.holds(gr.numPoly, 4))
-                return fail("polygon count out of range");
-        }
+        if (const char* why = readGroupHeads(&rd, &o, G))
+            return fail(why);
         o.numGroups = G;
-
-        for (int g = 0; g < G; g++) {
-            group3D& gr = o.group[g];
-            gr.pointCount = vekAlloc<int>(size_t(gr.numPoly));
-            if (!gr.pointCount) {
-                out->pr("data3D::load_pac(): out of memory error1\n");
-                return fail("out of memory");
-            }
-            if (!rd.words(gr.pointCount.get(), size_t(gr.numPoly)))
-                return fail("file ends early");
-            long long Q = 0;
-            for (int p = 0; p < gr.numPoly; p++) {
-                const int c = gr.pointCount[p];
-                if (c < 3 || c > maxFacePoints)
-                    return fail("polygon point count out of range");
-                Q += c;
-            }
-            const long long perPoint = gr.textured() ? 32 : 24;
-            if (!rd.holds(Q, perPoint))
-                return fail("point count beyond the file");
-            gr.numPoints = int(Q);
-            const size_t n3 = size_t(Q) * 3;
-            const size_t n2 = size_t(Q) * 2;
-            gr.vertex = vekAlloc<float>(n3);
-            if (!gr.vertex) {
-                out->pr("data3D::load_pac(): out of memory error1\n");
-                return fail("out of memory");
-            }
-            if (!rd.words(gr.vertex.get(), n3))
-                return fail("file ends early");
-            gr.xVertex = vekAlloc<float>(n3);
-            if (!gr.xVertex) {
-                out->pr("data3D::load_pac(): out of memory error2\n");
-                return fail("out of memory");
-            }
-            gr.normal = vekAlloc<float>(n3);
-            if (!gr.normal) {
-                out->pr("data3D::load_pac(): out of memory error3\n");
-                return fail("out of memory");
-            }
-            if (!rd.words(gr.normal.get(), n3))
-                return fail("file ends early");
-            gr.xNormal = vekAlloc<float>(n3);
-            if (!gr.xNormal) {
-                out->pr("data3D::load_pac(): out of memory error4\n");
-                return fail("out of memory");
-            }
-            if (gr.textured()) {
-                gr.texCoord = vekAlloc<float>(n2);
-                if (!gr.texCoord) {
-                    out->pr("data3D::load_pac(): out of memory error5\n");
-                    return fail("out of memory");
-                }
-                if (!rd.words(gr.texCoord.get(), n2))
-                    return fail("file ends early");
-                gr.texCoord2 = vekAlloc<float>(n2);
-                if (!gr.texCoord2) {
-                    out->pr("data3D::load_pac(): out of memory error6\n");
-                    return fail("out of memory");
-                }
-            }
-        }
+        for (int g = 0; g < G; g++)
+            if (const char* why = readGroupArrays(&rd, &o.group[g], maxFacePoints, out))
+                return fail(why);
         o.render.reset(new (std::nothrow) objRender3D());
         if (!o.render) {
             out->pr("data3D::load_obj: out of memory error\n");
@@ -296,44 +359,27 @@ int data3D::load_pac(const char* path)
     numObjects = N;
 
     // textures, then live textures, in the same block form
-    texture3D* tables[2] = {tex, dynTex};
-    int* counts[2] = {&numTex, &numDynTex};
-    const int caps[2] = {maxTextures, maxDynTextures};
-    for (int k = 0; k < 2; k++) {
-        int T = 0;
-        if (!rd.one(&T))
-            return fail("file ends early");
-        // texture 0 is the one the live textures are shown through
-        if (T < (k == 0 ? 1 : 0) || T > caps[k])
-            return fail(k == 0 ? "texture count out of range" : "live texture count out of range");
-        for (int i = 0; i < T; i++) {
-            texture3D& t = tables[k][i];
-            int dims[3];
-            if (!rd.raw(t.name, sizeof t.name) || !rd.words(dims, 3))
-                return fail("file ends early");
-            t.name[sizeof t.name - 1] = '\0';
-            t.components = dims[0];
-            t.width = dims[1];
-            t.height = dims[2];
-            if ((t.components != 3 && t.components != 4) || !imageDecode::sizeOk(t.width, t.height))
-                return fail("texture size out of range");
-            const size_t bytes = size_t(t.width) * size_t(t.height) * size_t(t.components);
-            if (!rd.holds(static_cast<long long>(bytes), 1))
-                return fail("file ends early");
-            t.pixels = vekAlloc<unsigned char>(bytes);
-            if (!t.pixels) {
-                out->pr("data3D::load_pac(): out of memory error\n");
-                return fail("out of memory");
-            }
-            if (!rd.raw(t.pixels.get(), bytes))
-                return fail("file ends early");
-            *counts[k] = i + 1;
-        }
-    }
+    if (const char* why = readTextureTable(&rd, tex, &numTex, maxTextures, true, out))
+        return fail(why);
+    if (const char* why = readTextureTable(&rd, dynTex, &numDynTex, maxDynTextures, false, out))
+        return fail(why);
+    if (const char* why = checkPacTextures())
+        return fail(why);
+    if (const char* why = readShininess(&rd, obj, numObjects, out))
+        return fail(why);
+
+    totalTexBytes = 0;
+    for (int i = 1; i < numTex; i++)
+        totalTexBytes += static_cast<long long>(tex[i].width) * tex[i].height * tex[i].components;
+    pacMode = 1;
+    return 1;
+}
+
+const char* data3D::checkPacTextures() const
+{
     // texture 0 must stay a 256 x 256 RGBA block for the live textures
     if (tex[0].components != 4 || tex[0].width * tex[0].height != 256 * 256)
-        return fail("texture 0 is no 256 x 256 RGBA block");
-
+        return "texture 0 is no 256 x 256 RGBA block";
     // every texture a group draws with must exist
     for (int i = 0; i < numObjects; i++) {
         for (int g = 0; g < obj[i].numGroups; g++) {
@@ -341,29 +387,8 @@ int data3D::load_pac(const char* path)
             const bool usesSecond = gr.type == 3 || gr.type == 4;
             if ((gr.type != 0 && (gr.texture < 0 || gr.texture >= numTex)) ||
                 (usesSecond && (gr.texture2 < 0 || gr.texture2 >= numTex)))
-                return fail("texture index out of range");
+                return "texture index out of range";
         }
     }
-
-    // a package without groups has an empty shininess section in either form
-    int groups = 0;
-    for (int i = 0; i < numObjects; i++)
-        groups += obj[i].numGroups;
-    if (rd.left == 0 && groups > 0) {
-        out->pr("Warnig: old *.pac (< v1.5) file found, but Korvane will work\n");
-        for (int i = 0; i < numObjects; i++)
-            for (int g = 0; g < obj[i].numGroups; g++)
-                obj[i].group[g].Ns = 50.0f;
-    } else {
-        for (int i = 0; i < numObjects; i++)
-            for (int g = 0; g < obj[i].numGroups; g++)
-                if (!rd.words(&obj[i].group[g].Ns, 1))
-                    return fail("file ends early in the shininess section");
-    }
-
-    totalTexBytes = 0;
-    for (int i = 1; i < numTex; i++)
-        totalTexBytes += static_cast<long long>(tex[i].width) * tex[i].height * tex[i].components;
-    pacMode = 1;
-    return 1;
+    return nullptr;
 }
