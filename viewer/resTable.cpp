@@ -198,26 +198,23 @@ int wrongOption(FILE* err, const std::string& what)
     return 2;
 }
 
-int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
-{
-    enum { none, table, csv, json } format = none;
+namespace {
+
+enum tableFormat { noTable, table, csv, json };
+
+struct tableOptions {
+    tableFormat format = noTable;
     bool base = false, verbose = false;
+    bool windowOption = false;  // --open or --base-with: a window's options
     std::vector<std::string> files;
     std::string bench, comp, res, sort;
     bool haveBench = false, haveComp = false, haveRes = false, haveSort = false;
-    if (argc >= 2 && std::string(argv[1]) == "--check")
-        return runCheck(argc, argv, out, err);
-    bool asksHelp = false;
-    for (int i = 1; i < argc; i++) {
-        const std::string a = argv[i];
-        asksHelp = asksHelp || a == "--help" || a == "-h" || a == "--version";
-    }
-    if (asksForFrames(argc, argv) && !asksHelp)
-        return runFramesCommand(argc, argv, out, err);
-    for (int i = 1; i < argc && !asksHelp; i++)
-        if (std::strcmp(argv[i], "--compare") == 0)
-            return runCompare(argc, argv, workDir, out, err);
-    bool windowOption = false;
+};
+
+// The options of a table, in their order: help and the version are printed
+// where they stand. @returns the exit status, or -1 to go on.
+int parseTableOptions(int argc, char** argv, tableOptions* o, FILE* out, FILE* err)
+{
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -239,110 +236,221 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
         std::string ignored;
         bool seen = false;
         if (a == "--table")
-            format = table;
+            o->format = table;
         else if (a == "--csv")
-            format = csv;
+            o->format = csv;
         else if (a == "--json")
-            format = json;
+            o->format = json;
         else if (a == "--base")
-            base = true;
+            o->base = true;
         else if (a == "--verbose")
-            verbose = true;
+            o->verbose = true;
         else if (a == "--benchmark")
-            ok = value(&bench, &haveBench);
+            ok = value(&o->bench, &o->haveBench);
         else if (a == "--computer")
-            ok = value(&comp, &haveComp);
+            ok = value(&o->comp, &o->haveComp);
         else if (a == "--resolution")
-            ok = value(&res, &haveRes);
+            ok = value(&o->res, &o->haveRes);
         else if (a == "--sort")
-            ok = value(&sort, &haveSort);
+            ok = value(&o->sort, &o->haveSort);
         else if (a == "--open" || a == "--base-with") {
             ok = value(&ignored, &seen);
-            windowOption = true;
+            o->windowOption = true;
         } else if (a == "--check")
             return wrongOption(err, "--check takes one folder and nothing else");
         else if (!a.empty() && a[0] == '-')
             return wrongOption(err, "unknown option " + a);
         else
-            files.push_back(a);
+            o->files.push_back(a);
         if (!ok)
             return wrongOption(err, a + " needs a value");
     }
-    if (windowOption && format != none) {
-        return wrongOption(err, "--open and --base-with open a window, not a table");
-    }
-    if (format == none)
-        return -1;
-    if (!base && files.empty()) {
-        std::fprintf(err, "resview: nothing to show: give --base, a result file, or both\n%s", usage);
-        return 2;
-    }
+    return -1;
+}
+
+// Only regular files that are there: a FIFO or a device would hang the read.
+// @returns whether all of them are.
+bool resultFilesThere(const std::vector<std::string>& files, FILE* err)
+{
     for (const std::string& file : files) {
-        // only a regular file: a FIFO or a device would hang the read
         std::error_code ec;
         const auto st = std::filesystem::status(file, ec);
         if (!std::filesystem::exists(st)) {
             std::fprintf(err, "resview: can't read %s: %s\n", visible(file).c_str(),
                          ec ? ec.message().c_str() : "No such file or directory");
-            return 1;
+            return false;
         }
         if (!std::filesystem::is_regular_file(st)) {
             std::fprintf(err, "resview: %s is not a regular file\n", visible(file).c_str());
-            return 1;
+            return false;
         }
     }
+    return true;
+}
+
+// The base database, the result files or both, the other files adding their
+// results to the first's. @returns whether they loaded, after the message when not.
+bool loadTables(const tableOptions& o, const char* workDir, resData* d, resLog* log, FILE* err)
+{
+    int r = 0;
+    if (o.base && !o.files.empty()) {
+        r = d->loadBinWithRes(o.files[0].c_str());
+    } else if (o.base) {
+        const std::string path = std::string(workDir) + "/data/base.bin";
+        log->prf("%s\n", path.c_str());
+        r = d->loadBin(path.c_str()) == 1 ? 1 : -2;
+    } else {
+        r = d->loadRes(o.files[0].c_str());
+    }
+    for (size_t k = 1; k < o.files.size() && r == 1; k++)
+        r = d->addRes(o.files[k].c_str());
+    if (o.verbose)
+        std::fputs(log->text().c_str(), err);
+    // a result file that holds no record is not one
+    if (r == 1 && !o.base && d->getNumRecords() == 0)
+        r = -1;
+    if (r != 1) {
+        std::fprintf(err, "%s\n", r == -2 ? "can't load data/base.bin baseresult file" : "corrupt .res file");
+        return false;
+    }
+    return true;
+}
+
+// The benchmark, computer, resolution and sort the options choose. @returns
+// whether each named one exists, after the message when not.
+bool chooseFilter(const tableOptions& o, resData* d, FILE* err)
+{
+    int b = 0, c = 0, s = 0, res0 = 0;
+    if (o.haveBench)
+        b = entryIndex("benchmark", o.bench, d->numBenchmarks(),
+                       [](const resData& x, int i) { return x.benchmarkEntry(i); }, *d, err);
+    if (b >= 0 && o.haveComp)
+        c = entryIndex("computer", o.comp, d->numComputers(),
+                       [](const resData& x, int i) { return x.computerEntry(i); }, *d, err);
+    if (b >= 0 && c >= 0 && o.haveRes)
+        res0 = entryIndex("resolution", o.res, d->numResolutions(),
+                          [](const resData& x, int i) { return x.resolutionEntry(i); }, *d, err);
+    if (b < 0 || c < 0 || res0 < 0)
+        return false;
+    if (o.haveSort) {
+        const char* const modes[] = {"none", "fps", "resolutions"};
+        s = -1;
+        for (int k = 0; k < 3; k++)
+            if (o.sort == modes[k])
+                s = k;
+        if (s < 0) {
+            std::fprintf(err, "resview: no sort \"%s\"; the sorts are: none, fps, resolutions\n", o.sort.c_str());
+            return false;
+        }
+    }
+    d->setFilter(b, c, res0, s);
+    return true;
+}
+
+void printTable(const std::vector<const resRecord*>& rows, FILE* out)
+{
+    size_t w[3] = {columns("COMPUTER"), columns("BENCHMARK"), columns("RESOLUTION")};
+    for (const resRecord* x : rows) {
+        w[0] = std::max(w[0], columns(shown(x->computer)));
+        w[1] = std::max(w[1], columns(shown(x->benchmark)));
+        w[2] = std::max(w[2], columns(resolutionOf(*x)));
+    }
+    std::fprintf(out, "%s  %s  %s  %8s\n", padded("COMPUTER", w[0]).c_str(), padded("BENCHMARK", w[1]).c_str(),
+                 padded("RESOLUTION", w[2]).c_str(), "FPS");
+    for (const resRecord* x : rows)
+        std::fprintf(out, "%s  %s  %s  %8s\n", padded(shown(x->computer), w[0]).c_str(),
+                     padded(shown(x->benchmark), w[1]).c_str(), padded(resolutionOf(*x), w[2]).c_str(),
+                     fpsOf(*x).c_str());
+}
+
+void printCsv(const std::vector<const resRecord*>& rows, const std::vector<nlohmann::json>& lines, FILE* out)
+{
+    std::fprintf(out, "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps");
+    for (const char* k : summaryKeys)
+        std::fprintf(out, ",%s", k);
+    std::fprintf(out, ",time,settings\r\n");
+    for (size_t i = 0; i < rows.size(); i++) {
+        const resRecord* x = rows[i];
+        std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s", csvField(shown(x->computer)).c_str(),
+                     csvField(shown(x->benchmark)).c_str(), csvField(shown(x->userInfo)).c_str(),
+                     csvField(shown(x->autoInfo1)).c_str(), csvField(shown(x->autoInfo2)).c_str(), x->width,
+                     x->height, x->depth, fpsOf(*x).c_str());
+        // a bench.json result's summary, time and settings; empty for a record of bench.res
+        const nlohmann::json& j = lines[i];
+        for (const char* k : summaryKeys) {
+            const bool has = j.is_object() && j.contains("summary") && j["summary"].is_object() &&
+                             j["summary"].contains(k) && j["summary"][k].is_number();
+            std::fprintf(out, ",%s", has ? j["summary"][k].dump().c_str() : "");
+        }
+        const bool hasTime = j.is_object() && j.contains("time") && j["time"].is_string();
+        const bool hasSettings = j.is_object() && j.contains("settings");
+        std::fprintf(out, ",%s,%s\r\n", hasTime ? csvField(visible(j["time"].get<std::string>())).c_str() : "",
+                     hasSettings ? csvField(visible(j["settings"].dump(-1, ' ', false,
+                                                                       nlohmann::json::error_handler_t::replace)))
+                                       .c_str()
+                                 : "");
+    }
+}
+
+void printJson(const std::vector<const resRecord*>& rows, const std::vector<nlohmann::json>& lines, FILE* out)
+{
+    nlohmann::json list = nlohmann::json::array();
+    for (size_t i = 0; i < rows.size(); i++) {
+        const resRecord* x = rows[i];
+        // a bench.json result keeps all it holds; the record's fields as the viewer shows them
+        nlohmann::json row = lines[i].is_object() ? lines[i] : nlohmann::json::object();
+        row.update({{"computer", displayText(x->computer)},
+                    {"benchmark", displayText(x->benchmark)},
+                    {"user_info", displayText(x->userInfo)},
+                    {"auto_info1", displayText(x->autoInfo1)},
+                    {"auto_info2", displayText(x->autoInfo2)},
+                    {"width", x->width},
+                    {"height", x->height},
+                    {"depth", x->depth},
+                    {"fps", std::strtod(fpsOf(*x).c_str(), nullptr)}});
+        list.push_back(row);
+    }
+    std::fprintf(out, "%s\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+}
+
+}  // namespace
+
+int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
+{
+    if (argc >= 2 && std::string(argv[1]) == "--check")
+        return runCheck(argc, argv, out, err);
+    bool asksHelp = false;
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        asksHelp = asksHelp || a == "--help" || a == "-h" || a == "--version";
+    }
+    if (asksForFrames(argc, argv) && !asksHelp)
+        return runFramesCommand(argc, argv, out, err);
+    for (int i = 1; i < argc && !asksHelp; i++)
+        if (std::strcmp(argv[i], "--compare") == 0)
+            return runCompare(argc, argv, workDir, out, err);
+    tableOptions o;
+    const int parsed = parseTableOptions(argc, argv, &o, out, err);
+    if (parsed >= 0)
+        return parsed;
+    if (o.windowOption && o.format != noTable)
+        return wrongOption(err, "--open and --base-with open a window, not a table");
+    if (o.format == noTable)
+        return -1;
+    if (!o.base && o.files.empty()) {
+        std::fprintf(err, "resview: nothing to show: give --base, a result file, or both\n%s", usage);
+        return 2;
+    }
+    if (!resultFilesThere(o.files, err))
+        return 1;
 
     resLog log;
     float maxFps = 0.0f;
     auto d = std::make_unique<resData>(&log, &maxFps, workDir);
-    int r = 0;
-    if (base && !files.empty()) {
-        r = d->loadBinWithRes(files[0].c_str());
-    } else if (base) {
-        const std::string path = std::string(workDir) + "/data/base.bin";
-        log.prf("%s\n", path.c_str());
-        r = d->loadBin(path.c_str()) == 1 ? 1 : -2;
-    } else {
-        r = d->loadRes(files[0].c_str());
-    }
-    // the other files add their results to the first's
-    for (size_t k = 1; k < files.size() && r == 1; k++)
-        r = d->addRes(files[k].c_str());
-    if (verbose)
-        std::fputs(log.text().c_str(), err);
-    // a result file that holds no record is not one
-    if (r == 1 && !base && d->getNumRecords() == 0)
-        r = -1;
-    if (r != 1) {
-        std::fprintf(err, "%s\n", r == -2 ? "can't load data/base.bin baseresult file" : "corrupt .res file");
+    if (!loadTables(o, workDir, d.get(), &log, err))
         return 1;
-    }
-
-    int b = 0, c = 0, s = 0, res0 = 0;
-    if (haveBench)
-        b = entryIndex("benchmark", bench, d->numBenchmarks(),
-                       [](const resData& x, int i) { return x.benchmarkEntry(i); }, *d, err);
-    if (b >= 0 && haveComp)
-        c = entryIndex("computer", comp, d->numComputers(),
-                       [](const resData& x, int i) { return x.computerEntry(i); }, *d, err);
-    if (b >= 0 && c >= 0 && haveRes)
-        res0 = entryIndex("resolution", res, d->numResolutions(),
-                          [](const resData& x, int i) { return x.resolutionEntry(i); }, *d, err);
-    if (b < 0 || c < 0 || res0 < 0)
+    if (!chooseFilter(o, d.get(), err))
         return 2;
-    if (haveSort) {
-        const char* const modes[] = {"none", "fps", "resolutions"};
-        s = -1;
-        for (int k = 0; k < 3; k++)
-            if (sort == modes[k])
-                s = k;
-        if (s < 0) {
-            std::fprintf(err, "resview: no sort \"%s\"; the sorts are: none, fps, resolutions\n", sort.c_str());
-            return 2;
-        }
-    }
-    d->setFilter(b, c, res0, s);
-
     std::vector<const resRecord*> rows;
     std::vector<nlohmann::json> lines;
     for (int i = 0; i < d->getNumDisplay(); i++) {
@@ -351,63 +459,11 @@ int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE*
         const std::string& line = d->jsonOf(d->displayedIndex(i));
         lines.push_back(line.empty() ? nlohmann::json::object() : nlohmann::json::parse(line, nullptr, false));
     }
-    if (format == table) {
-        size_t w[3] = {columns("COMPUTER"), columns("BENCHMARK"), columns("RESOLUTION")};
-        for (const resRecord* x : rows) {
-            w[0] = std::max(w[0], columns(shown(x->computer)));
-            w[1] = std::max(w[1], columns(shown(x->benchmark)));
-            w[2] = std::max(w[2], columns(resolutionOf(*x)));
-        }
-        std::fprintf(out, "%s  %s  %s  %8s\n", padded("COMPUTER", w[0]).c_str(), padded("BENCHMARK", w[1]).c_str(),
-                     padded("RESOLUTION", w[2]).c_str(), "FPS");
-        for (const resRecord* x : rows)
-            std::fprintf(out, "%s  %s  %s  %8s\n", padded(shown(x->computer), w[0]).c_str(),
-                         padded(shown(x->benchmark), w[1]).c_str(), padded(resolutionOf(*x), w[2]).c_str(),
-                         fpsOf(*x).c_str());
-    } else if (format == csv) {
-        std::fprintf(out, "computer,benchmark,user_info,auto_info1,auto_info2,width,height,depth,fps");
-        for (const char* k : summaryKeys)
-            std::fprintf(out, ",%s", k);
-        std::fprintf(out, ",time,settings\r\n");
-        for (size_t i = 0; i < rows.size(); i++) {
-            const resRecord* x = rows[i];
-            std::fprintf(out, "%s,%s,%s,%s,%s,%d,%d,%d,%s", csvField(shown(x->computer)).c_str(),
-                         csvField(shown(x->benchmark)).c_str(), csvField(shown(x->userInfo)).c_str(),
-                         csvField(shown(x->autoInfo1)).c_str(), csvField(shown(x->autoInfo2)).c_str(),
-                         x->width, x->height, x->depth, fpsOf(*x).c_str());
-            // a bench.json result's summary, time and settings; empty for a record of bench.res
-            const nlohmann::json& j = lines[i];
-            for (const char* k : summaryKeys) {
-                const bool has = j.is_object() && j.contains("summary") && j["summary"].is_object() &&
-                                 j["summary"].contains(k) && j["summary"][k].is_number();
-                std::fprintf(out, ",%s", has ? j["summary"][k].dump().c_str() : "");
-            }
-            const bool hasTime = j.is_object() && j.contains("time") && j["time"].is_string();
-            const bool hasSettings = j.is_object() && j.contains("settings");
-            std::fprintf(out, ",%s,%s\r\n", hasTime ? csvField(visible(j["time"].get<std::string>())).c_str() : "",
-                         hasSettings ? csvField(visible(j["settings"].dump(-1, ' ', false,
-                                                                           nlohmann::json::error_handler_t::replace)))
-                                           .c_str()
-                                     : "");
-        }
-    } else {
-        nlohmann::json list = nlohmann::json::array();
-        for (size_t i = 0; i < rows.size(); i++) {
-            const resRecord* x = rows[i];
-            // a bench.json result keeps all it holds; the record's fields as the viewer shows them
-            nlohmann::json row = lines[i].is_object() ? lines[i] : nlohmann::json::object();
-            row.update({{"computer", displayText(x->computer)},
-                        {"benchmark", displayText(x->benchmark)},
-                        {"user_info", displayText(x->userInfo)},
-                        {"auto_info1", displayText(x->autoInfo1)},
-                        {"auto_info2", displayText(x->autoInfo2)},
-                        {"width", x->width},
-                        {"height", x->height},
-                        {"depth", x->depth},
-                        {"fps", std::strtod(fpsOf(*x).c_str(), nullptr)}});
-            list.push_back(row);
-        }
-        std::fprintf(out, "%s\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-    }
+    if (o.format == table)
+        printTable(rows, out);
+    else if (o.format == csv)
+        printCsv(rows, lines, out);
+    else
+        printJson(rows, lines, out);
     return 0;
 }
