@@ -122,6 +122,78 @@ bool faceAccepted(const faceLine& fl)
     return fl.points >= 3 && fl.points <= data3D::maxFacePoints;
 }
 
+// A face line read in the form its run expects, else in the other form that
+// run takes (v/t/n with v/t for a textured run, v//n with v/t/n for a plain
+// one); *ownNormal is set where the face needs a normal of its own.
+void readRunFace(const textLines::line& l, bool withTex, faceLine* fl, bool* ownNormal)
+{
+    *ownNormal = false;
+    readFace(l, withTex ? faceForm::vtn : faceForm::vn, fl);
+    if (faceAccepted(*fl))
+        return;
+    const int items = fl->items;
+    readFace(l, withTex ? faceForm::vt : faceForm::vtn, fl);
+    *ownNormal = withTex;
+    if (!faceAccepted(*fl))
+        fl->items = items;
+}
+
+// Every index names an entry that was read: 1-based, never 0 or beyond the
+// count. @returns whether they do; *bad is the first that does not.
+bool faceIndicesValid(const faceLine& fl, bool hasTex, bool ownNormal, int numV, int numVT, int numVN, int* bad)
+{
+    for (int p = 0; p < fl.points; p++) {
+        if (fl.v[p] < 1 || fl.v[p] > numV) {
+            *bad = fl.v[p];
+            return false;
+        }
+        if (hasTex && (fl.t[p] < 1 || fl.t[p] > numVT)) {
+            *bad = fl.t[p];
+            return false;
+        }
+        if (!ownNormal && (fl.n[p] < 1 || fl.n[p] > numVN)) {
+            *bad = fl.n[p];
+            return false;
+        }
+    }
+    return true;
+}
+
+// The unit normal of a face from its first three points, (P0 - P2) x (P1 - P2);
+// where those lie on one line, Newell's sum over all its points, and straight
+// up the z axis when the face has no area at all.
+void faceNormal(const faceLine& fl, const float* vx, const float* vy, const float* vz, float n[3])
+{
+    const int pts = fl.points;
+    const int i0 = fl.v[0] - 1;
+    const int i1 = fl.v[1] - 1;
+    const int i2 = fl.v[2] - 1;
+    const double ax = double(vx[i0]) - vx[i2], ay = double(vy[i0]) - vy[i2], az = double(vz[i0]) - vz[i2];
+    const double bx = double(vx[i1]) - vx[i2], by = double(vy[i1]) - vy[i2], bz = double(vz[i1]) - vz[i2];
+    double cx = ay * bz - az * by;
+    double cy = az * bx - ax * bz;
+    double cz = ax * by - ay * bx;
+    double len = std::sqrt(cx * cx + cy * cy + cz * cz);
+    if (len == 0.0) {
+        cx = cy = cz = 0.0;
+        for (int p = 0; p < pts; p++) {
+            const int a = fl.v[p] - 1;
+            const int b = fl.v[(p + 1) % pts] - 1;
+            cx += (double(vy[a]) - vy[b]) * (double(vz[a]) + vz[b]);
+            cy += (double(vz[a]) - vz[b]) * (double(vx[a]) + vx[b]);
+            cz += (double(vx[a]) - vx[b]) * (double(vy[a]) + vy[b]);
+        }
+        len = std::sqrt(cx * cx + cy * cy + cz * cz);
+        if (len == 0.0) {
+            cz = 1.0;
+            len = 1.0;
+        }
+    }
+    n[0] = float(cx / len);
+    n[1] = float(cy / len);
+    n[2] = float(cz / len);
+}
+
 }  // namespace
 
 data3D::data3D(outTxt* console)
@@ -729,27 +801,9 @@ int data3D::scanPolyRun(bool withTex)
             break;
         const textLines::line& l = src[curLine];
 
-        bool hasTex = false;
+        const bool hasTex = withTex;
         bool computeNormal = false;
-        if (withTex) {
-            readFace(l, faceForm::vtn, &fl);
-            hasTex = true;
-            if (!faceAccepted(fl)) {
-                const int items = fl.items;
-                readFace(l, faceForm::vt, &fl);
-                computeNormal = true;
-                if (!faceAccepted(fl))
-                    fl.items = items;
-            }
-        } else {
-            readFace(l, faceForm::vn, &fl);
-            if (!faceAccepted(fl)) {
-                const int items = fl.items;
-                readFace(l, faceForm::vtn, &fl);
-                if (!faceAccepted(fl))
-                    fl.items = items;
-            }
-        }
+        readRunFace(l, withTex, &fl, &computeNormal);
         if (!faceAccepted(fl)) {
             out->prf("data3D::%s(): warning: unknown f polyline type %d\n%.*s\n", op, fl.items, lineLength(l),
                      l.begin);
@@ -764,59 +818,21 @@ int data3D::scanPolyRun(bool withTex)
             out->pr("max f .. points overflow\n");
             return -1;
         }
-        // every index names an entry that was read: 1-based, never 0 or beyond the count
-        for (int p = 0; p < pts; p++) {
-            if (fl.v[p] < 1 || fl.v[p] > numV) {
-                out->prf("data3D::%s(): index error %d\n", op, fl.v[p]);
-                return -1;
-            }
-            if (hasTex && (fl.t[p] < 1 || fl.t[p] > numVT)) {
-                out->prf("data3D::%s(): index error %d\n", op, fl.t[p]);
-                return -1;
-            }
-            if (!computeNormal && (fl.n[p] < 1 || fl.n[p] > numVN)) {
-                out->prf("data3D::%s(): index error %d\n", op, fl.n[p]);
-                return -1;
-            }
+        int bad = 0;
+        if (!faceIndicesValid(fl, hasTex, computeNormal, numV, numVT, numVN, &bad)) {
+            out->prf("data3D::%s(): index error %d\n", op, bad);
+            return -1;
         }
         if (computeNormal) {
             if (numVN + 1 > maxEntries) {
                 out->pr("max vn overflow\n");
                 return -1;
             }
-            // one unit normal per face from its first three points, (P0 - P2) x (P1 - P2)
-            const int i0 = fl.v[0] - 1;
-            const int i1 = fl.v[1] - 1;
-            const int i2 = fl.v[2] - 1;
-            const double ax = double(vx[i0]) - vx[i2], ay = double(vy[i0]) - vy[i2], az = double(vz[i0]) - vz[i2];
-            const double bx = double(vx[i1]) - vx[i2], by = double(vy[i1]) - vy[i2], bz = double(vz[i1]) - vz[i2];
-            double cx = ay * bz - az * by;
-            double cy = az * bx - ax * bz;
-            double cz = ax * by - ay * bx;
-            double len = std::sqrt(cx * cx + cy * cy + cz * cz);
-            if (len == 0.0) {
-                // the first three points on one line: the face's normal by Newell's sum over
-                // all its points, and straight up the z axis when the face has no area at all
-                cx = cy = cz = 0.0;
-                for (int p = 0; p < pts; p++) {
-                    const int a = fl.v[p] - 1;
-                    const int b = fl.v[(p + 1) % pts] - 1;
-                    cx += (double(vy[a]) - vy[b]) * (double(vz[a]) + vz[b]);
-                    cy += (double(vz[a]) - vz[b]) * (double(vx[a]) + vx[b]);
-                    cz += (double(vx[a]) - vx[b]) * (double(vy[a]) + vy[b]);
-                }
-                len = std::sqrt(cx * cx + cy * cy + cz * cz);
-                if (len == 0.0) {
-                    cz = 1.0;
-                    len = 1.0;
-                }
-            }
-            cx /= len;
-            cy /= len;
-            cz /= len;
-            nx[numVN] = float(cx);
-            ny[numVN] = float(cy);
-            nz[numVN] = float(cz);
+            float n[3];
+            faceNormal(fl, vx.get(), vy.get(), vz.get(), n);
+            nx[numVN] = n[0];
+            ny[numVN] = n[1];
+            nz[numVN] = n[2];
             numVN++;
             for (int p = 0; p < pts; p++)
                 fl.n[p] = numVN;
