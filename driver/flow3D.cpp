@@ -168,7 +168,9 @@ namespace {
 // what a start that refused its run comes to
 int refusedOutcome = runNotStarted;
 
-int startRun()
+// The renderer's switches of the run, and the console's lines that name them
+// and the benchmark's texture set.
+void announceRunSettings()
 {
     if (loadBigTex == 1) {
         mMipmapLevels = 8;
@@ -209,14 +211,20 @@ int startRun()
     appendf3D(line, sizeof line, glQualityHintHigh == 1 ? "glHint: GL_NICEST   " : "glHint: GL_FASTEST   ");
     appendf3D(line, sizeof line, glFilterLinear == 1 ? "glTextureFilter: LINEAR\n" : "glTextureFilter: NEAREST\n");
     mainOut.pr(line);
+}
 
+// What stops a run before anything loads: for a benchmark, data files that
+// are not the build's, results or a frame log that can't be written.
+// @returns whether the run may go on.
+bool runMayStart()
+{
     // a benchmark measures only on the data set the build made; a demo may show any
     char why[512];
     if (!checkDataTree3D(dataDir3D, loadBigTex == 1, why, sizeof why)) {
         mainOut.prf("%s\n", why);
         if (runDemo != 1 && !validating3D) {
             mainOut.pr("benchmark not started: its data files are not the build's data set\n");
-            return 0;
+            return false;
         }
         mainOut.pr(validating3D ? "warning: the validation runs on data files that are not the build's data set\n"
                                 : "warning: the demo runs on data files that are not the build's data set\n");
@@ -227,7 +235,7 @@ int startRun()
         if (!unwritable.empty()) {
             mainOut.prf("benchmark not started: %s\n", unwritable.c_str());
             refusedOutcome = runWriteFailed;
-            return 0;
+            return false;
         }
     }
     if (runDemo != 1 && !validating3D && frameLogPath3D[0] != '\0') {
@@ -236,9 +244,40 @@ int startRun()
         if (refused != nullptr) {
             mainOut.prf("can't write the frame log %s: %s\nbenchmark not started\n", log.c_str(), refused);
             refusedOutcome = runFrameLogFailed;
-            return 0;
+            return false;
         }
     }
+    return true;
+}
+
+// The six recorded paths, read on the first run that opened its window and
+// rewound otherwise. @returns false when one could not be read.
+bool loadPaths()
+{
+    recmat3D* const paths[] = {&cityShipRec, &cityCamRec, &deskShipRec, &endShipRec, &endCamRec, &sphereRec};
+    if (cityRecLoaded == 1 || startUpOK != 1) {
+        for (recmat3D* p : paths)
+            p->rewind();
+        return true;
+    }
+    const char* const files[] = {"ship.bre", "cam.bre", "deskship.bre", "endship.bre", "endcam.bre", "sphere.bre"};
+    for (int k = 0; k < 6; k++) {
+        char file[256];
+        std::snprintf(file, sizeof file, "%s%s", dataDir3D, files[k]);
+        startUpOK = paths[k]->loadBin(file);
+        if (startUpOK <= 0)
+            return false;
+    }
+    cityRecLoaded = 1;
+    return true;
+}
+
+int startRun()
+{
+    announceRunSettings();
+
+    if (!runMayStart())
+        return 0;
 
     if ((loadBigTex == 1 && bigTexLoaded == 0) || (loadBigTex == 0 && smlTexLoaded == 0)) {
         bigTexLoaded = smlTexLoaded = 0;
@@ -256,23 +295,10 @@ int startRun()
         glEngine.cullFaceOn();
     }
 
-    recmat3D* const paths[] = {&cityShipRec, &cityCamRec, &deskShipRec, &endShipRec, &endCamRec, &sphereRec};
-    if (cityRecLoaded == 0 && startUpOK == 1) {
-        const char* const files[] = {"ship.bre", "cam.bre", "deskship.bre", "endship.bre", "endcam.bre", "sphere.bre"};
-        for (int k = 0; k < 6; k++) {
-            char file[256];
-            std::snprintf(file, sizeof file, "%s%s", dataDir3D, files[k]);
-            startUpOK = paths[k]->loadBin(file);
-            if (startUpOK <= 0) {
-                restoreResolution();
-                glEngine.release3D();
-                return 0;
-            }
-        }
-        cityRecLoaded = 1;
-    } else {
-        for (recmat3D* p : paths)
-            p->rewind();
+    if (!loadPaths()) {
+        restoreResolution();
+        glEngine.release3D();
+        return 0;
     }
 
     if (startUpOK == 1) {
