@@ -50,7 +50,7 @@ scene @ engine/scene/data3D.cpp @             m.type = 2; @             m.type =
 scene @ engine/scene/data3D.cpp @ return fl.points >= 3 && fl.points <= data3D::maxFacePoints; @ return fl.points >= 3 && fl.points <= data3D::maxFacePoints + 1;
 scene @ engine/scene/data3D.cpp @ if (numVN + 1 > maxEntries) { @ if (numVN > maxEntries) {
 scene @ engine/scene/data3D.cpp @ if (numFacePts + pts > maxEntries) { @ if (numFacePts + pts > maxEntries + 3) {
-scene @ engine/scene/data3D_pac.cpp @ if (rd.left == 0 && groups > 0) { @ if (rd.left == 0) {
+scene @ engine/scene/data3D_pac.cpp @ if (rd->left == 0 && groups > 0) { @ if (rd->left == 0) {
 scene @ engine/scene/data3D_pac.cpp @ if (tex[0].components != 4 || tex[0].width * tex[0].height != 256 * 256) @ if (tex[0].components != 4)
 gl @ engine/gl/gl3D_draw.cpp @ constexpr float reflectLift = 0.002f; @ constexpr float reflectLift = 0.0f;
 gl @ engine/gl/gl3D_draw.cpp @ gl->TexCoord2f(g.texCoord2[size_t(p) * 2], g.texCoord2[size_t(p) * 2 + 1]); @ gl->TexCoord2f(g.texCoord2[size_t(p) * 2], 1.0f - g.texCoord2[size_t(p) * 2 + 1]);
