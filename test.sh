@@ -23,7 +23,7 @@ if [ "${KORVA_WINDOWS:-1}" != 0 ]; then
         -DKORVA_HOST_TREE="$KORVA_ROOT/build/korvane"
     echo "-- Windows build: $((SECONDS - mark)) s"
     mark=$SECONDS
-    (cd "$KORVA_ROOT/build-win" && ctest --output-on-failure) || status=1
+    (cd "$KORVA_ROOT/build-win" && ctest --output-on-failure -j "$(nproc)") || status=1
     echo "-- Windows suite under Wine: $((SECONDS - mark)) s"
 fi
 exit $status
