@@ -8,6 +8,7 @@
 #include "resData.h"
 #include "resTable.h"
 #include "resText.h"
+#include "version3D.h"
 
 #include <wx/wx.h>
 
@@ -348,7 +349,7 @@ bool openFrames(const std::vector<std::string>& files)
 
 class mainFrame : public wxFrame {
 public:
-    mainFrame() : wxFrame(nullptr, wxID_ANY, "KORVANE benchmarks result viewer 1.3", wxDefaultPosition, wxSize(800, 600))
+    mainFrame() : wxFrame(nullptr, wxID_ANY, "KORVANE benchmarks result viewer " KORVA_VERSION3D, wxDefaultPosition, wxSize(800, 600))
     {
         auto* korvane = new wxMenu;
         korvane->Append(idViewBase, "&View result database");
