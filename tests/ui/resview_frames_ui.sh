@@ -7,13 +7,9 @@ set -u
 prog=$(realpath "$1")
 logs=$(realpath "$2")
 shots=$3
-work=$(mktemp -d)
-mkdir -p "$shots"
 # shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app=''
-trap 'kill $app $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+uiStart "$shots"
 for k in 1 2; do
     [ -s "$logs/frames-$k.csv" ] || fail "no frame log $logs/frames-$k.csv (the off-screen benchmark makes them)"
 done
@@ -63,15 +59,8 @@ check() {
         }'
 }
 
-xserver || fail "no X server"
-export GDK_BACKEND=x11 NO_AT_BRIDGE=1
-cd "$work" || exit 1
-
 # Korvane > View frame logs, then one log in the file selector
-"$prog" >/dev/null 2>"$work/stderr.txt" &
-app=$!
-main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"
-sleep 1
+resviewStart "$prog"
 xmenu "$main" 3
 xchoose "View frame logs" "$logs/frames-1.csv" || fail "no file selector"
 view=$(xwait "KORVANE frame times: frames-1.csv$" 20) || fail "no frame-time window from the menu"

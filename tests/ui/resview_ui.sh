@@ -6,14 +6,11 @@ set -u
 prog=$1
 base=$2
 shots=$3
-work=$(mktemp -d)
-mkdir -p "$shots" "$work/data"
-cp "$base" "$work/data/base.bin"
 # shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app=''
-trap 'kill $app $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+uiStart "$shots"
+mkdir -p "$work/data"
+cp "$base" "$work/data/base.bin"
 shot() { xgrab root "$shots/$1.png"; }
 # blue bar pixels inside a window's chart
 blue() {
@@ -43,13 +40,7 @@ VSync OFF  DDMSwich OFF
 ]
 RES
 
-xserver || fail "no X server"
-export GDK_BACKEND=x11 NO_AT_BRIDGE=1
-cd "$work" || exit 1
-"$prog" >/dev/null 2>"$work/stderr.txt" &
-app=$!
-main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"
-sleep 1
+resviewStart "$prog"
 shot main_window
 
 # Korvane > Load benchmark result file, then the file selector

@@ -7,13 +7,9 @@ set -u
 prog=$1
 tree=$2
 shots=$3
-work=$(mktemp -d)
-mkdir -p "$shots"
 # shellcheck source=tests/ui/xwindows.sh
 . "$(dirname "$0")/xwindows.sh"
-app=''
-trap 'kill $app $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+uiStart "$shots"
 shot() { xgrab root "$shots/$1.png" || true; }
 
 for d in data smltex bigtex endtex; do ln -s "$tree/$d" "$work/$d"; done

@@ -103,3 +103,26 @@ xserver() {
     export DISPLAY=:$(head -1 "$dfile")
     rm -f "$dfile"
 }
+
+# uiStart SHOTS: what every UI script does first: a work folder in $work,
+# SHOTS made, and a trap that ends the program in $app and the X server and
+# removes the work folder; fail stops the script with its reason
+uiStart() {
+    work=$(mktemp -d)
+    mkdir -p "$1"
+    app=''
+    trap 'kill $app $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
+}
+fail() { echo "FAIL: $*"; exit 1; }
+
+# resviewStart RESVIEW: resview under a new X server, started in $work with
+# its errors in $work/stderr.txt; its main window's id in $main
+resviewStart() {
+    xserver || fail "no X server"
+    export GDK_BACKEND=x11 NO_AT_BRIDGE=1
+    cd "$work" || exit 1
+    "$1" >/dev/null 2>"$work/stderr.txt" &
+    app=$!
+    main=$(xwait "KORVANE benchmarks result viewer 1.3" 20) || fail "no main window"
+    sleep 1
+}
