@@ -32,7 +32,7 @@ mkdir -p "$work/home/user" "$work/home/data"
 cd "$work/home/user" || exit 1
 sed '1s/.*/Installed test machine/' "$usr/share/korvane/linux/Korva.INI" > Korva.INI
 # its console read only up to the data tree's line: the closed pipe must not end the run
-timeout 300 "$usr/bin/townview_x" --bench normal --off-screen --size 160x120 2>&1 | head -4 > console.txt
+KORVA_CLOCK_RATE=8 timeout 300 "$usr/bin/townview_x" --bench normal --off-screen --size 160x120 2>&1 | head -4 > console.txt
 rc=${PIPESTATUS[0]}
 [ $rc -eq 0 ] || { cat console.txt; fail "the installed benchmark is status $rc"; }
 grep -qx "data tree: $usr/share/korvane" console.txt || { cat console.txt; fail "the console does not name the installed tree"; }
