@@ -234,44 +234,57 @@ double smallestMannWhitneyP(int n1, int n2)
     return std::min(1.0, 2.0 / orders);
 }
 
-int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
-{
+namespace {
+
+// what --compare was asked
+struct compareOptions {
     enum { text, csv, json } format = text;
     std::vector<std::string> files;
     bool base = false;
+};
+
+// @returns 0, or the wrong option's status with its line written
+int parseCompare(int argc, char** argv, FILE* err, compareOptions* o)
+{
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--compare")
             continue;
         if (a == "--base")
-            base = true;
+            o->base = true;
         else if (a == "--csv")
-            format = csv;
+            o->format = compareOptions::csv;
         else if (a == "--json")
-            format = json;
+            o->format = compareOptions::json;
         else if (!a.empty() && a[0] == '-')
             return wrongOption(err, "--compare takes two sides, result files, --base, and --csv or --json, not " + a);
         else
-            files.push_back(a);
+            o->files.push_back(a);
     }
-    if (files.size() < 2)
+    if (o->files.size() < 2)
         return wrongOption(err, "--compare takes two sides: result files, or computers' names and the files to take them from");
-    // the results the sides that are no file pick from
+    return 0;
+}
+
+// the two sides' results, from their files or picked by name from the other
+// files and the base database; @returns false with a line on err
+bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vector<resSample> side[2])
+{
     std::vector<resSample> pool;
-    for (size_t k = 2; k < files.size(); k++) {
+    for (size_t k = 2; k < o.files.size(); k++) {
         std::string why;
-        if (!loadSamples(files[k], &pool, &why)) {
+        if (!loadSamples(o.files[k], &pool, &why)) {
             std::fprintf(err, "resview: %s\n", why.c_str());
-            return 1;
+            return false;
         }
     }
-    if (base) {
+    if (o.base) {
         resLog log;
         float maxFps = 0.0f;
         auto d = std::make_unique<resData>(&log, &maxFps, workDir);
         if (d->loadBin((std::string(workDir) + "/data/base.bin").c_str()) != 1) {
             std::fprintf(err, "can't load data/base.bin baseresult file\n");
-            return 1;
+            return false;
         }
         for (int i = 0; i < d->getNumRecords(); i++) {
             const resRecord& r = d->record(i);
@@ -279,14 +292,25 @@ int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
                             double(r.fps), false});
         }
     }
-    std::vector<resSample> side[2];
     for (int k = 0; k < 2; k++) {
         std::string why;
-        if (!sideSamples(files[size_t(k)], pool, files.size() > 2 || base, &side[k], &why)) {
+        if (!sideSamples(o.files[size_t(k)], pool, o.files.size() > 2 || o.base, &side[k], &why)) {
             std::fprintf(err, "resview: %s\n", why.c_str());
-            return 1;
+            return false;
         }
     }
+    return true;
+}
+
+// one row a benchmark and resolution both sides ran, as JSON and as cells
+struct compareRows {
+    nlohmann::json rows = nlohmann::json::array();
+    std::vector<std::vector<std::string>> table;
+    bool anyTooFew = false, anyUnsteady = false;
+};
+
+compareRows compareSides(const std::vector<resSample> side[2])
+{
     struct group {
         std::vector<double> fps[2];
         bool unsteady[2] = {false, false};
@@ -298,9 +322,7 @@ int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
             g.fps[k].push_back(s.fps);
             g.unsteady[k] = g.unsteady[k] || s.unsteady;
         }
-    nlohmann::json rows = nlohmann::json::array();
-    std::vector<std::vector<std::string>> table;
-    bool anyTooFew = false, anyUnsteady = false;
+    compareRows c;
     for (const auto& [key, g] : groups) {
         if (g.fps[0].empty() || g.fps[1].empty())
             continue;
@@ -320,72 +342,91 @@ int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
             cells.push_back(std::to_string(g.fps[k].size()));
             cells.push_back(fmt("%.2f", med[k]) + (g.unsteady[k] ? " !" : ""));
             cells.push_back(ci ? fmt("%.2f", lo) + " to " + fmt("%.2f", hi) : "too few runs");
-            anyUnsteady = anyUnsteady || g.unsteady[k];
+            c.anyUnsteady = c.anyUnsteady || g.unsteady[k];
         }
         const double p = mannWhitneyP(g.fps[0], g.fps[1]);
         const double change = med[0] != 0.0 ? 100.0 * (med[1] - med[0]) / med[0] : 0.0;
         const bool tooFew = smallestMannWhitneyP(int(g.fps[0].size()), int(g.fps[1].size())) > 0.05;
-        anyTooFew = anyTooFew || tooFew;
+        c.anyTooFew = c.anyTooFew || tooFew;
         row["change_percent"] = change;
         row["p"] = p;
         row["significant"] = p <= 0.05;
         row["too_few_runs"] = tooFew;
-        rows.push_back(row);
+        c.rows.push_back(row);
         cells.push_back(p <= 0.05 ? fmt("%+.2f %%", change) : "~");
         cells.push_back(fmt("p=%.3f", p) + (tooFew ? " (too few)" : ""));
-        table.push_back(cells);
+        c.table.push_back(cells);
     }
-    if (rows.empty()) {
-        std::fprintf(err, "resview: %s and %s share no benchmark at one resolution\n", files[0].c_str(),
-                     files[1].c_str());
-        return 1;
-    }
-    if (format == json) {
-        std::fprintf(out, "%s\n", rows.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-        return 0;
-    }
-    const std::vector<std::string> head = {"BENCHMARK", "RESOLUTION", "A RUNS", "A MEDIAN", "A 95% CI",
-                                           "B RUNS",    "B MEDIAN",   "B 95% CI", "CHANGE", "P"};
-    if (format == csv) {
-        std::fprintf(out, "benchmark,resolution,a_runs,a_median_fps,a_ci95,b_runs,b_median_fps,b_ci95,change,p\r\n");
-        for (const auto& c : table) {
-            for (size_t k = 0; k < c.size(); k++) {
-                std::string cell = c[k];
-                if (cell.find_first_of(",\"") != std::string::npos) {
-                    std::string q = "\"";
-                    for (const char ch : cell)
-                        q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-                    cell = q + "\"";
-                }
-                std::fprintf(out, "%s%s", k > 0 ? "," : "", cell.c_str());
+    return c;
+}
+
+void printCompareCsv(const compareRows& c, FILE* out)
+{
+    std::fprintf(out, "benchmark,resolution,a_runs,a_median_fps,a_ci95,b_runs,b_median_fps,b_ci95,change,p\r\n");
+    for (const auto& cells : c.table) {
+        for (size_t k = 0; k < cells.size(); k++) {
+            std::string cell = cells[k];
+            if (cell.find_first_of(",\"") != std::string::npos) {
+                std::string q = "\"";
+                for (const char ch : cell)
+                    q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+                cell = q + "\"";
             }
-            std::fprintf(out, "\r\n");
+            std::fprintf(out, "%s%s", k > 0 ? "," : "", cell.c_str());
         }
-        return 0;
+        std::fprintf(out, "\r\n");
     }
-    std::vector<size_t> width(head.size());
-    for (size_t k = 0; k < head.size(); k++) {
-        width[k] = head[k].size();
-        for (const auto& c : table)
-            width[k] = std::max(width[k], c[k].size());
-    }
-    std::fprintf(out, "A: %s\nB: %s\n", files[0].c_str(), files[1].c_str());
-    table.insert(table.begin(), head);
-    for (const auto& c : table)
-        for (size_t k = 0; k < c.size(); k++) {
+}
+
+void printCompareText(const compareOptions& o, const compareRows& c, FILE* out)
+{
+    std::vector<std::vector<std::string>> table = c.table;
+    table.insert(table.begin(), {"BENCHMARK", "RESOLUTION", "A RUNS", "A MEDIAN", "A 95% CI", "B RUNS", "B MEDIAN",
+                                 "B 95% CI", "CHANGE", "P"});
+    std::vector<size_t> width(table[0].size());
+    for (size_t k = 0; k < width.size(); k++)
+        for (const auto& cells : table)
+            width[k] = std::max(width[k], cells[k].size());
+    std::fprintf(out, "A: %s\nB: %s\n", o.files[0].c_str(), o.files[1].c_str());
+    for (const auto& cells : table)
+        for (size_t k = 0; k < cells.size(); k++) {
             // the last column unpadded: no blanks at the line's end
-            if (k + 1 < c.size())
-                std::fprintf(out, "%-*s  ", int(width[k]), c[k].c_str());
+            if (k + 1 < cells.size())
+                std::fprintf(out, "%-*s  ", int(width[k]), cells[k].c_str());
             else
-                std::fprintf(out, "%s\n", c[k].c_str());
+                std::fprintf(out, "%s\n", cells[k].c_str());
         }
     std::fprintf(out, "medians in fps; CHANGE is B's median against A's, \"~\" where the difference is not "
                       "significant (two-sided Mann-Whitney U test, p > 0.05)\n");
-    if (anyTooFew)
+    if (c.anyTooFew)
         std::fprintf(out, "too few: so few runs that no difference can reach p = 0.05 (3 against 3 runs give at "
                           "best p = 0.100): run more, for example --repeat 5\n");
-    if (anyUnsteady)
+    if (c.anyUnsteady)
         std::fprintf(out, "!: a run of that side warned that other processes or the host took more than 5 %% of "
                           "the CPU during its flight\n");
+}
+
+}  // namespace
+
+int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
+{
+    compareOptions o;
+    if (const int wrong = parseCompare(argc, argv, err, &o); wrong != 0)
+        return wrong;
+    std::vector<resSample> side[2];
+    if (!loadSides(o, workDir, err, side))
+        return 1;
+    const compareRows c = compareSides(side);
+    if (c.rows.empty()) {
+        std::fprintf(err, "resview: %s and %s share no benchmark at one resolution\n", o.files[0].c_str(),
+                     o.files[1].c_str());
+        return 1;
+    }
+    if (o.format == compareOptions::json)
+        std::fprintf(out, "%s\n", c.rows.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    else if (o.format == compareOptions::csv)
+        printCompareCsv(c, out);
+    else
+        printCompareText(o, c, out);
     return 0;
 }
