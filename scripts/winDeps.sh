@@ -57,12 +57,9 @@ fetch_source() { # package, work folder
 }
 
 build_openmpt() {
-    local ver prefix
-    ver=$(src_version libopenmpt)
-    prefix=$CACHE/libopenmpt-$ver
-    OPENMPT_PREFIX=$prefix
-    if [ -f "$prefix/lib/libopenmpt.a" ]; then echo "libopenmpt $ver: cached"; return; fi
-    echo "libopenmpt $ver: building"
+    local prefix=$OPENMPT_PREFIX
+    if [ -f "$prefix/lib/libopenmpt.a" ]; then echo "$(basename "$prefix"): cached"; return; fi
+    echo "$(basename "$prefix"): building"
     local work=$CACHE/work-openmpt src
     src=$(fetch_source libopenmpt "$work")
     (cd "$src" && ./configure -q --host=$HOST --prefix="$prefix.tmp" --disable-shared --enable-static \
@@ -77,19 +74,16 @@ build_openmpt() {
 }
 
 build_wx() {
-    local ver prefix
-    ver=$(src_version wxwidgets3.2)
-    prefix=$CACHE/wxwidgets-$ver
-    WX_PREFIX=$prefix
-    if [ -x "$prefix/bin/wx-config" ]; then echo "wxWidgets $ver: cached"; return; fi
-    echo "wxWidgets $ver: building"
+    local prefix=$WX_PREFIX
+    if [ -x "$prefix/bin/wx-config" ]; then echo "$(basename "$prefix"): cached"; return; fi
+    echo "$(basename "$prefix"): building"
     local work=$CACHE/work-wx src
     src=$(fetch_source wxwidgets3.2 "$work")
     # only the core and base libraries the viewer uses; the free-of-patents
     # Debian tarball carries no image codecs or expat, so those are off too
     mkdir -p "$src/build-msw"
     (cd "$src/build-msw" && ../configure -q --host=$HOST --prefix="$prefix.tmp" --disable-shared \
-        --disable-debug --disable-precomp-headers --disable-compat30 \
+        --disable-debug --enable-precomp-headers --disable-compat30 \
         --without-libpng --without-libjpeg --without-libtiff --without-zlib --without-expat \
         --without-liblzma --without-opengl --without-libnotify \
         --disable-xrc --disable-html --disable-htmlhelp --disable-richtext --disable-stc \
@@ -108,13 +102,9 @@ build_wx() {
 
 # zlib and libpng for the validation's reference frames
 build_png() {
-    local zver pver prefix
-    zver=$(src_version zlib)
-    pver=$(src_version libpng1.6)
-    prefix=$CACHE/libpng-$pver-zlib-$zver
-    PNG_PREFIX=$prefix
-    if [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/lib/libz.a" ]; then echo "libpng $pver, zlib $zver: cached"; return; fi
-    echo "libpng $pver, zlib $zver: building"
+    local prefix=$PNG_PREFIX
+    if [ -f "$prefix/lib/libpng.a" ] && [ -f "$prefix/lib/libz.a" ]; then echo "$(basename "$prefix"): cached"; return; fi
+    echo "$(basename "$prefix"): building"
     local work=$CACHE/work-png src
     mkdir -p "$prefix.tmp/lib" "$prefix.tmp/include"
     src=$(fetch_source zlib "$work/zlib")
@@ -136,9 +126,18 @@ build_png() {
 }
 
 need_sources libopenmpt
-build_openmpt
+OPENMPT_PREFIX=$CACHE/libopenmpt-$(src_version libopenmpt)
+WX_PREFIX=$CACHE/wxwidgets-$(src_version wxwidgets3.2)
+PNG_PREFIX=$CACHE/libpng-$(src_version libpng1.6)-zlib-$(src_version zlib)
+# side by side: each has single-threaded stretches (configure, linking) that
+# the others' compiling fills
+build_openmpt &
+openmpt=$!
+build_png &
+png=$!
 build_wx
-build_png
+wait $openmpt
+wait $png
 # the build reads these links
 ln -sfn "$OPENMPT_PREFIX" "$CACHE/openmpt"
 ln -sfn "$WX_PREFIX" "$CACHE/wx"
