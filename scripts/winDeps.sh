@@ -130,7 +130,8 @@ OPENMPT_PREFIX=$CACHE/libopenmpt-$(src_version libopenmpt)
 WX_PREFIX=$CACHE/wxwidgets-$(src_version wxwidgets3.2)
 PNG_PREFIX=$CACHE/libpng-$(src_version libpng1.6)-zlib-$(src_version zlib)
 # side by side: each has single-threaded stretches (configure, linking) that
-# the others' compiling fills
+# the others' compiling fills; a failed or interrupted run stops the others
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 build_openmpt &
 openmpt=$!
 build_png &
