@@ -65,7 +65,7 @@ one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
     "this EGL has no surfaceless platform: __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json names no EGL vendor"
 
 # the retry in a good environment: two benchmarks in one process, each its own record,
-# on a clock eight times fast: the flights are whole, their rates no measurement
+# on a clock eight times fast (the flights are whole, their rates no measurement);
 # their results where the user asks, the relative frame logs with them
 "$prog" --bench normal --off-screen --results-dir nowhere > out.txt 2>&1
 [ $? -eq 2 ] || fail "a missing --results-dir is not status 2"
