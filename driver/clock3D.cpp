@@ -23,11 +23,13 @@ long clockRate()
     return rate;
 }
 
-// a faster clock counts from its first reading, which keeps a 32-bit long
-// of milliseconds far from its end
+// the system clock at the rate asked; a faster one counts from its first
+// reading, which keeps a 32-bit long of milliseconds far from its end
 template <class T>
-T faster(T now)
+T atRate(T now)
 {
+    if (clockRate() == 1)
+        return now;
     static const T first = now;
     return first + (now - first) * T(clockRate());
 }
@@ -40,14 +42,10 @@ void setClockSource3D(long (*source)())
 
 long clockMillis3D()
 {
-    if (clockSource != nullptr)
-        return clockSource();
-    return clockRate() == 1 ? osClockMillis3D() : faster(osClockMillis3D());
+    return clockSource != nullptr ? clockSource() : atRate(osClockMillis3D());
 }
 
 long long clockMicros3D()
 {
-    if (clockSource != nullptr)
-        return (long long)clockSource() * 1000LL;
-    return clockRate() == 1 ? osClockMicros3D() : faster(osClockMicros3D());
+    return clockSource != nullptr ? (long long)clockSource() * 1000LL : atRate(osClockMicros3D());
 }
