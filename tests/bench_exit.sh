@@ -7,7 +7,6 @@ tree=$2
 work=$(mktemp -d)
 . "$(dirname "$0")/ui/xwindows.sh"
 trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work" "$xwin_err"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
 xserver 1024x768x24 || fail "no X server"
 export LIBGL_ALWAYS_SOFTWARE=1
