@@ -23,6 +23,14 @@ long clockRate()
     return rate;
 }
 
+}  // namespace
+
+long clockRate3D()
+{
+    return clockRate();
+}
+
+namespace {
 // the system clock at the rate asked; a faster one counts from its first
 // reading, which keeps a 32-bit long of milliseconds far from its end
 template <class T>

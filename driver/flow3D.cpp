@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -231,10 +232,11 @@ bool runMayStart()
     }
     // a result that can't be kept is found out before the flight, not after it
     if (runDemo != 1 && !validating3D && saveBench == 1) {
-        const std::string unwritable = resultsUnwritable3D();
+        int status = 3;
+        const std::string unwritable = resultsUnwritable3D(&status);
         if (!unwritable.empty()) {
             mainOut.prf("benchmark not started: %s\n", unwritable.c_str());
-            refusedOutcome = runWriteFailed;
+            refusedOutcome = status == 6 ? runJsonFailed : runWriteFailed;
             return false;
         }
     }
@@ -457,25 +459,59 @@ int benchRecord3D(char* out, int size)
 
 namespace {
 
-// the records a file holds, counted as the result viewer finds them: a line whose first word is "["
+// the records a file holds, counted as the result viewer finds them: a line
+// whose first word is "[", then the record's six lines (a computer's name
+// may begin with "[" too)
 int recordsIn(const char* path)
 {
     std::FILE* f = std::fopen(path, "r");
     if (f == nullptr)
         return 0;
-    int n = 0;
+    int n = 0, skip = 0;
     char line[256];
     while (std::fgets(line, sizeof line, f) != nullptr) {
         char first[256];
-        if (std::sscanf(line, "%255s", first) == 1 && std::strcmp(first, "[") == 0)
+        const bool whole = std::strchr(line, '\n') != nullptr;
+        if (skip > 0) {
+            skip -= whole ? 1 : 0;
+        } else if (std::sscanf(line, "%255s", first) == 1 && std::strcmp(first, "[") == 0) {
             n++;
+            skip = 6;
+        }
     }
     std::fclose(f);
     return n;
 }
 
-// the record and its JSON line, as one pair
-void saveResult(const char* record, size_t len, const frameStats3D& s, const cpuPerFrame3D& cpu)
+// a text of the user's or the system's for the console: control characters
+// but the line break (an escape sequence would move the cursor or retitle
+// the terminal) become "?"
+std::string consoleText(const char* s)
+{
+    std::string t;
+    for (const char* p = s; *p != '\0'; p++) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        t += (c < 0x20 && c != '\n') || c == 0x7f ? '?' : *p;
+    }
+    return t;
+}
+
+// the frame log's name as bench.json keeps it: beside the results by its
+// own name, elsewhere by its whole path
+std::string frameLogName(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path log = std::filesystem::absolute(path, ec);
+    const std::filesystem::path dir =
+        std::filesystem::absolute(outputDir3D[0] != '\0' ? std::filesystem::path(outputDir3D) : ".", ec);
+    const std::filesystem::path rel = log.lexically_normal().lexically_relative(dir.lexically_normal());
+    return !rel.empty() && rel.begin()->string() != ".." && rel.parent_path().empty() ? rel.string() : log.string();
+}
+
+// the record and its JSON line, as one pair; frameLog: the frame log
+// written for it, which the JSON line names, or null
+void saveResult(const char* record, size_t len, const frameStats3D& s, const cpuPerFrame3D& cpu,
+                const char* frameLog)
 {
     char when[32];
     const std::time_t now = std::time(nullptr);
@@ -488,7 +524,7 @@ void saveResult(const char* record, size_t len, const frameStats3D& s, const cpu
     char why[256] = "";
     const pairResult3D r = appendResultPair3D(
         res.c_str(), outputPath3D("bench.json").c_str(), record, len,
-        [&](const resultPartner3D& p) { return benchJson3D(s, cpu, when, &p); }, why, sizeof why);
+        [&](const resultPartner3D& p) { return benchJson3D(s, cpu, when, &p, frameLog); }, why, sizeof why);
     switch (r) {
     case pairWritten:
         if (!windowsRecord3D)
@@ -521,8 +557,52 @@ void saveResult(const char* record, size_t len, const frameStats3D& s, const cpu
     }
 }
 
-// the frame-time summary and the frame log of a measured flight
-void reportFlight(const frameStats3D& s, const cpuPerFrame3D& cpu)
+// Writes the frame log of a measured flight, before its result is saved so
+// that the result can name it. @returns its name for bench.json, or empty
+// when none was asked or it failed (why then says why).
+std::string writeFrameLog(std::string* why)
+{
+    if (frameLogPath3D[0] == '\0')
+        return std::string();
+    const std::string path = frameLogPathOfRun3D();
+    if (const char* refused = frameLogRefusal3D(path.c_str())) {
+        *why = refused;
+        return std::string();
+    }
+    char reason[256] = "";
+    removeDeadTemporaries3D(path.c_str());
+    const std::string csv = cityFrames3D.csv(frameLogHeader3D);
+    if (!replaceFile3D(path.c_str(), csv.data(), csv.size(), reason, sizeof reason)) {
+        *why = reason;
+        return std::string();
+    }
+    return frameLogName(path);
+}
+
+// What makes a result no measurement or hard to compare, said before the
+// flight: a test's fast clock is marked in the record's information text
+// too, so that every reader of bench.res leaves the result out.
+void markRunConditions()
+{
+    if (clockRate3D() > 1) {
+        mainOut.prf("the program clock runs %ld times fast (KORVA_CLOCK_RATE=%ld): this run measures nothing\n",
+                    clockRate3D(), clockRate3D());
+        const size_t end = std::strcspn(m3dinfText2, "\n");
+        char mark[64];
+        std::snprintf(mark, sizeof mark, "  TEST CLOCK x%ld\n", clockRate3D());
+        if (end + std::strlen(mark) < sizeof m3dinfText2)
+            std::snprintf(m3dinfText2 + end, sizeof m3dinfText2 - end, "%s", mark);
+    }
+    machine3D m;
+    detectMachine3D(&m);
+    if (m.allowedThreads > 0 && m.allowedThreads < m.threads)
+        mainOut.prf("this process may use %d of the machine's %d processors: the result may not compare with runs "
+                    "that had them all\n",
+                    m.allowedThreads, m.threads);
+}
+
+// the frame-time summary and how the frame log went, written or not (why)
+void reportFlight(const frameStats3D& s, const cpuPerFrame3D& cpu, bool logWritten, const std::string& logWhy)
 {
     char summary[512];
     benchSummary3D(summary, sizeof summary, s, double(cityFps), cpu);
@@ -535,19 +615,11 @@ void reportFlight(const frameStats3D& s, const cpuPerFrame3D& cpu)
     if (frameLogPath3D[0] == '\0')
         return;
     const std::string path = frameLogPathOfRun3D();
-    char why[256] = "";
-    const char* refused = frameLogRefusal3D(path.c_str());
-    bool ok = refused == nullptr;
-    if (ok) {
-        const std::string csv = cityFrames3D.csv(frameLogHeader3D);
-        ok = replaceFile3D(path.c_str(), csv.data(), csv.size(), why, sizeof why);
-    }
-    if (ok) {
+    if (logWritten) {
         mainOut.prf("frame log written to %s\n", path.c_str());
         return;
     }
-    mainOut.prf("can't write the frame log %s: %s; nothing of it written\n", path.c_str(),
-                refused != nullptr ? refused : why);
+    mainOut.prf("can't write the frame log %s: %s; nothing of it written\n", path.c_str(), logWhy.c_str());
     if (runOutcome3D == runWritten || runOutcome3D == runNotSaved)
         runOutcome3D = runFrameLogFailed;
 }
@@ -560,6 +632,7 @@ int benchControl3D()
         std::snprintf(m3dinfText1, sizeof m3dinfText1, "%s", tVersion);
         startUpOK = glEngine.get3DInfo(scrX, scrY, scrD, numDrv, numDev, 2, 0, 1, m3dinfText1, sizeof m3dinfText1,
                                        m3dinfText2, sizeof m3dinfText2, m3dinfText3, sizeof m3dinfText3);
+        markRunConditions();
         runBenchControlNow = 0;
         if (startUpOK != 0)
             drawCityNow = 1;
@@ -578,6 +651,8 @@ int benchControl3D()
         // the flight's own count, which the store holds all of unless it overflowed
         stats.frames = frameCounter;
         const cpuPerFrame3D cpu = cityCpuPerFrame3D();
+        std::string logWhy;
+        const std::string logName = noMeasure == nullptr ? writeFrameLog(&logWhy) : std::string();
         if (noMeasure != nullptr) {
             mainOut.prf("%s: no result written\n", noMeasure);
             runOutcome3D = runNoMeasure;
@@ -587,20 +662,20 @@ int benchControl3D()
             char record[5200];
             const int n = benchRecord3D(record, sizeof record);
             const size_t len = size_t(n) < sizeof record ? size_t(n) : sizeof record - 1;
-            saveResult(record, len, stats, cpu);
+            saveResult(record, len, stats, cpu, logName.empty() ? nullptr : logName.c_str());
         } else {
             runOutcome3D = runNotSaved;
         }
         if (!windowsRecord3D || !write) {
-            mainOut.prf("%s\n", pcNameText);
-            mainOut.prf("%s\n", pcInfText);
+            mainOut.prf("%s\n", consoleText(pcNameText).c_str());
+            mainOut.prf("%s\n", consoleText(pcInfText).c_str());
         }
-        mainOut.pr(m3dinfText1);
-        mainOut.prf("%s\n", m3dinfText2);
+        mainOut.pr(consoleText(m3dinfText1).c_str());
+        mainOut.prf("%s\n", consoleText(m3dinfText2).c_str());
         mainOut.prf("%d x %d x %d", scrX, scrY, scrD);
         mainOut.prf(windowsRecord3D ? " fps: %4.1f\n" : " fps: %4.1f\n\n\n", double(cityFps));
         if (noMeasure == nullptr)
-            reportFlight(stats, cpu);
+            reportFlight(stats, cpu, !logName.empty(), logWhy);
         runBenchControlNow = 0;
         closeFLTKWin = 1;
     }

@@ -68,14 +68,30 @@ struct key {
 
 // the identification lines, then every line tried against every key, so a
 // key given twice keeps its last value
+// An identification line whole: one longer than its field keeps the
+// field's 255 characters and says so; the rest of it is no next line.
+bool readIdLine(FILE* f, char* out, size_t size, int number)
+{
+    char line[256];
+    if (std::fgets(line, sizeof line, f) == nullptr)
+        return false;
+    std::snprintf(out, size, "%s", line);
+    if (std::strchr(line, '\n') != nullptr)
+        return true;
+    bool longer = false;
+    for (int c = 0; (c = std::fgetc(f)) != EOF && c != '\n';)
+        longer = longer || c != '\r';
+    if (longer)
+        mainOut.prf("Korva.INI line %d is longer than its %d characters: it is cut there\n", number,
+                    int(sizeof line) - 1);
+    return true;
+}
+
 void readFile(FILE* f, const key* keys, size_t numKeys)
 {
     char line[256];
-    if (std::fgets(line, sizeof line, f) != nullptr) {
-        std::snprintf(pcNameText, sizeof pcNameText, "%s", line);
-        if (std::fgets(line, sizeof line, f) != nullptr)
-            std::snprintf(pcInfText, sizeof pcInfText, "%s", line);
-    }
+    if (readIdLine(f, pcNameText, sizeof pcNameText, 1))
+        readIdLine(f, pcInfText, sizeof pcInfText, 2);
     cutLine(pcNameText);
     cutLine(pcInfText);
     while (std::fgets(line, sizeof line, f) != nullptr) {

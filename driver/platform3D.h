@@ -20,6 +20,9 @@ extern const bool windowsRecord3D;
 void armClock3D();
 // @returns a clock reading in milliseconds; only differences count.
 long clockMillis3D();
+// How many times faster than real time the program clock runs
+// (KORVA_CLOCK_RATE, for tests): 1 for a real clock.
+long clockRate3D();
 // @returns the same clock in microseconds, for the times of single frames.
 long long clockMicros3D();
 // The CPU time the process has used so far, user and system, in seconds.
@@ -37,6 +40,8 @@ void systemName3D(char* out, size_t size);
 struct machine3D {
     char cpuModel[128];
     int cores, threads;
+    // the processors this process may run on (its affinity); 0 where unknown
+    int allowedThreads;
     long long memoryBytes;
     // the operating system's name and version ("Debian GNU/Linux 12 (bookworm)")
     char osName[128];
@@ -72,9 +77,17 @@ appendResult3D appendFile3D(const char* path, const char* data, size_t len);
 // A result file open for reading and appending under an exclusive lock
 // that every benchmark takes before it appends (flock on POSIX, LockFileEx
 // on Windows), so that a writer's cut-back removes only its own bytes.
-// @returns the open file, or -1 with the system's reason in why; a file
-// that is not a regular file is refused, never waited on.
-int openLockedFile3D(const char* path, char* why, size_t whySize);
+// A lock held by another process is waited for: after a second waiting()
+// is called once, after lockWaitLimitMs3D the wait gives up.
+// @returns the open file, or -1 with the reason in why; a file that is not
+// a regular file is refused, never waited on.
+int openLockedFile3D(const char* path, char* why, size_t whySize, void (*waiting)() = nullptr);
+// how long openLockedFile3D waits for another process's lock: 120 s
+extern long lockWaitLimitMs3D;
+// The identity of an open file, the same whatever path leads to it (device
+// and inode; volume and file index on Windows), as text. @returns false
+// when the system does not tell.
+bool fileIdentity3D(int fd, char* out, size_t size);
 // @returns the file's size, or -1.
 long long lockedFileSize3D(int fd);
 // Reads len bytes at offset at. @returns whether all of them were read.
@@ -97,6 +110,8 @@ bool notRegularFile3D(const char* path);
 // then renamed over path. Any failure leaves path as it was, removes the
 // temporary file and puts the system's reason in why.
 bool replaceFile3D(const char* path, const char* data, size_t len, char* why, size_t whySize);
+// Whether a process of that id runs (a temporary file named after it may be in use).
+bool processAlive3D(long pid);
 // Whether results can be appended to the file at path, without creating or
 // changing anything: the file is there and writable, or its folder takes
 // new files. @returns false with the system's reason in why.

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <sched.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -148,6 +149,10 @@ void detectMachine3D(machine3D* m)
         m->threads = int(sysconf(_SC_NPROCESSORS_ONLN) > 0 ? sysconf(_SC_NPROCESSORS_ONLN) : 0);
         m->cores = m->threads;
     }
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+        m->allowedThreads = CPU_COUNT(&allowed);
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (pages > 0 && pageSize > 0)
         m->memoryBytes = (long long)pages * pageSize;
@@ -263,7 +268,9 @@ void setWhy(char* why, size_t size, const char* text)
 
 }  // namespace
 
-int openLockedFile3D(const char* path, char* why, size_t whySize)
+long lockWaitLimitMs3D = 120000;
+
+int openLockedFile3D(const char* path, char* why, size_t whySize, void (*waiting)())
 {
     // never blocks on a FIFO; a regular file ignores the flag
     const int fd = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
@@ -277,15 +284,39 @@ int openLockedFile3D(const char* path, char* why, size_t whySize)
         close(fd);
         return -1;
     }
-    int r = 0;
-    while ((r = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    // another benchmark holding the lock is waited for, but not for ever
+    long waited = 0;
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return fd;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK) {
+            setWhy(why, whySize, std::strerror(errno));
+            break;
+        }
+        if (waited >= lockWaitLimitMs3D) {
+            char t[160];
+            std::snprintf(t, sizeof t, "another benchmark held its lock for %ld s", lockWaitLimitMs3D / 1000);
+            setWhy(why, whySize, t);
+            break;
+        }
+        if (waited == 1000 && waiting != nullptr)
+            waiting();
+        usleep(20000);
+        waited += 20;
     }
-    if (r != 0) {
-        setWhy(why, whySize, std::strerror(errno));
-        close(fd);
-        return -1;
-    }
-    return fd;
+    close(fd);
+    return -1;
+}
+
+bool fileIdentity3D(int fd, char* out, size_t size)
+{
+    struct stat st = {};
+    if (fstat(fd, &st) != 0)
+        return false;
+    std::snprintf(out, size, "%llu:%llu", (unsigned long long)st.st_dev, (unsigned long long)st.st_ino);
+    return true;
 }
 
 long long lockedFileSize3D(int fd)
@@ -381,6 +412,11 @@ bool replaceFile3D(const char* path, const char* data, size_t len, char* why, si
     return ok;
 }
 
+bool processAlive3D(long pid)
+{
+    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno != ESRCH);
+}
+
 bool canAppend3D(const char* path, char* why, size_t whySize)
 {
     struct stat st = {};
@@ -399,7 +435,18 @@ bool canAppend3D(const char* path, char* why, size_t whySize)
         setWhy(why, whySize, std::strerror(errno));
         return false;
     }
-    std::string dir = path;
+    // a link to a file still to be made is made where the link leads
+    std::string target = path;
+    char to[4096];
+    for (int hops = 0; hops < 16; hops++) {
+        const ssize_t n = readlink(target.c_str(), to, sizeof to - 1);
+        if (n <= 0)
+            break;
+        to[n] = '\0';
+        const size_t cut = target.rfind('/');
+        target = to[0] == '/' || cut == std::string::npos ? std::string(to) : target.substr(0, cut + 1) + to;
+    }
+    std::string dir = target;
     const size_t slash = dir.rfind('/');
     dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : dir.substr(0, slash));
     if (access(dir.c_str(), W_OK | X_OK) != 0) {

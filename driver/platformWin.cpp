@@ -119,6 +119,10 @@ void detectMachine3D(machine3D* m)
         GetNativeSystemInfo(&s);
         m->threads = m->cores = int(s.dwNumberOfProcessors);
     }
+    DWORD_PTR processMask = 0, systemMask = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &processMask, &systemMask))
+        for (DWORD_PTR mask = processMask; mask != 0; mask &= mask - 1)
+            m->allowedThreads++;
     MEMORYSTATUSEX mem = {};
     mem.dwLength = sizeof mem;
     if (GlobalMemoryStatusEx(&mem))
@@ -206,7 +210,9 @@ bool writeAll(int fd, const char* data, size_t len)
 
 }  // namespace
 
-int openLockedFile3D(const char* path, char* why, size_t whySize)
+long lockWaitLimitMs3D = 120000;
+
+int openLockedFile3D(const char* path, char* why, size_t whySize, void (*waiting)())
 {
     const DWORD attr = GetFileAttributesA(path);
     if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -223,13 +229,38 @@ int openLockedFile3D(const char* path, char* why, size_t whySize)
         _close(fd);
         return -1;
     }
-    OVERLAPPED whole = {};
-    if (!LockFileEx(osHandle(fd), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
-        setWhy(why, whySize, "the file could not be locked");
-        _close(fd);
-        return -1;
+    // another benchmark holding the lock is waited for, but not for ever
+    for (long waited = 0;; waited += 20) {
+        OVERLAPPED whole = {};
+        if (LockFileEx(osHandle(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                       &whole))
+            return fd;
+        if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
+            setWhy(why, whySize, "the file could not be locked");
+            break;
+        }
+        if (waited >= lockWaitLimitMs3D) {
+            char t[160];
+            std::snprintf(t, sizeof t, "another benchmark held its lock for %ld s", lockWaitLimitMs3D / 1000);
+            setWhy(why, whySize, t);
+            break;
+        }
+        if (waited == 1000 && waiting != nullptr)
+            waiting();
+        Sleep(20);
     }
-    return fd;
+    _close(fd);
+    return -1;
+}
+
+bool fileIdentity3D(int fd, char* out, size_t size)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(osHandle(fd), &info))
+        return false;
+    std::snprintf(out, size, "%lu:%lu:%lu", (unsigned long)info.dwVolumeSerialNumber,
+                  (unsigned long)info.nFileIndexHigh, (unsigned long)info.nFileIndexLow);
+    return true;
 }
 
 long long lockedFileSize3D(int fd)
@@ -341,6 +372,19 @@ bool replaceFile3D(const char* path, const char* data, size_t len, char* why, si
         _unlink(tmp.c_str());
     }
     return ok;
+}
+
+bool processAlive3D(long pid)
+{
+    if (pid <= 0)
+        return false;
+    const HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    if (h == nullptr)
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+    CloseHandle(h);
+    return running;
 }
 
 bool canAppend3D(const char* path, char* why, size_t whySize)

@@ -42,9 +42,34 @@ std::string frameLogPathOfRun3D()
     return p.insert(at, "-" + std::to_string(benchRunNumber3D));
 }
 
+namespace {
+
+// the last part of a path, either slash
+std::string baseName(const std::string& p)
+{
+    const size_t slash = p.find_last_of("/\\");
+    return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+// a name results are kept under, in any folder
+bool resultFileName(const std::string& name)
+{
+    std::string lower;
+    for (const char c : name)
+        lower += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return lower == "bench.res" || lower == "bench.json";
+}
+
+}  // namespace
+
 const char* frameLogRefusal3D(const char* path)
 {
     if (sameFile3D(path, outputPath3D("bench.res").c_str()) || sameFile3D(path, outputPath3D("bench.json").c_str()))
+        return "it is a result file";
+    // another folder's results, by name or by what a link leads to, even while empty
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    if (resultFileName(baseName(path)) || (!ec && resultFileName(target.filename().string())))
         return "it is a result file";
     if (notRegularFile3D(path))
         return "it is not a regular file";
@@ -63,16 +88,46 @@ const char* frameLogRefusal3D(const char* path)
     return nullptr;
 }
 
-std::string resultsUnwritable3D()
+void removeDeadTemporaries3D(const char* path)
 {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path p(path);
+    const std::string stem = p.filename().string() + ".";
+    const fs::path dir = p.parent_path().empty() ? fs::path(".") : p.parent_path();
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= stem.size() + 4 || name.compare(0, stem.size(), stem) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string digits = name.substr(stem.size(), name.size() - stem.size() - 4);
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        // only a plain file of a process that is gone; never through a link
+        std::error_code e2;
+        if (it->is_regular_file(e2) && !it->is_symlink(e2) && !processAlive3D(std::stol(digits)))
+            fs::remove(it->path(), e2);
+    }
+}
+
+std::string resultsUnwritable3D(int* status)
+{
+    const std::string res = outputPath3D("bench.res"), json = outputPath3D("bench.json");
+    std::error_code ec;
+    std::string dir = outputDir3D[0] != '\0' ? std::string(outputDir3D) : std::filesystem::current_path(ec).string();
+    if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
+        dir.pop_back();
+    if (sameFile3D(res.c_str(), json.c_str())) {
+        if (status != nullptr)
+            *status = 6;
+        return "can't write bench.json in " + dir + ": it is bench.res by another name";
+    }
     for (const char* name : {"bench.res", "bench.json"}) {
         char why[256];
         const std::string path = outputPath3D(name);
         if (!canAppend3D(path.c_str(), why, sizeof why)) {
-            std::error_code ec;
-            std::string dir = outputDir3D[0] != '\0' ? std::string(outputDir3D) : std::filesystem::current_path(ec).string();
-            if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
-                dir.pop_back();
+            if (status != nullptr)
+                *status = name[6] == 'j' ? 6 : 3;
             return std::string("can't write ") + name + " in " + dir + ": " + why;
         }
     }
@@ -262,6 +317,16 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
         j["summary"]["cpu_others_share"] = rounded(cpu.othersShare, 0.001);
         j["summary"]["cpu_steal_share"] = rounded(cpu.stealShare, 0.001);
     }
+    // where it ran: the window system, its display test, the processors it could use
+    if (const char* sys = gl3D::windowSystemName())
+        j["window_system"] = sys;
+    if (glEngine.swapTestMs() >= 0.0)
+        j["swap_test_ms"] = rounded(glEngine.swapTestMs(), 0.001);
+    if (machine.allowedThreads > 0 && machine.allowedThreads < machine.threads)
+        j["cpu_threads_allowed"] = machine.allowedThreads;
+    // a clock run fast for a test measures nothing: every reader leaves such a result out
+    if (clockRate3D() > 1)
+        j["clock_rate"] = clockRate3D();
     const std::string manifest = manifestHash3D(dataDir3D);
     if (!manifest.empty())
         j["data_manifest_sha256"] = manifest;
@@ -284,6 +349,8 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
         j["record_offset"] = partner->offset;
         j["record_bytes"] = partner->bytes;
         j["record_sha256"] = partner->sha256;
+        j["record_file_id"] = partner->fileId;
+        j["record_file_tail_sha256"] = partner->tailSha256;
     }
     if (frameLog != nullptr)
         j["frame_log"] = frameLog;
@@ -296,16 +363,20 @@ namespace {
 // open under its lock, closed (and unlocked) at the end of the scope
 class lockedFile {
 public:
-    lockedFile(const char* path, char* why, size_t whySize) : fd(openLockedFile3D(path, why, whySize)) {}
+    lockedFile(const char* path, char* why, size_t whySize)
+        : fd(openLockedFile3D(path, why, whySize, [] { mainOut.pr("waiting for another benchmark writing bench.res\n"); }))
+    {
+    }
     ~lockedFile() { closeLockedFile3D(fd); }
     lockedFile(const lockedFile&) = delete;
     lockedFile& operator=(const lockedFile&) = delete;
     const int fd;
 };
 
-// Cuts off the JSON lines at bench.json's end whose record lies at or
-// beyond resSize: a writer killed between its two appends left them.
-bool dropTrailingOrphans(int json, long long resSize)
+// Cuts off the JSON lines at bench.json's end that are provably orphans of
+// this bench.res: each names this file, its record was to begin exactly at
+// its end, and the bytes before that end are the ones it saw.
+bool dropTrailingOrphans(int json, const resultPartner3D& here)
 {
     for (;;) {
         const long long size = lockedFileSize3D(json);
@@ -320,12 +391,40 @@ bool dropTrailingOrphans(int json, long long resSize)
             return true;
         const size_t begin = prev == std::string::npos ? 0 : prev + 1;
         const nlohmann::json j = nlohmann::json::parse(t.substr(begin), nullptr, false);
+        const auto text = [&j](const char* k) {
+            return j.is_object() && j.contains(k) && j[k].is_string() ? j[k].get<std::string>() : std::string();
+        };
         if (!j.is_object() || !j.contains("record_offset") || !j["record_offset"].is_number_integer() ||
-            j["record_offset"].get<long long>() < resSize)
+            j["record_offset"].get<long long>() != here.offset || text("record_file_id") != here.fileId ||
+            text("record_file_tail_sha256") != here.tailSha256)
             return true;
         if (!cutLockedFile3D(json, size - tail + (long long)begin))
             return false;
     }
+}
+
+// A file that ends inside a line (a hand-made note, a cut copy) gets its
+// line break, so that what is appended starts a line of its own.
+bool endLastLine(int fd)
+{
+    const long long size = lockedFileSize3D(fd);
+    char last = '\n';
+    if (size < 0 || (size > 0 && !readLockedFile3D(fd, size - 1, &last, 1)))
+        return false;
+    return last == '\n' || appendLockedFile3D(fd, "\n", 1) == appendWritten;
+}
+
+// where the next record of bench.res begins, and which file it is
+bool partnerOf(int res, const char* record, size_t len, resultPartner3D* p)
+{
+    p->offset = lockedFileSize3D(res);
+    p->bytes = (long long)len;
+    if (p->offset < 0 || !hashBytes3D(record, len, p->sha256) || !fileIdentity3D(res, p->fileId, sizeof p->fileId))
+        return false;
+    const long long n = std::min(p->offset, resultTailBytes3D);
+    std::string before(size_t(n), '\0');
+    return readLockedFile3D(res, p->offset - n, before.data(), before.size()) &&
+           hashBytes3D(before.data(), before.size(), p->tailSha256);
 }
 
 }  // namespace
@@ -334,30 +433,40 @@ pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const
                                 const std::function<std::string(const resultPartner3D&)>& jsonLine, char* why,
                                 size_t whySize)
 {
+    // one file by two names would wait for its own lock
+    if (sameFile3D(resPath, jsonPath)) {
+        std::snprintf(why, whySize, "bench.json and bench.res are one file");
+        return pairJsonFailed;
+    }
     const lockedFile res(resPath, why, whySize);
     if (res.fd < 0)
         return pairResFailed;
     const lockedFile json(jsonPath, why, whySize);
     if (json.fd < 0)
         return pairJsonFailed;
+    const long long resBefore = lockedFileSize3D(res.fd);
     resultPartner3D partner = {};
-    partner.offset = lockedFileSize3D(res.fd);
-    partner.bytes = (long long)len;
-    if (partner.offset < 0 || !hashBytes3D(record, len, partner.sha256)) {
+    if (resBefore < 0 || !endLastLine(res.fd) || !partnerOf(res.fd, record, len, &partner)) {
         std::snprintf(why, whySize, "its size or the record's hash could not be taken");
-        return pairResFailed;
+        return cutLockedFile3D(res.fd, resBefore) ? pairResFailed : pairDamaged;
     }
-    if (!dropTrailingOrphans(json.fd, partner.offset)) {
+    if (!dropTrailingOrphans(json.fd, partner)) {
         std::snprintf(why, whySize, "a line without its record could not be cut off");
         return pairJsonFailed;
     }
     const long long jsonBefore = lockedFileSize3D(json.fd);
+    // what this pair changed goes again when it fails
+    const auto takeBack = [&] { return cutLockedFile3D(json.fd, jsonBefore) && cutLockedFile3D(res.fd, resBefore); };
+    if (!endLastLine(json.fd)) {
+        std::snprintf(why, whySize, "%s", errno != 0 ? std::strerror(errno) : "the write failed");
+        return takeBack() ? pairJsonFailed : pairDamaged;
+    }
     const std::string line = jsonLine(partner);
     errno = 0;
     const appendResult3D j = appendLockedFile3D(json.fd, line.data(), line.size());
     if (j != appendWritten) {
         std::snprintf(why, whySize, "%s", errno != 0 ? std::strerror(errno) : "the write failed");
-        return j == appendFailed ? pairJsonFailed : pairDamaged;
+        return j == appendFailed && takeBack() ? pairJsonFailed : pairDamaged;
     }
     if (resultPairPause3D != nullptr)
         resultPairPause3D();
@@ -366,7 +475,7 @@ pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const
     if (r != appendWritten) {
         std::snprintf(why, whySize, "%s", errno != 0 ? std::strerror(errno) : "the write failed");
         // the record's JSON line goes with it
-        return r == appendFailed && cutLockedFile3D(json.fd, jsonBefore) ? pairResFailed : pairDamaged;
+        return r == appendFailed && takeBack() ? pairResFailed : pairDamaged;
     }
     return pairWritten;
 }

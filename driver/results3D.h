@@ -31,16 +31,26 @@ extern const char frameLogHeader3D[];
 // Why a frame log must not be written at path (a result file, something
 // that is not a regular file, a file that is not a frame log), or null.
 const char* frameLogRefusal3D(const char* path);
+// Removes what a writer of path killed before its rename left: its
+// temporary files (path.PID.tmp) whose process is gone.
+void removeDeadTemporaries3D(const char* path);
 // Why results can't be appended in the results folder, as one line without
-// its break, or an empty text when they can. Changes nothing.
-std::string resultsUnwritable3D();
+// its break, or an empty text when they can; status gets the exit status
+// that goes with it (3 for bench.res, 6 for bench.json). Changes nothing.
+std::string resultsUnwritable3D(int* status = nullptr);
 
-// Where a record lies in bench.res, as its JSON line names it.
+// Where a record lies in bench.res, as its JSON line names it: its place,
+// length and hash, and which bench.res that is (the file's identity and the
+// hash of at most resultTailBytes3D bytes before the record), so that a line
+// whose record never came is told from one whose bench.res was moved aside.
 struct resultPartner3D {
     long long offset;
     long long bytes;
     char sha256[65];
+    char fileId[64];
+    char tailSha256[65];
 };
+constexpr long long resultTailBytes3D = 4096;
 enum pairResult3D {
     pairWritten,     // both appended and durable
     pairResFailed,   // bench.res could not take the record: neither file changed
@@ -49,9 +59,10 @@ enum pairResult3D {
 };
 // Appends a benchmark's result as one pair: under bench.res's lock, the
 // JSON line first (made by jsonLine for the record's place), then the
-// record; a failure of either takes the other back. A JSON line left at the
-// end of bench.json by a writer killed between the two (its record not in
-// bench.res) is cut off first. why gets the system's reason of a failure.
+// record; a failure of either takes the other back. Each starts on a line
+// of its own. A JSON line left at the end of bench.json by a writer killed
+// between the two (its record to begin at this very bench.res's end) is cut
+// off first; lines of an earlier bench.res stay. why gets the reason of a failure.
 pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const char* record, size_t len,
                                 const std::function<std::string(const resultPartner3D&)>& jsonLine, char* why,
                                 size_t whySize);

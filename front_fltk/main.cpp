@@ -206,7 +206,8 @@ int absolutePaths(runOptions* o)
         o->frameLog = (results / o->frameLog).lexically_normal().string();
     if (!o->resultsDir.empty()) {
         if (!fs::is_directory(o->resultsDir, ec)) {
-            std::fprintf(stderr, "townview_x: --results-dir %s: no such folder\n", o->resultsDir.c_str());
+            std::fprintf(stderr, "townview_x: --results-dir %s: %s\n", o->resultsDir.c_str(),
+                         fs::exists(o->resultsDir, ec) ? "not a folder" : "no such folder");
             return 2;
         }
         if (o->resultsDir.size() + 2 >= sizeof outputDir3D) {

@@ -82,11 +82,21 @@ for f in bench.res bench.json frames-1.csv; do
     [ -s "results/$f" ] || fail "no $f in --results-dir"
 done
 mv out.txt results/ && cd results || exit 1
-"$viewer" --csv bench.res > rows.csv || fail "the viewer does not read bench.res"
-[ "$(wc -l < rows.csv)" -eq 3 ] || { cat rows.csv; fail "the viewer does not show two rows"; }
-[ "$(grep -c ',VSync OFF  DDMSwich OFF,200,150,16,' rows.csv)" -eq 2 ] || { cat rows.csv; fail "the rows are not two 200 x 150 runs without VSync"; }
-grep -q 'GLrenderer:' rows.csv || fail "the record does not name the renderer"
+grep -q "^the program clock runs 8 times fast (KORVA_CLOCK_RATE=8): this run measures nothing$" out.txt ||
+    { cat out.txt; fail "the console does not say the clock ran fast"; }
+# two 200 x 150 records without VSync, marked as a test clock's, which every reader leaves out and says so
+[ "$(grep -c '^VSync OFF  DDMSwich OFF  TEST CLOCK x8$' bench.res)" -eq 2 ] || { cat bench.res; fail "the records are not two marked runs without VSync"; }
+[ "$(grep -c '^200 x 150 x 16 fps: ' bench.res)" -eq 2 ] || { cat bench.res; fail "the records are not two 200 x 150 runs"; }
+grep -q 'GLrenderer:' bench.res || fail "the record does not name the renderer"
+for f in bench.res bench.json; do
+    "$viewer" --csv $f > rows.csv 2> left.txt || { cat left.txt; fail "the viewer does not read $f"; }
+    [ "$(wc -l < rows.csv)" -eq 1 ] || { cat rows.csv; fail "the viewer shows a test clock's run from $f as a result"; }
+    grep -qx "resview: $f: left out 2 results of a test's fast clock (no measurement)" left.txt || { cat left.txt; fail "the viewer does not say what it left out of $f"; }
+done
 [ "$(wc -l < bench.json)" -eq 2 ] || fail "bench.json does not hold two lines"
+[ "$(grep -c '"clock_rate":8' bench.json)" -eq 2 ] || fail "bench.json does not name the fast clock"
+[ "$(grep -c '"window_system":"egl-surfaceless"' bench.json)" -eq 2 ] || fail "bench.json does not name the window system"
+grep -q '"frame_log":"frames-2.csv"' bench.json || fail "bench.json does not name its frame log"
 "$viewer" --check . > check.txt || { cat check.txt; fail "the records and JSON lines are not whole pairs"; }
 grep -q "^2 whole, 0 JSON lines without their record, 0 records without a JSON line" check.txt ||
     { cat check.txt; fail "the check does not count two pairs"; }

@@ -80,12 +80,15 @@ TEST_F(DriverTest, ParameterFileDefaultsAndIdentification)
     EXPECT_STREQ(pcInfText, "GeForce2 GTS, driver 12.41");
     EXPECT_EQ(scrX, 800);
 
-    // a first line of more than 255 characters is cut: the rest is the second line
+    // a first line of more than 255 characters is cut at its field and says so; the user's info stays
     const std::string longLine(300, 'x');
+    mainOut.prCls();
     load(longLine + "\nsecond\nYresolution=600\n");
     EXPECT_EQ(std::string(pcNameText), std::string(255, 'x'));
-    EXPECT_EQ(std::string(pcInfText), std::string(45, 'x'));
-    EXPECT_EQ(scrY, 600);  // "second" is read as an option line and matches nothing
+    EXPECT_EQ(std::string(pcInfText), "second");
+    EXPECT_EQ(scrY, 600);
+    EXPECT_NE(std::string(mainOut.getText()).find("Korva.INI line 1 is longer than its 255 characters: it is cut there"),
+              std::string::npos);
 }
 
 TEST_F(DriverTest, ParameterClampsAndCorrectionsInTheirOrder)
@@ -537,7 +540,11 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_TRUE(j["gl_version"].is_string());
     // no manifest in this folder: no hash
     EXPECT_FALSE(j.contains("data_manifest_sha256"));
-    EXPECT_EQ(j.size(), 23u);
+    // the frame log beside it, by its name; which bench.res its record went to
+    EXPECT_EQ(j["frame_log"], "frames.csv");
+    EXPECT_EQ(j["record_file_tail_sha256"].get<std::string>().size(), 64u);
+    EXPECT_TRUE(j["record_file_id"].is_string());
+    EXPECT_EQ(j.size(), 26u);
 
     // the frame log: a header and one row a frame
     const std::string csv = readFile((dir.path / "frames.csv").string());
@@ -660,8 +667,10 @@ TEST_F(DriverTest, ARecordAndItsJsonLineAreWrittenAsOnePair)
     EXPECT_EQ(readFile("bench.res"), res3);
     EXPECT_NE(std::string(mainOut.getText()).find("can't write bench.json (Is a directory): no record written"),
               std::string::npos);
-    EXPECT_EQ(resultsUnwritable3D(),
+    int status = 0;
+    EXPECT_EQ(resultsUnwritable3D(&status),
               "can't write bench.json in " + std::filesystem::current_path().string() + ": it is not a regular file");
+    EXPECT_EQ(status, 6);
     std::filesystem::remove("bench.json");
     std::filesystem::rename("kept.json", "bench.json");
     EXPECT_EQ(resultsUnwritable3D(), "");
@@ -928,4 +937,149 @@ TEST(Steadiness, SharesOfTheMachineAndWarningsOfUnsteadyRuns)
     const auto j = nlohmann::json::parse(benchJson3D(frameStats3D{}, flight, "2026-12-10T00:00:00Z", nullptr, nullptr));
     EXPECT_EQ(j["summary"]["cpu_others_share"].get<double>(), std::round(flight.othersShare * 1000.0) / 1000.0);
     EXPECT_TRUE(j["summary"].contains("cpu_steal_share"));
+}
+
+namespace {
+
+// the results of a file as every reader takes them, and what they left out
+int readerResults(const std::string& path, std::string* notes = nullptr)
+{
+    resLog log;
+    float maxFps = 0.0f;
+    resData d(&log, &maxFps, ".");
+    const int n = d.loadRes(path.c_str()) == 1 ? d.getNumRecords() : -1;
+    if (notes != nullptr)
+        *notes = d.leftOutNotes();
+    return n;
+}
+
+int benchOnce()
+{
+    measuredResult();
+    mainOut.prCls();
+    benchControl3D();
+    return benchExitStatus3D();
+}
+
+}  // namespace
+
+TEST_F(DriverTest, TheResultPairAtTheEdgesUsersReach)
+{
+    // bench.res moved aside, as the program advises, after one pair and after two: the lines stay, as history
+    ASSERT_EQ(benchOnce(), 0);
+    std::filesystem::rename("bench.res", "first.res");
+    ASSERT_EQ(benchOnce(), 0);
+    ASSERT_EQ(benchOnce(), 0);
+    std::filesystem::rename("bench.res", "second.res");
+    ASSERT_EQ(benchOnce(), 0);
+    EXPECT_EQ(lineCount(readFile("bench.json")), 4);
+    resCheck c = checked();
+    EXPECT_TRUE(c.allPaired()) << c.report;
+    EXPECT_EQ(c.whole, 1);
+    EXPECT_EQ(c.history, 3) << c.report;
+    EXPECT_EQ(readerResults("bench.json"), 4);
+
+    // killed between the writes: the orphan is no result to any reader, and the next run cuts it
+    EXPECT_EQ(exitOf(benchChild(0, [] { raise(SIGKILL); })), 128 + SIGKILL);
+    std::string notes;
+    EXPECT_EQ(readerResults("bench.json", &notes), 4);
+    EXPECT_EQ(notes, "bench.json: left out 1 orphan (a run killed before its record)\n");
+    ASSERT_EQ(benchOnce(), 0);
+    c = checked();
+    EXPECT_EQ(c.orphans, 0);
+    EXPECT_EQ(c.whole + c.history, 5) << c.report;
+
+    // a note without its line break in bench.res, a cut bench.json: the pair starts lines of its own
+    appendFile3D("bench.res", "my note", 7);
+    const std::string json = readFile("bench.json");
+    writeFile("bench.json", json + json.substr(0, 50));
+    ASSERT_EQ(benchOnce(), 0);
+    c = checked();
+    EXPECT_EQ(c.whole, 3) << c.report;
+    EXPECT_EQ(c.loneRecords, 0) << c.report;
+    EXPECT_EQ(c.broken, 1);
+    EXPECT_NE(c.report.find("bench.json line 6: no JSON object"), std::string::npos) << c.report;
+    EXPECT_EQ(readerResults("bench.res"), 3);
+    EXPECT_EQ(readerResults("bench.json", &notes), 6);
+    EXPECT_EQ(notes, "bench.json: left out 1 unreadable line (6)\n");
+
+    // every line twice: one result each, and the check fails on them
+    const std::string twice = readFile("bench.json");
+    writeFile("bench.json", twice + twice);
+    c = checked();
+    EXPECT_EQ(c.duplicates, 6) << c.report;
+    EXPECT_FALSE(c.allPaired());
+    EXPECT_EQ(readerResults("bench.json", &notes), 6);
+    EXPECT_NE(notes.find("6 duplicates"), std::string::npos) << notes;
+    writeFile("bench.json", twice);
+
+    // a computer's name that begins as a record does is no second record
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", "[ lab box 7");
+    mainOut.prCls();
+    const std::string name = "[ lab box 7";
+    measuredResult();
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", name.c_str());
+    benchControl3D();
+    c = checked();
+    EXPECT_EQ(c.loneRecords, 0) << c.report;
+    EXPECT_EQ(c.whole, 4);
+
+    // bench.json that is bench.res by another name is refused before the flight, and never waited on
+    std::filesystem::rename("bench.json", "kept.json");
+    std::filesystem::create_symlink("bench.res", "bench.json");
+    int status = 0;
+    EXPECT_NE(resultsUnwritable3D(&status).find("it is bench.res by another name"), std::string::npos);
+    EXPECT_EQ(status, 6);
+    EXPECT_EQ(benchOnce(), 6);
+    std::filesystem::remove("bench.json");
+    // a link into a missing folder can't be written either
+    std::filesystem::create_symlink("missing/bench.json", "bench.json");
+    EXPECT_NE(resultsUnwritable3D(&status).find("can't write bench.json"), std::string::npos);
+    std::filesystem::remove("bench.json");
+    std::filesystem::rename("kept.json", "bench.json");
+
+    // another benchmark's lock: waited for, said after a second, given up with status 3
+    ASSERT_EQ(pipe(pausePipe), 0);
+    ASSERT_EQ(pipe(goPipe), 0);
+    const pid_t a = benchChild(0, pauseBetweenWrites);
+    char p = 0;
+    ASSERT_EQ(read(pausePipe[0], &p, 1), 1);
+    lockWaitLimitMs3D = 1500;
+    EXPECT_EQ(benchOnce(), 3);
+    lockWaitLimitMs3D = 120000;
+    const std::string log = mainOut.getText();
+    EXPECT_NE(log.find("waiting for another benchmark writing bench.res"), std::string::npos) << log;
+    EXPECT_NE(log.find("another benchmark held its lock for 1 s"), std::string::npos) << log;
+    ASSERT_EQ(write(goPipe[1], "g", 1), 1);
+    EXPECT_EQ(exitOf(a), 0);
+    for (int fd : {pausePipe[0], pausePipe[1], goPipe[0], goPipe[1]})
+        close(fd);
+    c = checked();
+    EXPECT_EQ(c.whole, 5) << c.report;
+    EXPECT_EQ(c.orphans + c.loneRecords, 0) << c.report;
+}
+
+TEST_F(DriverTest, AFrameLogNeverTakesAnotherFoldersResultsOrLeavesItsTemporaries)
+{
+    // an empty bench.json of another folder, by name or through a link, is no frame log to write
+    std::filesystem::create_directory("B");
+    writeFile("B/bench.json", "");
+    std::filesystem::create_symlink("B/bench.json", "frames.csv");
+    EXPECT_STREQ(frameLogRefusal3D("B/bench.json"), "it is a result file");
+    EXPECT_STREQ(frameLogRefusal3D("frames.csv"), "it is a result file");
+    EXPECT_STREQ(frameLogRefusal3D("B/Bench.Res"), "it is a result file");
+    std::filesystem::remove("frames.csv");
+
+    // a writer killed before its rename left a temporary file: gone with the next write, a living one's stays
+    const pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    ASSERT_EQ(exitOf(dead), 0);
+    const std::string stale = "frames.csv." + std::to_string(dead) + ".tmp";
+    const std::string mine = "frames.csv." + std::to_string(getpid()) + ".tmp";
+    writeFile(stale, "half");
+    writeFile(mine, "busy");
+    removeDeadTemporaries3D("frames.csv");
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(mine));
 }

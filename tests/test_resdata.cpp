@@ -29,6 +29,11 @@
 
 namespace {
 
+int lines(const std::string& s)
+{
+    return int(std::count(s.begin(), s.end(), '\n'));
+}
+
 std::string rec(const std::string& comp, const std::string& bench, const std::string& res)
 {
     return "[\n" + comp + "\n" + bench + "\ninfo of " + comp + "\nKORVA_LIN 1.3  GLvendor:V  GLrenderer:R\n"
@@ -806,7 +811,7 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     writeFile("bad.json", "{\"fps\":1}\n");
     t = table({"--compare", "bad.json", "b.res"}, here);
     EXPECT_EQ(t.status, 1);
-    EXPECT_EQ(t.err, "resview: bad.json: row 1: no result of bench.json\n");
+    EXPECT_EQ(t.err, "resview: bad.json: left out 1 unreadable line (1)\nresview: bad.json: no result in it\n");
     EXPECT_EQ(table({"--compare", "a.json"}, here).status, 2);
     EXPECT_EQ(table({"--compare", "a.json", "b.res", "missing.res"}, here).status, 1);
     EXPECT_EQ(table({"--compare", "a.json", "b.res", "--sort"}, here).status, 2);
@@ -850,11 +855,27 @@ TEST_F(ResDataTest, SeveralFilesAndBenchJsonInOneTable)
     EXPECT_EQ(j[1]["settings"]["fog"], 1);
     EXPECT_EQ(j[1]["time"], "2026-12-10T01:00:00Z");
 
-    // a line that is no result makes the file no result file
-    writeFile("broken.json", line + "{\"computer\":1}\n");
+    // a line that is no result is skipped and said; the rest is read
+    writeFile("broken.json", line + "{\"computer\":1}\n" + line.substr(0, 40));
     t = table({"--table", "r.res", "broken.json"}, here);
-    EXPECT_EQ(t.status, 1);
-    EXPECT_EQ(t.err, "corrupt .res file\n");
+    EXPECT_EQ(t.status, 0);
+    EXPECT_EQ(t.err, "resview: broken.json: left out 2 unreadable lines (2, 3)\n");
+    EXPECT_EQ(lines(t.out), 3);
+
+    // a run on a test's fast clock is no measurement: left out of every reader, and said
+    const std::string fast = "[\nPC\nOPENGL    N.DETAIL  N.TEX\ninfo\nKORVA_LIN 1.3  GLvendor:V  GLrenderer:R\n"
+                             "VSync OFF  DDMSwich OFF  TEST CLOCK x8\n200 x 150 x 16 fps: 17.8\n]\n\n";
+    writeFile("fast.res", rec("real", "OPENGL    N.DETAIL  N.TEX", "200 x 150 x 16 fps: 200.1") + fast);
+    writeFile("fast.json", line + line.substr(0, line.size() - 2) + ",\"clock_rate\":8}\n");
+    t = table({"--csv", "fast.res", "fast.json"}, here);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(t.err, "resview: fast.res: left out 1 result of a test's fast clock (no measurement)\n"
+                     "resview: fast.json: left out 1 result of a test's fast clock (no measurement)\n");
+    EXPECT_EQ(t.out.find("17.8"), std::string::npos);
+    EXPECT_EQ(lines(t.out), 3);
+    t = table({"--compare", "fast.res", "fast.json"}, here);
+    EXPECT_NE(t.err.find("fast.json: left out 1 result of a test's fast clock"), std::string::npos) << t.err;
+    EXPECT_EQ(t.out.find("17.8"), std::string::npos);
 }
 
 TEST_F(ResDataTest, FiltersTakeWhatAPersonTypes)

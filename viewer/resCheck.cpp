@@ -1,5 +1,7 @@
 #include "resCheck.h"
 
+#include "resPairs.h"
+
 #include <nlohmann/json.hpp>
 
 #ifdef _WIN32
@@ -60,11 +62,13 @@ bool readWhole(const std::string& path, std::string* out)
     return !f.bad();
 }
 
-// where the records begin: a line whose first word is "[", as the viewer reads them
+// where the records begin, as the viewer reads them: a line whose first word
+// is "[", then the record's six lines (a computer's name may begin with "[")
 std::set<long long> recordStarts(const std::string& res)
 {
     std::set<long long> starts;
     size_t at = 0;
+    int skip = 0;
     while (at < res.size()) {
         size_t end = res.find('\n', at);
         if (end == std::string::npos)
@@ -75,8 +79,12 @@ std::set<long long> recordStarts(const std::string& res)
         size_t w = k;
         while (w < end && res[w] != ' ' && res[w] != '\t' && res[w] != '\r')
             w++;
-        if (w == k + 1 && res[k] == '[')
+        if (skip > 0) {
+            skip--;
+        } else if (w == k + 1 && res[k] == '[') {
             starts.insert((long long)at);
+            skip = 6;
+        }
         at = end + 1;
     }
     return starts;
@@ -101,41 +109,44 @@ bool checkResults(const char* folder, resCheck* out)
         return false;
     const std::set<long long> starts = recordStarts(res);
     std::set<long long> named;
-    size_t at = 0;
-    int lineNo = 0;
-    while (at < json.size()) {
-        size_t end = json.find('\n', at);
-        if (end == std::string::npos)
-            end = json.size();
-        const std::string text = json.substr(at, end - at);
-        at = end + 1;
-        lineNo++;
-        const nlohmann::json j = nlohmann::json::parse(text, nullptr, false);
-        if (!j.is_object()) {
+    const resPairs pairs(json, haveRes ? &res : nullptr,
+                         haveRes ? resPairs::fileIdentity(dir + "bench.res") : std::string());
+    for (const resPairs::line& l : pairs.lines()) {
+        const long long n = l.number;
+        switch (l.what) {
+        case resPairs::blank:
+            break;
+        case resPairs::broken:
             out->broken++;
-            say(&out->report, "bench.json line %lld: no JSON object\n", lineNo);
-            continue;
-        }
-        const auto offset = j.find("record_offset");
-        const auto bytes = j.find("record_bytes");
-        const auto sha = j.find("record_sha256");
-        if (offset == j.end() || bytes == j.end() || sha == j.end()) {
+            say(&out->report, "bench.json line %lld: no JSON object\n", n);
+            break;
+        case resPairs::unnamed:
             out->unnamed++;
-            say(&out->report, "bench.json line %lld: names no record\n", lineNo);
-            continue;
-        }
-        const long long o = offset->is_number_integer() ? offset->get<long long>() : -1;
-        const long long n = bytes->is_number_integer() ? bytes->get<long long>() : -1;
-        const bool there = o >= 0 && n > 0 && o <= (long long)res.size() && n <= (long long)res.size() - o &&
-                           sha->is_string() && sha256Hex(res.data() + o, size_t(n)) == sha->get<std::string>();
-        if (there) {
+            say(&out->report, "bench.json line %lld: names no record\n", n);
+            break;
+        case resPairs::whole:
             out->whole++;
-            named.insert(o);
-            say(&out->report, "bench.json line %lld: whole, its record at byte %lld of bench.res\n", lineNo, o);
-        } else {
+            named.insert(l.offset);
+            say(&out->report,
+                l.testClock ? "bench.json line %lld: whole, its record at byte %lld of bench.res (a test's fast "
+                              "clock: no measurement, every reader leaves it out)\n"
+                            : "bench.json line %lld: whole, its record at byte %lld of bench.res\n",
+                n, l.offset);
+            break;
+        case resPairs::history:
+            out->history++;
+            say(&out->report, "bench.json line %lld: its record (byte %lld) was in an earlier bench.res\n", n,
+                l.offset);
+            break;
+        case resPairs::orphan:
             out->orphans++;
-            say(&out->report, "bench.json line %lld: orphan, its record is not at byte %lld of bench.res\n", lineNo,
-                o);
+            say(&out->report, "bench.json line %lld: orphan, its record is not at byte %lld of bench.res\n", n,
+                l.offset);
+            break;
+        case resPairs::duplicate:
+            out->duplicates++;
+            say(&out->report, "bench.json line %lld: a duplicate of line %lld\n", n, l.sameAs);
+            break;
         }
     }
     int recordNo = 0;

@@ -13,10 +13,12 @@ struct resCheck {
     int orphans = 0;      // JSON lines whose record is not there
     int unnamed = 0;      // JSON lines that name no record (written before pairs were kept)
     int broken = 0;       // lines that are no JSON object
+    int history = 0;      // JSON lines whose record was in an earlier bench.res (moved aside): results still
+    int duplicates = 0;   // JSON lines naming the record an earlier line names
     int loneRecords = 0;  // records no JSON line names
     // one line for each JSON line and each record
     std::string report;
-    bool allPaired() const { return orphans == 0 && broken == 0 && loneRecords == 0; }
+    bool allPaired() const { return orphans == 0 && broken == 0 && loneRecords == 0 && duplicates == 0; }
 };
 
 // Checks bench.res and bench.json in folder. @returns false when neither

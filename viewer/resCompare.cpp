@@ -1,6 +1,7 @@
 #include "resCompare.h"
 
 #include "resData.h"
+#include "resPairs.h"
 #include "resTable.h"
 #include "resText.h"
 
@@ -19,22 +20,25 @@ namespace {
 // a sample's class: its benchmark and resolution
 using classKey = std::tuple<std::string, int, int, int>;
 
-bool readJsonLines(const std::string& path, std::vector<resSample>* out, std::string* why)
+// the results of a bench.json; what is no result is left out and said in notes
+bool readJsonLines(const std::string& path, std::vector<resSample>* out, std::string* why, std::string* notes)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    int row = 0;
-    while (std::getline(in, line)) {
-        row++;
-        if (line.find_first_not_of(" \t\r") == std::string::npos)
+    std::vector<resPairs::line> lines;
+    if (!resPairs::readFile(path, &lines)) {
+        *why = path + ": can't read it";
+        return false;
+    }
+    resPairs::leftOut skipped;
+    for (const resPairs::line& l : lines) {
+        if (!skipped.take(l))
             continue;
-        const nlohmann::json j = nlohmann::json::parse(line, nullptr, false);
-        if (!j.is_object() || !j.contains("benchmark") || !j["benchmark"].is_string() || !j.contains("fps") ||
+        const nlohmann::json& j = l.value;
+        if (!j.contains("benchmark") || !j["benchmark"].is_string() || !j.contains("fps") ||
             !j["fps"].is_number() || !j.contains("width") || !j["width"].is_number_integer() ||
             !j.contains("height") || !j["height"].is_number_integer() || !j.contains("depth") ||
-            !j["depth"].is_number_integer()) {
-            *why = path + ": row " + std::to_string(row) + ": no result of bench.json";
-            return false;
+            !j["depth"].is_number_integer() || !std::isfinite(j["fps"].get<double>())) {
+            skipped.unreadable.push_back(l.number);
+            continue;
         }
         resSample s;
         if (j.contains("computer") && j["computer"].is_string())
@@ -50,12 +54,10 @@ bool readJsonLines(const std::string& path, std::vector<resSample>* out, std::st
                 s.unsteady = s.unsteady || (it != j["summary"].end() && it->is_number() && it->get<double>() > 0.05);
             }
         }
-        if (!std::isfinite(s.fps)) {
-            *why = path + ": row " + std::to_string(row) + ": a rate that is no number";
-            return false;
-        }
         out->push_back(std::move(s));
     }
+    if (skipped.any())
+        *notes += skipped.text(path) + "\n";
     return true;
 }
 
@@ -83,11 +85,11 @@ std::vector<double> uDistribution(int m, int n)
 // The results of a side: the file it names, else those of the one computer
 // in pool whose name it is or whose name has all its words.
 bool sideSamples(const std::string& side, const std::vector<resSample>& pool, bool havePool,
-                 std::vector<resSample>* out, std::string* why)
+                 std::vector<resSample>* out, std::string* why, std::string* notes)
 {
     std::error_code ec;
     if (std::filesystem::exists(side, ec) || !havePool)
-        return loadSamples(side, out, why);
+        return loadSamples(side, out, why, notes);
     std::vector<std::string> named;
     for (const resSample& s : pool)
         if (s.computer == side && std::find(named.begin(), named.end(), s.computer) == named.end())
@@ -117,7 +119,7 @@ std::string fmt(const char* f, double v)
 
 }  // namespace
 
-bool loadSamples(const std::string& path, std::vector<resSample>* out, std::string* why)
+bool loadSamples(const std::string& path, std::vector<resSample>* out, std::string* why, std::string* notes)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
@@ -130,7 +132,7 @@ bool loadSamples(const std::string& path, std::vector<resSample>* out, std::stri
     }
     const size_t before = out->size();
     if (first == '{') {
-        if (!readJsonLines(path, out, why))
+        if (!readJsonLines(path, out, why, notes))
             return false;
     } else {
         resLog log;
@@ -140,6 +142,7 @@ bool loadSamples(const std::string& path, std::vector<resSample>* out, std::stri
             *why = path + ": corrupt .res file";
             return false;
         }
+        *notes += d->leftOutNotes();
         for (int i = 0; i < d->getNumRecords(); i++) {
             const resRecord& r = d->record(i);
             resSample s;
@@ -271,9 +274,20 @@ int parseCompare(int argc, char** argv, FILE* err, compareOptions* o)
 bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vector<resSample> side[2])
 {
     std::vector<resSample> pool;
+    std::string notes;
+    // what the files left out is said before whatever comes of them
+    const auto sayNotes = [&notes, err] {
+        for (size_t at = 0, end = 0; at < notes.size(); at = end + 1) {
+            end = notes.find('\n', at);
+            std::fprintf(err, "resview: %s\n", visibleText(notes.substr(at, end - at)).c_str());
+        }
+        notes.clear();
+    };
     for (size_t k = 2; k < o.files.size(); k++) {
         std::string why;
-        if (!loadSamples(o.files[k], &pool, &why)) {
+        const bool loaded = loadSamples(o.files[k], &pool, &why, &notes);
+        sayNotes();
+        if (!loaded) {
             std::fprintf(err, "resview: %s\n", why.c_str());
             return false;
         }
@@ -294,7 +308,9 @@ bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vec
     }
     for (int k = 0; k < 2; k++) {
         std::string why;
-        if (!sideSamples(o.files[size_t(k)], pool, o.files.size() > 2 || o.base, &side[k], &why)) {
+        const bool loaded = sideSamples(o.files[size_t(k)], pool, o.files.size() > 2 || o.base, &side[k], &why, &notes);
+        sayNotes();
+        if (!loaded) {
             std::fprintf(err, "resview: %s\n", why.c_str());
             return false;
         }

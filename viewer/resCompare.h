@@ -19,9 +19,11 @@ struct resSample {
     bool unsteady = false;
 };
 
-// Reads a bench.res or a bench.json (JSON Lines) file. @returns false, with
-// one line in why, when it holds no result that can be read.
-bool loadSamples(const std::string& path, std::vector<resSample>* out, std::string* why);
+// Reads a bench.res or a bench.json (JSON Lines) file; what it leaves out
+// (orphans, duplicates, lines that are no result, runs on a test's fast
+// clock) is added to notes, a line a file. @returns false, with one line in
+// why, when it holds no result that can be read.
+bool loadSamples(const std::string& path, std::vector<resSample>* out, std::string* why, std::string* notes);
 
 // The median of v (not empty).
 double medianOf(std::vector<double> v);

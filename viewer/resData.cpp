@@ -1,5 +1,7 @@
 #include "resData.h"
 
+#include "resPairs.h"
+
 #include "scene/fileCloser.h"
 
 #include <nlohmann/json.hpp>
@@ -110,6 +112,7 @@ resData::resData(resLog* l, float* sharedMax, const char* workDir)
 int resData::loadRes(const char* path)
 {
     numRecords = 0;
+    notes.clear();
     return readRes(path);
 }
 
@@ -120,18 +123,23 @@ int resData::addRes(const char* path)
 
 int resData::readJson(const char* path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.find_first_not_of(" \t\r") == std::string::npos)
+    std::vector<resPairs::line> lines;
+    if (!resPairs::readFile(path, &lines))
+        return -1;
+    // orphans, duplicates, test clocks and lines that are no result are left out and counted
+    resPairs::leftOut skipped;
+    for (const resPairs::line& l : lines) {
+        if (!skipped.take(l))
             continue;
-        const nlohmann::json j = nlohmann::json::parse(line, nullptr, false);
+        const nlohmann::json& j = l.value;
         auto text = [&j](const char* k) { return j.contains(k) && j[k].is_string(); };
         auto integer = [&j](const char* k) { return j.contains(k) && j[k].is_number_integer(); };
-        if (!j.is_object() || !text("computer") || !text("benchmark") || !text("user_info") || !text("auto_info1") ||
+        if (!text("computer") || !text("benchmark") || !text("user_info") || !text("auto_info1") ||
             !text("auto_info2") || !integer("width") || !integer("height") || !integer("depth") ||
-            !j.contains("fps") || !j["fps"].is_number())
-            return -1;
+            !j.contains("fps") || !j["fps"].is_number() || !rateOk(float(j["fps"].get<double>()))) {
+            skipped.unreadable.push_back(l.number);
+            continue;
+        }
         if (numRecords >= capacity - 1)
             return -1;
         resRecord& r = records[numRecords];
@@ -145,13 +153,13 @@ int resData::readJson(const char* path)
         r.height = clamped(j["height"].get<long long>());
         r.depth = clamped(j["depth"].get<long long>());
         r.fps = float(j["fps"].get<double>());
-        if (!rateOk(r.fps))
-            return -1;
-        jsonLines[numRecords] = line;
+        jsonLines[numRecords] = l.text;
         numRecords++;
     }
-    if (in.bad())
-        return -1;
+    if (skipped.any()) {
+        notes += skipped.text(path) + "\n";
+        log->prf("%s\n", skipped.text(path).c_str());
+    }
     buildLists();
     return 1;
 }
@@ -171,6 +179,16 @@ int resData::readRes(const char* path)
     }
     std::rewind(f.get());
     char line[512];
+    int testClock = 0;
+    // the records read, and what was left out said once the file is read
+    const auto leftOutNote = [&] {
+        if (testClock == 0)
+            return;
+        resPairs::leftOut skipped;
+        skipped.testClock = testClock;
+        notes += skipped.text(path) + "\n";
+        log->prf("%s\n", skipped.text(path).c_str());
+    };
     for (;;) {
         if (std::fgets(line, 256, f.get()) == nullptr)
             break;
@@ -197,11 +215,17 @@ int resData::readRes(const char* path)
         }
         if (std::fgets(line, sizeof line, f.get()) == nullptr || !parseResolution(line, &r))
             return -1;
+        // a run on a test's fast clock measured nothing
+        if (resPairs::testClockText(r.autoInfo2)) {
+            testClock++;
+            continue;
+        }
         numRecords++;
         // the table holds 1499 records and a free entry
         if (numRecords >= capacity)
             return -1;
     }
+    leftOutNote();
     buildLists();
     return 1;
 }
@@ -209,6 +233,7 @@ int resData::readRes(const char* path)
 int resData::loadBin(const char* path)
 {
     numRecords = 0;
+    notes.clear();
     filePtr f(regularFile(path) ? std::fopen(path, "rb") : nullptr);
     if (f) {
         unsigned char img[sizeof(resRecord)];

@@ -63,6 +63,9 @@ public:
     const char* resolutionEntry(int i) const { return resList[i]; }
     int numSortModes() const { return nSort; }
     const char* sortEntry(int i) const { return sortList[i]; }
+    // What the loads left out of their files (orphans, duplicates, lines
+    // that are no result, runs on a test's fast clock), a line a file.
+    const std::string& leftOutNotes() const { return notes; }
     // The folder data/base.bin is looked for in.
     const std::string& workDir() const { return dir; }
 
@@ -73,6 +76,7 @@ private:
     resLog* log;
     float* maxFps;
     std::string dir;
+    std::string notes;
     std::unique_ptr<resRecord[]> records;
     std::unique_ptr<std::string[]> jsonLines;
     int numRecords = 0;

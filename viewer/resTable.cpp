@@ -68,8 +68,9 @@ const char* const help =
     "  log (one line each; the others are drawn) or a PNG not written, 2 a wrong option\n"
     "exit status of --compare: 0 compared, 1 a file that can't be read or nothing\n"
     "  both hold, 2 a wrong option\n"
-    "exit status of --check: 0 every line and record has its partner, 1 one has\n"
-    "  none (or neither file can be read), 2 a wrong option\n";
+    "exit status of --check: 0 every line and record has its partner (or was\n"
+    "  written beside an earlier bench.res), 1 one has none, a line is no JSON or\n"
+    "  names a record another line names (or neither file can be read), 2 a wrong option\n";
 
 // --check FOLDER: the pairs of records and JSON lines
 int runCheck(int argc, char** argv, FILE* out, FILE* err)
@@ -85,8 +86,8 @@ int runCheck(int argc, char** argv, FILE* out, FILE* err)
     }
     std::fputs(c.report.c_str(), out);
     std::fprintf(out, "%d whole, %d JSON lines without their record, %d records without a JSON line, %d JSON lines "
-                      "naming no record, %d lines that are no JSON\n",
-                 c.whole, c.orphans, c.loneRecords, c.unnamed, c.broken);
+                      "naming no record, %d lines that are no JSON, %d of an earlier bench.res, %d duplicates\n",
+                 c.whole, c.orphans, c.loneRecords, c.unnamed, c.broken, c.history, c.duplicates);
     return c.allPaired() ? 0 : 1;
 }
 
@@ -104,24 +105,10 @@ std::string padded(const std::string& s, size_t width)
     return s + std::string(width > columns(s) ? width - columns(s) : 0, ' ');
 }
 
-// a text for a terminal or a spreadsheet: its control characters (C0, DEL and
-// C1) become U+FFFD, so that a record can't move the cursor or set a title
+// control characters shown safely, so that a record can't move the cursor or set a title
 std::string visible(const std::string& s)
 {
-    std::string v;
-    for (size_t i = 0; i < s.size(); i++) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c < 0x20 || c == 0x7f) {
-            v += "\xef\xbf\xbd";
-        } else if (c == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(s[i + 1]) <= 0x9f) {
-            v += "\xef\xbf\xbd";
-            i++;
-        } else {
-            v += s[i];
-        }
-    }
-    return v;
+    return visibleText(s);
 }
 
 std::string shown(const char* bytes)
@@ -191,6 +178,24 @@ const char* const summaryKeys[] = {"frames",       "fps_1pct_low", "fps_01pct_lo
                                    "cpu_system_ms_per_frame",      "cpu_others_share",      "cpu_steal_share"};
 
 }  // namespace
+
+std::string visibleText(const std::string& s)
+{
+    std::string v;
+    for (size_t i = 0; i < s.size(); i++) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 || c == 0x7f) {
+            v += "\xef\xbf\xbd";
+        } else if (c == 0xc2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(s[i + 1]) <= 0x9f) {
+            v += "\xef\xbf\xbd";
+            i++;
+        } else {
+            v += s[i];
+        }
+    }
+    return v;
+}
 
 int wrongOption(FILE* err, const std::string& what)
 {
@@ -306,8 +311,14 @@ bool loadTables(const tableOptions& o, const char* workDir, resData* d, resLog* 
         r = d->addRes(o.files[k].c_str());
     if (o.verbose)
         std::fputs(log->text().c_str(), err);
-    // a result file that holds no record is not one
-    if (r == 1 && !o.base && d->getNumRecords() == 0)
+    // what was left out is said, whatever was shown
+    const std::string& notes = d->leftOutNotes();
+    for (size_t at = 0, end = 0; at < notes.size(); at = end + 1) {
+        end = notes.find('\n', at);
+        std::fprintf(err, "resview: %s\n", visible(notes.substr(at, end - at)).c_str());
+    }
+    // a result file that holds no record is not one; one whose records were all left out is, and said so
+    if (r == 1 && !o.base && d->getNumRecords() == 0 && notes.empty())
         r = -1;
     if (r != 1) {
         std::fprintf(err, "%s\n", r == -2 ? "can't load data/base.bin baseresult file" : "corrupt .res file");

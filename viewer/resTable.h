@@ -11,6 +11,10 @@
 // @returns its exit status, 2.
 int wrongOption(FILE* err, const std::string& what);
 
+// A text for a terminal or a spreadsheet: its control characters (C0, DEL
+// and C1) become U+FFFD.
+std::string visibleText(const std::string& s);
+
 // @returns -1 when the arguments ask for no table (the windows open), else
 // the exit status: 0 printed, 1 a file that did not load, 2 a wrong option.
 int runTableCommand(int argc, char** argv, const char* workDir, FILE* out, FILE* err);

@@ -96,6 +96,7 @@ const glWindow3D d3dSystem = {
     .swap = swapD3D,
     .swapNow = nullptr,
     .readFrame = readD3D,
+    .name = "direct3d",
 };
 
 }  // namespace

@@ -101,6 +101,7 @@ const glWindow3D sys = {
     .swap = swap,
     .swapNow = nullptr,
     .readFrame = readFrame,
+    .name = "egl-surfaceless",
 };
 
 }  // namespace

@@ -36,6 +36,7 @@ const glWindow3D sys = {
     .swap = swap,
     .swapNow = swapNow,
     .readFrame = nullptr,
+    .name = "fltk-glut",
 };
 
 }  // namespace

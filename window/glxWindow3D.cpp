@@ -83,6 +83,7 @@ const glWindow3D sys = {
     .swap = swap,
     .swapNow = nullptr,
     .readFrame = readFrame,
+    .name = "glx",
 };
 
 }  // namespace

@@ -161,6 +161,7 @@ const glWindow3D wglSystem = {
     .swap = swapGL,
     .swapNow = nullptr,
     .readFrame = readGL,
+    .name = "wgl",
 };
 
 }  // namespace

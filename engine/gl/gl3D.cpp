@@ -180,6 +180,7 @@ int gl3D::gl3DInfUnix(int verb, char* title, size_t titleSize, char* info1, size
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     // a clock that did not move reads as one microsecond, not as a division by zero
     const float rate = float(200.0 / (seconds > 1e-6 ? seconds : 1e-6));
+    swapMs = seconds * 1000.0;
     if (verb == 1) {
         out->prf("\nSWAP3DBuffer test result %3.2f Hz \n", double(rate));
         out->prf(bufferMode == 1 ? "SWAP3DBuffer: single buffer, nothing swapped in %.2f ms\n"

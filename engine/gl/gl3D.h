@@ -51,6 +51,10 @@ public:
     // swaps of the open window. @returns 1.
     int gl3DInfUnix(int verbose, char* title, size_t titleSize, char* info1, size_t size1, char* info2,
                     size_t size2);
+    // The last display test's time for its 200 swaps in ms; -1 before any.
+    double swapTestMs() const { return swapMs; }
+    // The name of the window system set, or null.
+    static const char* windowSystemName() { return windowSys != nullptr ? windowSys->name : nullptr; }
     // @returns whether the GL_RENDERER text names a software rasteriser.
     static bool isSoftwareRenderer(const char* renderer);
     // Sets the frustum, the viewport and the hints; the bounding-box test
@@ -293,6 +297,7 @@ private:
     corner cornerOf(const group3D& g, int p, bool textured) const;
 
     static const glWindow3D* windowSys;
+    double swapMs = -1.0;
     static const glApi3D* gl;
 
     outTxt* out;

@@ -19,6 +19,8 @@ struct glWindow3D {
     // lower left, bottom row first, 3 bytes a pixel. @returns 1, or 0 when it
     // cannot. Null where the window system cannot read back at all.
     int (*readFrame)(int id, int width, int height, unsigned char* rgb);
+    // the window system's name, as the results name it
+    const char* name = nullptr;
 };
 
 #endif
