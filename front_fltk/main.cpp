@@ -51,17 +51,23 @@ const char* const usage =
     "results go, unless --results-dir says otherwise, to the data tree's linux/\n"
     "  folder when the program runs from its tree, else to the starting folder\n"
     "exit status of --bench: 0 measured and written (or --no-save), 1 the run\n"
-    "  could not start, 2 a wrong option, 3 bench.res could not be written,\n"
-    "  4 the run ended without a measurement (closed early, no frame rate),\n"
-    "  6 bench.json could not be written (so neither file was), 7 the frame log\n"
-    "  could not be written (or would have replaced what is not a frame log)\n"
+    "  could not start, 2 a wrong option, 3 bench.res could not be written\n"
+    "  (or another benchmark held it for 120 s), 4 the run ended without a\n"
+    "  measurement (closed early, no frame rate), 6 bench.json could not be\n"
+    "  written (so neither file was; also a bench.json that is bench.res by\n"
+    "  another name), 7 the frame log could not be written (or would have\n"
+    "  replaced what is not a frame log)\n"
+    "KORVA_CLOCK_RATE=N (tests only) runs the clock N times fast: the result is\n"
+    "  marked and every reader of the results leaves it out\n"
     "exit status of --validate: 0 every frame passed, 1 the run could not start\n"
     "  or read back its frames, 2 a wrong option, 5 a frame failed\n";
 
 // a start refused for its results or its frame log says so in its status; any other failed start is 1
 int refusedStatus()
 {
-    return runOutcome3D == runWriteFailed || runOutcome3D == runFrameLogFailed ? benchExitStatus3D() : 1;
+    return runOutcome3D == runWriteFailed || runOutcome3D == runJsonFailed || runOutcome3D == runFrameLogFailed
+               ? benchExitStatus3D()
+               : 1;
 }
 
 int wrongOption(const char* what)
