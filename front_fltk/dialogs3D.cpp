@@ -103,11 +103,13 @@ void buildMainDialog()
     resolutionList = new Fl_Hold_Browser(252, 11, W / 5 + 5, 110, "RESOLUTION");
     for (const char* r : {"320x200", "640x480", "800x600", "1024x768", "1280x1024", "FULLSCREEN"})
         resolutionList->add(r);
-    resolutionList->select(2);
     resolutionList->callback(resolutionChangeCB);
     resolutionList->textsize(12);
     resolutionList->align(FL_ALIGN_TOP);
     resolutionList->labelsize(8);
+    // after textsize, which starts the list's bookkeeping anew: a selection made
+    // before it would stay highlighted beside every later one
+    resolutionList->select(2);
     auto* about = new Fl_Button(134, 80, W / 4 - 16, 20, "ABOUT");
     about->callback(aboutCB);
     auto* license = new Fl_Button(134, 100, W / 4 - 16, 20, "LICENSE");

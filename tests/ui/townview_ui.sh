@@ -25,6 +25,20 @@ main=$(xwait "Korvane for FLTK" 20) || fail "no main dialog"
 sleep 1
 shot main_dialog
 
+# the RESOLUTION list holds one selection: a click moves it, nothing stays highlighted beside it
+# (its rows are 15 pixels apart from y 13; a highlighted row is dark blue)
+row_blue() {
+    xgrab "$main" "$work/list.png" || fail "no picture of the main dialog"
+    convert "$work/list.png" -format "%[fx:int(255*p{350,$((13 + 15 * ($1 - 1) + 7))}.b - 255*p{350,$((13 + 15 * ($1 - 1) + 7))}.r)]" info:
+}
+xdotool mousemove --window "$main" 290 $((13 + 15 * 2 + 7)) click 1
+sleep 0.5
+[ "$(row_blue 3)" -gt 60 ] || fail "800x600 clicked is not highlighted"
+[ "$(row_blue 2)" -lt 20 ] || { cp "$work/list.png" "$shots/two_selected.png"; fail "640x480 stays highlighted beside the entry clicked"; }
+xdotool mousemove --window "$main" 290 $((13 + 15 + 7)) click 1
+sleep 0.5
+[ "$(row_blue 2)" -gt 60 ] && [ "$(row_blue 3)" -lt 20 ] || fail "the list does not go back to 640x480 alone"
+
 # SINGLE BENCH, then the identification texts, then START BENCHMARK
 xdotool mousemove --window "$main" 191 27 click 1
 bench=$(xwait "^BENCHMARK$") || fail "no benchmark dialog"
