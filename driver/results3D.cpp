@@ -60,6 +60,28 @@ bool resultFileName(const std::string& name)
     return lower == "bench.res" || lower == "bench.json";
 }
 
+// where a path leads, links followed even to a file still to be made
+std::filesystem::path finalTarget(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    for (int hops = 0; hops < 16 && fs::is_symlink(p, ec); hops++) {
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec)
+            break;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    const fs::path c = fs::weakly_canonical(p, ec);
+    return ec ? p.lexically_normal() : c;
+}
+
+// whether two result paths are one file, or would be once the first is made
+bool oneFile(const std::string& a, const std::string& b)
+{
+    return sameFile3D(a.c_str(), b.c_str()) || finalTarget(a) == finalTarget(b);
+}
+
 }  // namespace
 
 const char* frameLogRefusal3D(const char* path)
@@ -117,7 +139,7 @@ std::string resultsUnwritable3D(int* status)
     std::string dir = outputDir3D[0] != '\0' ? std::string(outputDir3D) : std::filesystem::current_path(ec).string();
     if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
         dir.pop_back();
-    if (sameFile3D(res.c_str(), json.c_str())) {
+    if (oneFile(res, json)) {
         if (status != nullptr)
             *status = 6;
         return "can't write bench.json in " + dir + ": it is bench.res by another name";
@@ -433,14 +455,14 @@ pairResult3D appendResultPair3D(const char* resPath, const char* jsonPath, const
                                 const std::function<std::string(const resultPartner3D&)>& jsonLine, char* why,
                                 size_t whySize)
 {
-    // one file by two names would wait for its own lock
-    if (sameFile3D(resPath, jsonPath)) {
-        std::snprintf(why, whySize, "bench.json and bench.res are one file");
-        return pairJsonFailed;
-    }
+    // one file by two names would wait for its own lock (asked once bench.res is made)
     const lockedFile res(resPath, why, whySize);
     if (res.fd < 0)
         return pairResFailed;
+    if (oneFile(resPath, jsonPath)) {
+        std::snprintf(why, whySize, "bench.json is bench.res by another name");
+        return pairJsonFailed;
+    }
     const lockedFile json(jsonPath, why, whySize);
     if (json.fd < 0)
         return pairJsonFailed;

@@ -70,6 +70,15 @@ one_line_failure __EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json \
 "$prog" --bench normal --off-screen --results-dir nowhere > out.txt 2>&1
 [ $? -eq 2 ] || fail "a missing --results-dir is not status 2"
 grep -qx "townview_x: --results-dir $(pwd -P)/nowhere: no such folder" out.txt || { cat out.txt; fail "a missing --results-dir says: $(cat out.txt)"; }
+: > afile
+"$prog" --bench normal --off-screen --results-dir afile > out.txt 2>&1
+[ $? -eq 2 ] && grep -qx "townview_x: --results-dir $(pwd -P)/afile: not a folder" out.txt || { cat out.txt; fail "a file as --results-dir says: $(cat out.txt)"; }
+# bench.json that is bench.res by another name: refused before the flight, status 6, never waited on
+mkdir linked && ln -s bench.res linked/bench.json
+timeout 60 "$prog" --bench normal --off-screen --results-dir linked > out.txt 2>&1
+rc=$?
+[ $rc -eq 6 ] && grep -q "benchmark not started: can't write bench.json in .*/linked: it is bench.res by another name" out.txt ||
+    { cat out.txt; fail "bench.json linked to bench.res is status $rc"; }
 mkdir results
 KORVA_CLOCK_RATE=8 timeout 300 "$prog" --bench normal --off-screen --size=200x150 --repeat 2 --frame-log frames.csv --results-dir results > out.txt 2>&1
 rc=$?
