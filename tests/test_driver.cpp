@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -1013,6 +1014,41 @@ TEST_F(DriverTest, TheResultPairAtTheEdgesUsersReach)
     EXPECT_NE(notes.find("6 duplicates"), std::string::npos) << notes;
     writeFile("bench.json", twice);
 
+    // fewer processors than the machine has (taskset): said, and kept in the JSON line;
+    // the user's own escape sequences reach the console as "?"
+    machine3D m;
+    detectMachine3D(&m);
+    cpu_set_t all, one;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    CPU_ZERO(&one);
+    for (int i = 0; i < CPU_SETSIZE; i++)
+        if (CPU_ISSET(i, &all)) {
+            CPU_SET(i, &one);
+            break;
+        }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    measuredResult();
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", "box\x1b]0;PWNED\x07\x1b[2J");
+    mainOut.prCls();
+    runOutcome3D = runRunning;
+    runBenchControlNow = 2;
+    benchControl3D();
+    runBenchControlNow = 1;
+    benchControl3D();
+    sched_setaffinity(0, sizeof all, &all);
+    const std::string said = mainOut.getText();
+    EXPECT_EQ(said.find('\x1b'), std::string::npos);
+    EXPECT_NE(said.find("box?]0;PWNED??[2J\n"), std::string::npos) << said;
+    const std::string jsonText = readFile("bench.json");
+    const std::string lastJson = jsonText.substr(jsonText.rfind('\n', jsonText.size() - 2) + 1);
+    if (m.threads > 1) {
+        EXPECT_NE(said.find("this process may use 1 of the machine's " + std::to_string(m.threads) + " processors"),
+                  std::string::npos) << said;
+        EXPECT_EQ(nlohmann::json::parse(lastJson)["cpu_threads_allowed"], 1);
+    }
+    c = checked();
+    EXPECT_EQ(c.whole, 4) << c.report;
+
     // a computer's name that begins as a record does is no second record
     std::snprintf(pcNameText, sizeof pcNameText, "%s", "[ lab box 7");
     mainOut.prCls();
@@ -1022,7 +1058,7 @@ TEST_F(DriverTest, TheResultPairAtTheEdgesUsersReach)
     benchControl3D();
     c = checked();
     EXPECT_EQ(c.loneRecords, 0) << c.report;
-    EXPECT_EQ(c.whole, 4);
+    EXPECT_EQ(c.whole, 5);
 
     // bench.json that is bench.res by another name is refused before the flight, and never waited on
     std::filesystem::rename("bench.json", "kept.json");
@@ -1055,7 +1091,7 @@ TEST_F(DriverTest, TheResultPairAtTheEdgesUsersReach)
     for (int fd : {pausePipe[0], pausePipe[1], goPipe[0], goPipe[1]})
         close(fd);
     c = checked();
-    EXPECT_EQ(c.whole, 5) << c.report;
+    EXPECT_EQ(c.whole, 6) << c.report;
     EXPECT_EQ(c.orphans + c.loneRecords, 0) << c.report;
 }
 
