@@ -315,11 +315,15 @@ bool openView(int command, const wxString& file)
                      app->mainFrame);
         return false;
     }
+    // what the load left out (orphans, duplicates, test clocks) is said in the title
+    std::string notes = data->leftOutNotes();
+    if (!notes.empty())
+        notes = " - " + visibleText(notes.substr(0, notes.find('\n')));
     auto* v = new viewFrame(app->mainFrame, std::move(data));
     for (viewFrame* other : app->views)
         other->refilter();
     app->views.push_back(v);
-    v->SetTitle("KORVANE results");
+    v->SetTitle(wxString::FromUTF8(("KORVANE results" + notes).c_str()));
     v->Show();
     return true;
 }

@@ -120,4 +120,12 @@ xdotool windowsize "$view" 760 520
 sleep 0.5
 grep -q "CRITICAL" "$work/stderr.txt" && { cat "$work/stderr.txt"; fail "the toolkit reported a critical error"; }
 kill -0 $app 2>/dev/null || fail "resview ended"
-echo "PASS: result file opened, panel readable, row selected, a failed load changing nothing, two views on one scale, a low window; screenshots in $shots"
+# a view of a file holding a run on a test's fast clock leaves it out and says so in its title
+printf '[\nslow box\nOPENGL    N.DETAIL  N.TEX\ni\nKORVA_LIN 1.3\nVSync OFF  DDMSwich OFF  TEST CLOCK x8\n640 x 480 x 16 fps: 99.0\n]\n\n' > fast.res
+cat "$work/two.res" >> fast.res
+"$prog" --open fast.res >/dev/null 2>>"$work/stderr.txt" &
+fastApp=$!
+xwait "KORVANE results - fast.res: left out 1 result of a test's fast clock" 20 >/dev/null ||
+    { kill $fastApp; fail "a view does not say it left out a test clock's run"; }
+kill $fastApp
+echo "PASS: result file opened, panel readable, row selected, a failed load changing nothing, two views on one scale, a low window, a test clock's run left out; screenshots in $shots"
