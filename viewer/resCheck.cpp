@@ -49,19 +49,6 @@ std::string sha256Hex(const char* data, size_t len)
 
 namespace {
 
-bool readWhole(const std::string& path, std::string* out)
-{
-    // a FIFO or a device would hang the read
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    out->assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
-}
-
 // where the records begin, as the viewer reads them: a line whose first word
 // is "[", then the record's six lines (a computer's name may begin with "[")
 std::set<long long> recordStarts(const std::string& res)
@@ -103,8 +90,8 @@ bool checkResults(const char* folder, resCheck* out)
 {
     const std::string dir = std::string(folder) + "/";
     std::string res, json;
-    const bool haveRes = readWhole(dir + "bench.res", &res);
-    const bool haveJson = readWhole(dir + "bench.json", &json);
+    const bool haveRes = resPairs::readRegularFile(dir + "bench.res", &res);
+    const bool haveJson = resPairs::readRegularFile(dir + "bench.json", &json);
     if (!haveRes && !haveJson)
         return false;
     const std::set<long long> starts = recordStarts(res);

@@ -19,7 +19,9 @@ namespace {
 // as much of bench.res before a record as its JSON line hashes
 constexpr long long tailBytes = 4096;
 
-bool readWhole(const std::string& path, std::string* out)
+}  // namespace
+
+bool resPairs::readRegularFile(const std::string& path, std::string* out)
 {
     // a FIFO or a device would hang the read
     std::error_code ec;
@@ -31,6 +33,8 @@ bool readWhole(const std::string& path, std::string* out)
     out->assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     return !f.bad();
 }
+
+namespace {
 
 std::string textOf(const nlohmann::json& j, const char* key)
 {
@@ -145,10 +149,10 @@ resPairs::resPairs(const std::string& json, const std::string* res, const std::s
 bool resPairs::readFile(const std::string& path, std::vector<line>* out)
 {
     std::string json, res;
-    if (!readWhole(path, &json))
+    if (!readRegularFile(path, &json))
         return false;
     const std::string resPath = (std::filesystem::path(path).parent_path() / "bench.res").string();
-    const bool haveRes = readWhole(resPath, &res);
+    const bool haveRes = readRegularFile(resPath, &res);
     const resPairs p(json, haveRes ? &res : nullptr, haveRes ? fileIdentity(resPath) : std::string());
     *out = p.all;
     return true;

@@ -40,6 +40,9 @@ public:
     // The bench.json at path read beside the bench.res of its folder.
     // @returns false when the file can't be read (a FIFO or a device is not).
     static bool readFile(const std::string& path, std::vector<line>* out);
+    // Reads a whole regular file (a FIFO or a device would hang the read).
+    // @returns false when it is no regular file or can't be read.
+    static bool readRegularFile(const std::string& path, std::string* out);
     // The identity of a file (device and inode, or volume and index), as a
     // benchmark names it in bench.json; empty when unknown.
     static std::string fileIdentity(const std::string& path);
