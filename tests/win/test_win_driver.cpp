@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <atomic>
 #include <cstring>
@@ -202,14 +204,35 @@ TEST_F(WinDriverTest, ResultPairsUnderTheirLockAndFilesReplacedWhole)
     const auto line = [](const resultPartner3D& p) {
         return "{\"record_offset\":" + std::to_string(p.offset) + ",\"sha\":\"" + p.sha256 + "\"}\n";
     };
+    // (the record on a line of its own after "B")
     EXPECT_EQ(appendResultPair3D("pair.res", "pair.json", record, sizeof record - 1, line, why, sizeof why),
               pairWritten);
-    EXPECT_EQ(readFile("pair.res"), std::string("B") + record);
-    EXPECT_EQ(readFile("pair.json").rfind("{\"record_offset\":1,\"sha\":\"", 0), 0u);
+    EXPECT_EQ(readFile("pair.res"), std::string("B\n") + record);
+    EXPECT_EQ(readFile("pair.json").rfind("{\"record_offset\":2,\"sha\":\"", 0), 0u);
     std::filesystem::create_directories("dir.json");
     EXPECT_EQ(appendResultPair3D("pair.res", "dir.json", record, sizeof record - 1, line, why, sizeof why),
               pairJsonFailed);
-    EXPECT_EQ(readFile("pair.res"), std::string("B") + record);
+    EXPECT_EQ(readFile("pair.res"), std::string("B\n") + record);
+
+    // another writer's lock is waited for, said after a second, and given up after the bound
+    const int held = openLockedFile3D("pair.res", why, sizeof why);
+    ASSERT_GE(held, 0) << why;
+    static int waitedSaid = 0;
+    lockWaitLimitMs3D = 1500;
+    EXPECT_EQ(openLockedFile3D("pair.res", why, sizeof why, [] { waitedSaid++; }), -1);
+    lockWaitLimitMs3D = 120000;
+    EXPECT_EQ(waitedSaid, 1);
+    EXPECT_STREQ(why, "another benchmark held its lock for 1 s");
+    // its identity is the file's, whatever the name
+    char idA[64] = "", idB[64] = "";
+    const int other = _open(".\\pair.res", _O_RDONLY);
+    EXPECT_TRUE(fileIdentity3D(held, idA, sizeof idA));
+    EXPECT_TRUE(fileIdentity3D(other, idB, sizeof idB));
+    EXPECT_STREQ(idA, idB);
+    _close(other);
+    closeLockedFile3D(held);
+    EXPECT_TRUE(processAlive3D(long(GetCurrentProcessId())));
+    EXPECT_FALSE(processAlive3D(0));
 
     // a whole file by a rename, or nothing; one file by two names
     EXPECT_TRUE(replaceFile3D("whole.csv", "one\n", 4, why, sizeof why));
