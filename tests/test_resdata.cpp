@@ -903,4 +903,9 @@ TEST_F(ResDataTest, FiltersTakeWhatAPersonTypes)
     t = table({"--csv", "r.res", "--computer", "box three"}, here);
     EXPECT_EQ(t.status, 2);
     EXPECT_EQ(t.err.rfind("resview: no computer \"box three\"; the computers are:\n  all\n", 0), 0u) << t.err;
+    // an empty text names no entry, not the free slot past a list's end
+    for (const char* option : {"--benchmark", "--computer", "--resolution"}) {
+        t = table({"--csv", "r.res", option, ""}, here);
+        EXPECT_EQ(t.status, 2) << option << ": " << t.out;
+    }
 }
