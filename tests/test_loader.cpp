@@ -325,6 +325,7 @@ TEST_F(LoaderTest, VertexRunsAndTheirMessages)
     EXPECT_TRUE(logged("\t\t\t\tscanned 1 x vn of 1\n"));
     EXPECT_TRUE(logged("\t\t\t\tscanned 1 x v of 3\n"));
     EXPECT_TRUE(logged("\t\t\t\tscanned 1 x vt of 1\n"));  // "vt 0.5" is no vt line
+    EXPECT_TRUE(logged("\t\t\t\tscanned 1 x f polyline of 1\n"));  // the face run ends at "v 1 1 1"
     EXPECT_TRUE(logged("data3D::scan_v(): end of file\n"));
     EXPECT_TRUE(logged("\ndata3D::load_obj: v.obj\n\n"));
     EXPECT_TRUE(logged("\n\t\tdata3D::load_nomtl: v.obj \n\n"));
