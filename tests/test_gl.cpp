@@ -584,6 +584,25 @@ struct recording {
 
 }  // namespace
 
+TEST_F(GlTest, AnImageLoadedAfterTheTexturesWereMadeHasNoNameToUpdate)
+{
+    writeFile("rgb.rgb", solidSgi(4, 4, 3, 255, 0, 0));
+    ASSERT_EQ(store->load_sgi("rgb.rgb"), 1);
+    gl->makeTex(store.get());
+    writeFile("late.rgb", solidSgi(4, 4, 3, 0, 255, 0));
+    const int late = store->load_sgi("late.rgb");
+    ASSERT_NE(store->getTex2D(late), nullptr);
+    const auto binds = [] {
+        return std::count_if(glrec::log().begin(), glrec::log().end(),
+                             [](const glrec::call& c) { return c.op == "BindTexture"; });
+    };
+    const recording r;
+    EXPECT_EQ(gl->updateSingleTex(store.get(), late), 1);
+    EXPECT_EQ(binds(), 0);
+    EXPECT_EQ(gl->updateSingleTex(store.get(), 1), 1);
+    EXPECT_EQ(binds(), 1);
+}
+
 TEST_F(GlTest, CallStreamOfBatchedQuadsAndTheReflectionPass)
 {
     writeFile("t.rgb", solidSgi(4, 4, 3, 0, 255, 0));
