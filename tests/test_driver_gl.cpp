@@ -155,6 +155,11 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     runFrames3D(3);
     EXPECT_EQ(drawEndNow, 1);
     EXPECT_EQ(drawCityNow, 0);
+    // the end pictures have their own view, not the city's view distance: near and far of the projection
+    float proj[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, proj);
+    EXPECT_NEAR(proj[14] / (proj[10] - 1.0f), 0.3f, 1e-3f);
+    EXPECT_NEAR(proj[14] / (proj[10] + 1.0f), 60.0f, 0.1f);
     // no picture before 0.9 s; the first fades in through texture 0's alpha
     texture3D* shownTex = sceneData.getTex2D(0);
     const texture3D* firstPic = sceneData.getDynTex2D(0);
