@@ -278,6 +278,27 @@ TEST_F(RunSequences, BenchmarkLeftEarlyOrUnwritable)
               std::string::npos)
         << console();
     EXPECT_FALSE(fs::exists("bench.json"));
+    fs::remove("bench.res");
+
+    // a frame log that would replace what is no frame log: the windowed benchmark is refused
+    // before its flight (status 7), and a demo, which writes none, is not
+    writeFile("notes.txt", "my notes\n");
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "notes.txt");
+    mainOut.prCls();
+    ASSERT_EQ(startBench(false), 0);
+    EXPECT_EQ(benchExitStatus3D(), 7);
+    EXPECT_NE(console().find("can't write the frame log notes.txt: it is not a frame log\nbenchmark not started\n"),
+              std::string::npos)
+        << console();
+    EXPECT_EQ(readFile("notes.txt"), "my notes\n");
+    ASSERT_EQ(startDemo(), 1) << console();
+    for (int k = 0; k < 3; k++) {
+        fe->pendingKey = 27;
+        runFrames3D(3);
+    }
+    runFrames3D(2000);
+    EXPECT_EQ(readFile("notes.txt"), "my notes\n");
+    frameLogPath3D[0] = '\0';
 }
 
 namespace {
