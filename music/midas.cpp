@@ -113,6 +113,21 @@ int MIDASsetOption(int option, int value)
     return 0;
 }
 
+int MIDASgetOption(int option)
+{
+    playerState& p = player();
+    std::lock_guard<std::mutex> g(p.lock);
+    if (!p.started)
+        return -1;
+    if (option == MIDAS_OPTION_MIXRATE)
+        return p.rate;
+    if (option == MIDAS_OPTION_FILTER_MODE)
+        return p.quality;
+    if (option == MIDAS_OPTION_DSOUND_MODE)
+        return p.directSound ? 1 : 0;
+    return -1;
+}
+
 int MIDASinit()
 {
     playerState& p = player();

@@ -14,6 +14,9 @@ int MIDASstartup();
 // option 1: mixing rate (44100 or 22050); option 8: DirectSound on Windows
 // (0 wave-out only, else DirectSound first); option 11: quality (0 plain, 1 high)
 int MIDASsetOption(int option, int value);
+// @returns an option's value as the player holds it, or -1 for an unknown
+// option or before MIDASstartup
+int MIDASgetOption(int option);
 // Opens the sound device: ALSA's "default", else OSS /dev/dsp (Windows:
 // DirectSound, else wave-out); with the
 // environment variable KORVA_AUDIO=wav:FILE the mix goes to a WAV file.

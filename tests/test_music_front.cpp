@@ -83,3 +83,24 @@ TEST(MusicFront, NothingPlaysAfterTheRun)
     MidasClose();
     unsetenv("KORVA_AUDIO");
 }
+
+TEST(MusicFront, TheDialogsSoundSettingsReachThePlayer)
+{
+    tempDir dir;
+    setenv("KORVA_AUDIO", ("wav:" + (dir.path / "mix.wav").string()).c_str(), 1);
+    const std::string module = std::string(KORVA_TREE) + "/data/celesfnt.mus";
+    armClock3D();
+    for (const int high : {1, 0}) {
+        for (const int k44 : {0, 1}) {
+            midasOK = 1;
+            playSound = 0;
+            hightQualityMidas = high;
+            khz44100 = k44;
+            MidasPlay(module.c_str());
+            EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_FILTER_MODE), high);
+            EXPECT_EQ(MIDASgetOption(MIDAS_OPTION_MIXRATE), k44 == 1 ? 44100 : 22050);
+            MidasClose();
+        }
+    }
+    unsetenv("KORVA_AUDIO");
+}
