@@ -545,7 +545,8 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(j["frame_log"], "frames.csv");
     EXPECT_EQ(j["record_file_tail_sha256"].get<std::string>().size(), 64u);
     EXPECT_TRUE(j["record_file_id"].is_string());
-    EXPECT_EQ(j.size(), 26u);
+    // (and the processors it may use, on a machine that gives it fewer than it has)
+    EXPECT_EQ(j.size(), m.allowedThreads > 0 && m.allowedThreads < m.threads ? 27u : 26u);
 
     // the frame log: a header and one row a frame
     const std::string csv = readFile((dir.path / "frames.csv").string());
