@@ -89,9 +89,7 @@ const char* frameLogRefusal3D(const char* path)
     if (sameFile3D(path, outputPath3D("bench.res").c_str()) || sameFile3D(path, outputPath3D("bench.json").c_str()))
         return "it is a result file";
     // another folder's results, by name or by what a link leads to, even while empty
-    std::error_code ec;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-    if (resultFileName(baseName(path)) || (!ec && resultFileName(target.filename().string())))
+    if (resultFileName(baseName(path)) || resultFileName(finalTarget(path).filename().string()))
         return "it is a result file";
     if (notRegularFile3D(path))
         return "it is not a regular file";
