@@ -147,7 +147,7 @@ std::string resultsUnwritable3D(int* status)
         const std::string path = outputPath3D(name);
         if (!canAppend3D(path.c_str(), why, sizeof why)) {
             if (status != nullptr)
-                *status = name[6] == 'j' ? 6 : 3;
+                *status = std::strcmp(name, "bench.json") == 0 ? 6 : 3;
             return std::string("can't write ") + name + " in " + dir + ": " + why;
         }
     }
