@@ -277,10 +277,7 @@ bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vec
     std::string notes;
     // what the files left out is said before whatever comes of them
     const auto sayNotes = [&notes, err] {
-        for (size_t at = 0, end = 0; at < notes.size(); at = end + 1) {
-            end = notes.find('\n', at);
-            std::fprintf(err, "resview: %s\n", visibleText(notes.substr(at, end - at)).c_str());
-        }
+        sayLeftOut(err, notes);
         notes.clear();
     };
     for (size_t k = 2; k < o.files.size(); k++) {

@@ -197,6 +197,14 @@ std::string visibleText(const std::string& s)
     return v;
 }
 
+void sayLeftOut(FILE* err, const std::string& notes)
+{
+    for (size_t at = 0, end = 0; at < notes.size(); at = end + 1) {
+        end = notes.find('\n', at);
+        std::fprintf(err, "resview: %s\n", visibleText(notes.substr(at, end - at)).c_str());
+    }
+}
+
 int wrongOption(FILE* err, const std::string& what)
 {
     std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
@@ -313,10 +321,7 @@ bool loadTables(const tableOptions& o, const char* workDir, resData* d, resLog* 
         std::fputs(log->text().c_str(), err);
     // what was left out is said, whatever was shown
     const std::string& notes = d->leftOutNotes();
-    for (size_t at = 0, end = 0; at < notes.size(); at = end + 1) {
-        end = notes.find('\n', at);
-        std::fprintf(err, "resview: %s\n", visible(notes.substr(at, end - at)).c_str());
-    }
+    sayLeftOut(err, notes);
     // a result file that holds no record is not one; one whose records were all left out is, and said so
     if (r == 1 && !o.base && d->getNumRecords() == 0 && notes.empty())
         r = -1;

@@ -14,6 +14,9 @@ int wrongOption(FILE* err, const std::string& what);
 // A text for a terminal or a spreadsheet: its control characters (C0, DEL
 // and C1) become U+FFFD.
 std::string visibleText(const std::string& s);
+// Prints what loads left out (resData::leftOutNotes, a line a file) on err,
+// each line after "resview: " and shown safely.
+void sayLeftOut(FILE* err, const std::string& notes);
 
 // @returns -1 when the arguments ask for no table (the windows open), else
 // the exit status: 0 printed, 1 a file that did not load, 2 a wrong option.
