@@ -4,9 +4,12 @@
 # Draws N mutation sites from the sources of engine/ (but Direct3D), driver/
 # and viewer/ that some test program links, never on a line of the fixed
 # list. Each mutant is applied alone, only the test programs linking its file
-# are rebuilt and run (GL ones in one Xvfb of the script's own), and its fate
-# is printed: killed, survived or not compiled (KORVA_MUTANT_LOGS=DIR keeps
-# the compiler's words on those). Ends with the counts per folder, the
+# are rebuilt and run (GL ones in one Xvfb of the script's own); a mutant
+# they all pass then meets the CTest tests that run the programs built from
+# its file (the off-screen benchmark, the exit statuses, the installed run),
+# Valgrind's and the thread sanitizer's aside. Its fate is printed: killed,
+# survived or not compiled (KORVA_MUTANT_LOGS=DIR keeps the compiler's words
+# on those). Ends with the counts per folder, the
 # seed, and the time per mutant and of the whole run.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -63,6 +66,47 @@ suitesOf() {
     done | sort -u | grep -v -x -e test_music_tsan | tr '\n' ' '
 }
 
+# the programs (not tests, not benchmarks) linking a source, as target names
+programsOf() {
+    local src=$1 obj lib t
+    local dir=${src%%/*} rel=${src#*/}
+    for obj in "$build/$dir"/CMakeFiles/*.dir/"$rel".o; do
+        [ -f "$obj" ] || continue
+        lib=$(basename "${obj%/"$rel".o}" .dir)
+        for t in "${programLinks[@]}"; do
+            grep -q -e "lib$lib\.a" -e "$rel\.o" "$t" && basename "$(dirname "$t")" .dir
+        done
+    done | sort -u | tr '\n' ' '
+}
+
+# the CTest tests that run any of the given programs (by the path of what
+# they build) or the whole build (an install), gtest programs aside: those
+# ran already
+testsOfPrograms() {
+    local t out dir
+    [ $# -eq 0 ] && return
+    local paths=()
+    for t in "$@"; do
+        for dir in "$build"/*/CMakeFiles/"$t".dir; do
+            out=$(grep -o -- ' -o [^ ]*' "$dir/link.txt" | head -1)
+            out=${out# -o }
+            [ -n "$out" ] && paths+=("$(realpath -m "$dir/../../$out")")
+        done
+    done
+    python3 - "$work/ctest.json" "$build" "${paths[@]}" <<'PY'
+import json, sys
+tests = json.load(open(sys.argv[1]))["tests"]
+build, paths = sys.argv[2], set(sys.argv[3:])
+aside = ("valgrind", "test_music_tsan")
+for t in tests:
+    cmd = t.get("command") or []
+    if any(a.split("/")[-1].startswith("test_") for a in cmd) or any(w in a for a in cmd for w in aside):
+        continue
+    if any(a in paths or a == build for a in cmd):
+        print(t["name"])
+PY
+}
+
 # one target at a time: make builds a library two targets share only once
 buildSuites() {
     local t
@@ -70,6 +114,13 @@ buildSuites() {
         cmake --build "$build" -j "$(nproc)" --target "$t" || return 1
     done
 }
+
+programLinks=()
+for t in "$build"/*/CMakeFiles/*.dir/link.txt; do
+    case $t in "$build"/tests/* | "$build"/bench/* | "$build"/fuzz/*) continue ;; esac
+    grep -q -- ' -o ' "$t" && programLinks+=("$t")
+done
+(cd "$build" && ctest --show-only=json-v1) >"$work/ctest.json" || exit 1
 
 declare -A suitesFor
 files=()
@@ -112,6 +163,27 @@ for t in "${needed[@]}"; do
     baseTime[$t]=$(( ($(date +%s%N) - s) / 1000000 ))
 done
 
+# and the CTest tests of the programs they are built into
+declare -A programsFor
+neededPrograms=()
+while IFS=$'\t' read -r file _; do
+    [ -n "${programsFor[$file]+set}" ] && continue
+    programsFor[$file]=$(programsOf "$file")
+    for t in ${programsFor[$file]}; do
+        [[ " ${neededPrograms[*]} " == *" $t "* ]] || neededPrograms+=("$t")
+    done
+done <"$work/sites"
+mapfile -t baseTests < <(testsOfPrograms "${neededPrograms[@]}")
+if [ ${#baseTests[@]} -gt 0 ]; then
+    buildSuites "${neededPrograms[@]}" >/dev/null || exit 1
+    pattern="^($(printf '%s|' "${baseTests[@]}" | sed 's/|$//; s/\./\\./g'))\$"
+    if ! (cd "$build" && ctest -j "$(nproc)" -R "$pattern" >"$work/ctest.log" 2>&1); then
+        echo "mutants.sh: the programs' tests fail without a mutant: nothing to measure" >&2
+        tail -20 "$work/ctest.log" >&2
+        exit 1
+    fi
+fi
+
 declare -A killed survived broken
 n=0
 while IFS=$'\t' read -r file line col op from to; do
@@ -146,7 +218,27 @@ while IFS=$'\t' read -r file line col op from to; do
             fi
         done
     fi
+    programs=()
+    rebuilt=0
+    if [ "$fate" = survived ]; then
+        read -r -a programs <<<"${programsFor[$file]}"
+        mapfile -t ctests < <(testsOfPrograms "${programs[@]}")
+        if [ ${#ctests[@]} -gt 0 ]; then
+            pattern="^($(printf '%s|' "${ctests[@]}" | sed 's/|$//; s/\./\\./g'))\$"
+            rebuilt=1
+            if ! buildSuites "${programs[@]}" >"$work/build.log" 2>&1; then
+                fate=killed
+                by=" by the build's data generator"
+            elif ! (cd "$build" && timeout 1800 ctest -j "$(nproc)" -R "$pattern" >"$work/ctest.log" 2>&1); then
+                fate=killed
+                by=" by $(sed -n 's/.* - \([^ ]*\) (Failed).*/\1/p; s/.* - \([^ ]*\) (Timeout).*/\1/p' \
+                    "$work/ctest.log" | head -1)"
+            fi
+        fi
+    fi
     restore
+    # a program built from the mutant is built back at once, before a test can run it
+    [ $rebuilt -eq 1 ] && buildSuites "${programs[@]}" >/dev/null 2>&1
     case $fate in
     killed) killed[$folder]=$(( ${killed[$folder]:-0} + 1 )) ;;
     survived) survived[$folder]=$(( ${survived[$folder]:-0} + 1 )) ;;
