@@ -1,5 +1,6 @@
 // SETTINGS_DIALOG (the demo's settings) and BENCH_DIALOG (a benchmark's
 // class, identification, resolutions and record).
+#include "d3dWindow3D.h"
 #include "driver3D.h"
 #include "musicFront3D.h"
 #include "resource3D.h"

@@ -1,5 +1,6 @@
 // The main dialog "TOWNVIEW": renderer, Direct3D driver, device and screen
 // mode, the demo and benchmark commands, the tests, and the log.
+#include "d3dDisplay3D.h"
 #include "d3dWindow3D.h"
 #include "driver3D.h"
 #include "resource3D.h"

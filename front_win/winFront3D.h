@@ -12,12 +12,8 @@ inline bool dlgChecked(HWND dlg, int id)
     return IsDlgButtonChecked(dlg, id) == BST_CHECKED;
 }
 extern HWND mainDialog;
-// 1: the Direct3D renderer is chosen, 0: OpenGL
-extern int useDirect3D;
 // check 1073: the desktop switches to the chosen mode for OpenGL
 extern int ddmSwitchOn;
-// check 1130
-extern int useTnLHal;
 // a demo, a benchmark or a test is running: the message loop steps it
 extern int runActive;
 
@@ -32,9 +28,6 @@ void installWinConsole();
 // the WGL window system of the renderer and the driver's front-end seam
 void installWinFront();
 
-// The renderer's window system and device for the choice of 1070 / 1071,
-// and the first word of the benchmark record's third line.
-void selectRenderer3D();
 // Starts a demo or benchmark run at scrX x scrY x scrD. @returns 1, or 0 when it did not start.
 int startRun3D();
 // One step of the running run: idle, then a frame. Called by the message loop.
@@ -58,18 +51,11 @@ bool benchQueuePending3D();
 
 // the demo's test settings of SETTINGS_DIALOG (not used in benchmarks)
 extern int demoPolyDepth, demoWireframe, demoNoBind;
-// the Direct3D settings of SETTINGS_DIALOG
-extern int d3dTexFilter, d3dFullSceneAA, d3dEdgeAA, d3dShowTexFormats;
 
 // the screen modes offered: the chosen device's, as width, height, depth
 constexpr int maxModes = 256;
 extern int modeList[maxModes][3];
 extern int numModes;
-
-// Direct3D 7 enumerations through DirectDraw
-int enumDrivers3D(char names[][128], int max);
-int enumDevices3D(int driver, char names[][128], int max);
-int enumModes3D(int driver, int device, int modes[][3], int max);
 
 // the tests of the main dialog
 void matrixSpeedTest3D();

@@ -9,7 +9,7 @@ winBuild=${2:-build-win}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 checks='-*,bugprone-*,-bugprone-easily-swappable-parameters'
-windowsOnly='^(front_win/|engine/d3d/|window/(wgl|d3d)Window3D\.cpp|driver/platformWin\.cpp|music/soundOutWin\.cpp)'
+windowsOnly='^(front_win/|engine/d3d/|window/(wgl|d3d)[A-Za-z0-9]*\.cpp|window/displayVerdicts3D\.cpp|driver/platformWin\.cpp|music/soundOutWin\.cpp)'
 jobs=$(nproc)
 # a few files a clang-tidy, as many at once as there are cores; any finding fails the whole
 git ls-files '*.cpp' | grep -v -E '^(tests|bench|fuzz)/' | grep -v -E "$windowsOnly" |

@@ -3,7 +3,6 @@
 #include "d3dDisplay3D.h"
 #include "driver3D.h"
 #include "wglWindow3D.h"
-#include "winFront3D.h"
 
 #include <cstdio>
 #include <cstring>

@@ -10,6 +10,12 @@
 
 // the driver and device the window opens (the main dialog's choice)
 extern int d3dDriverChoice, d3dDeviceChoice;
+// 1: the Direct3D renderer is chosen, 0: OpenGL
+extern int useDirect3D;
+// check 1130: the T&L HAL may be opened
+extern int useTnLHal;
+// the Direct3D settings of SETTINGS_DIALOG
+extern int d3dTexFilter, d3dFullSceneAA, d3dEdgeAA, d3dShowTexFormats;
 
 // The window system to hand to gl3D::setWindowSystem together with
 // d3d3D::api(). A full-screen window (frameWindow 0) takes the display in
@@ -26,5 +32,8 @@ d3d3D::options d3dOptions3D();
 // check 1130 allows it, the software rasteriser for framed windows when
 // d3dDeskTopRenderingInSoftware asks for it.
 int d3dDeviceFor3D(int driver, int device, bool framed);
+// The renderer's window system and device for the choice of 1070 / 1071,
+// and the first word of the benchmark record's third line.
+void selectRenderer3D();
 
 #endif

@@ -14,7 +14,6 @@
 #include "platform3D.h"
 #include "validateRun.h"
 #include "wglWindow3D.h"
-#include "winFront3D.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,7 +4,6 @@
 #include "d3dDisplay3D.h"
 #include "driver3D.h"
 #include "platform3D.h"
-#include "winFront3D.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,6 @@
 #include "driver3D.h"
 #include "platform3D.h"
 #include "wglWindow3D.h"
-#include "winFront3D.h"
 
 #include "gl/glHeaders.h"
 

@@ -1,10 +1,7 @@
 // The Direct3D 7 enumerations of the main dialog: DirectDraw drivers, the
 // Direct3D devices of a driver, and the screen modes a device can render
 // into, as width x height x depth.
-#include "winFront3D.h"
-
-#include <ddraw.h>
-#include <d3d.h>
+#include "d3dDisplay3D.h"
 
 #include <cstdio>
 #include <cstring>

@@ -9,6 +9,12 @@
 
 #include <cstddef>
 
+// The enumerations through DirectDraw, each name at most 127 bytes:
+// DirectDraw drivers, a driver's Direct3D devices, and the screen modes a
+// device renders into as width, height, depth. @returns how many were listed.
+int enumDrivers3D(char names[][128], int max);
+int enumDevices3D(int driver, char names[][128], int max);
+int enumModes3D(int driver, int device, int modes[][3], int max);
 // @returns the DirectDraw object of an enumerated driver, or null.
 IDirectDraw7* openDriver3D(int driver);
 // The id and name of an enumerated device of a driver. @returns whether it exists.
