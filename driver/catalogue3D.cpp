@@ -95,6 +95,146 @@ bool loadLogo()
     return true;
 }
 
+// the factory: its eight parts and their glow where it stands, and the propellers
+bool loadFactory()
+{
+    int i = 0;
+    char name[64];
+    for (int k = 1; k <= 8; k++) {
+        std::snprintf(name, sizeof name, "fab%d.obj", k);
+        if ((i = loadOne(name)) < 0)
+            return false;
+        if (k == 1)
+            fabObjstart = i;
+        fabObjend = i;
+        place(i, -7.0f, 0.0f, -13.95f);
+    }
+    if ((i = loadOne("fab1a.obj")) < 0)
+        return false;
+    fab_aObjstart = fab_aObjend = i;
+    place(i, -7.0f, 0.0f, -13.95f);
+    int* const props[] = {&prop1, &prop2, &prop3, &prop3_a, &prop4, &prop5, &prop5_a, &prop6};
+    const char* const propFiles[] = {"propel1.obj", "propel1.obj", "propel5.obj", "propel5a.obj",
+                                     "propel3.obj", "propel5.obj", "propel5a.obj", "propel3.obj"};
+    for (int k = 0; k < 8; k++) {
+        if ((*props[k] = loadOne(propFiles[k])) < 0)
+            return false;
+    }
+    return true;
+}
+
+// the street tiles on the grid around the centre, then the signs, the plaza's tiles and the border
+bool loadStreets()
+{
+    int i = 0;
+    bool first = true;
+    for (int a = -40; a <= 64; a += 8) {
+        for (int b = -24; b <= 32; b += 8) {
+            // the centre is left free for the plaza, the logo and the station
+            if (b >= -8 && b <= 16 && a >= -8 && a <= 32)
+                continue;
+            if ((i = loadOne("str0.obj")) < 0)
+                return false;
+            if (first)
+                strObjstart = i;
+            first = false;
+            place(i, float(b), 0.0f, float(a));
+        }
+    }
+    const char* const streetExtras[] = {"strsing.obj", "strsing.obj", "str0.obj", "str0.obj", "strbor.obj"};
+    const float extraAt[5][3] = {{-4.0f, 0.0f, 0.0f}, {12.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 28.0f}, {8.0f, 0.0f, 28.0f},
+                                 {0.0f, 0.0f, 0.0f}};
+    for (int k = 0; k < 5; k++) {
+        if ((i = loadOne(streetExtras[k])) < 0)
+            return false;
+        place(i, extraAt[k][0], extraAt[k][1], extraAt[k][2]);
+        strObjend = i;
+    }
+    return true;
+}
+
+// the tower blocks, then their lit windows; the skyline's repeats moved to the far edge
+bool loadBlocks()
+{
+    char name[64];
+    for (int pass = 0; pass < 2; pass++) {
+        for (int k = 0; k < numBlocks; k++) {
+            std::snprintf(name, sizeof name, "%s%s.obj", blocks[k], pass == 0 ? "" : "a");
+            const int i = loadOne(name);
+            if (i < 0)
+                return false;
+            if (k == 0)
+                (pass == 0 ? skyObjstart : sky_aObjstart) = i;
+            (pass == 0 ? skyObjend : sky_aObjend) = i;
+            if (k >= numBlocks - 3) {
+                const float* s = skylineShift[k - (numBlocks - 3)];
+                place(i, s[0], s[1], s[2]);
+            }
+        }
+    }
+    return true;
+}
+
+bool loadUniLogo()
+{
+    return (unilg = loadOne("unilg.obj")) >= 0 && (unilogo = loadOne("unilogo2.obj")) >= 0 &&
+           (spherelogo = loadOne("sphere2.obj")) >= 0;
+}
+
+bool loadStation()
+{
+    return (rivastation = loadOne("station.obj")) >= 0 && (rivastation_a = loadOne("illum.obj")) >= 0 &&
+           (rivastation_earth = loadOne("earth.obj")) >= 0;
+}
+
+bool loadSpots()
+{
+    int* const spots[] = {&spot1a, &spot2a, &spot3a, &spot4a};
+    for (int* s : spots)
+        if ((*s = loadOne("spot4.obj")) < 0)
+            return false;
+    return true;
+}
+
+// images of the ship group: the fog kinds and the trail light
+bool loadShipImages()
+{
+    int* const images[] = {&fogTexNum1, &fogTexNum2, &fogTexNum3, &trakTexNum};
+    const char* const imageFiles[] = {"fogtex1.rgb", "fogtex2.rgb", "fogtex3.rgb", "li_whit75.rgb"};
+    for (int k = 0; k < 4; k++) {
+        std::snprintf(loadName, sizeof loadName, "%s", imageFiles[k]);
+        if ((*images[k] = sceneData.load_sgi(loadName)) < 0) {
+            mainOut.prf("can't load %s\n", loadName);
+            return false;
+        }
+    }
+    return true;
+}
+
+// the end sequence's pictures, from the folder both texture sets share, and back
+bool loadEndPictures()
+{
+    if (chdir3D("../endtex") == 0) {
+        mainOut.pr("can't chdir ../endtex\n");
+        return false;
+    }
+    const char* const endPictures[] = {"korvane.rgb", "3deng.rgb",   "vekkor.rgb",  "music.rgb",
+                                       "drum.rgb",    "modeli.rgb",  "model.rgb",   "halvor1.rgb",
+                                       "halvor2.rgb", "halvor3.rgb", "pelmar1.rgb", "pelmar2.rgb"};
+    for (const char* p : endPictures) {
+        std::snprintf(loadName, sizeof loadName, "%s", p);
+        if (sceneData.load_dynsgi(loadName) < 0) {
+            mainOut.prf("can't load %s\n", loadName);
+            return false;
+        }
+    }
+    if (chdir3D("../linux") == 0) {
+        mainOut.pr("can't chdir ../linux\n");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int loadObj3D(const char* name)
@@ -113,143 +253,16 @@ int loadSceneFiles3D(int ascii)
 {
     loadascii = ascii;
     objPath = loadBigTex == 1 ? bigTexPath : smlTexPath;
-    int i = 0;
-
-    if (!enterGroup("fab"))
-        return 0;
-    char name[64];
-    for (int k = 1; k <= 8; k++) {
-        std::snprintf(name, sizeof name, "fab%d.obj", k);
-        if ((i = loadOne(name)) < 0)
-            return 0;
-        if (k == 1)
-            fabObjstart = i;
-        fabObjend = i;
-        place(i, -7.0f, 0.0f, -13.95f);
-    }
-    if ((i = loadOne("fab1a.obj")) < 0)
-        return 0;
-    fab_aObjstart = fab_aObjend = i;
-    place(i, -7.0f, 0.0f, -13.95f);
-    int* const props[] = {&prop1, &prop2, &prop3, &prop3_a, &prop4, &prop5, &prop5_a, &prop6};
-    const char* const propFiles[] = {"propel1.obj", "propel1.obj", "propel5.obj", "propel5a.obj",
-                                     "propel3.obj", "propel5.obj", "propel5a.obj", "propel3.obj"};
-    for (int k = 0; k < 8; k++) {
-        if ((*props[k] = loadOne(propFiles[k])) < 0)
-            return 0;
-    }
-    if (!leaveGroup())
-        return 0;
-
-    if (!enterGroup("ship") || !loadShip() || !leaveGroup())
-        return 0;
-    if (!enterGroup("korva") || !loadLogo() || !leaveGroup())
-        return 0;
-
-    if (!enterGroup("sky"))
-        return 0;
-    bool first = true;
-    for (int a = -40; a <= 64; a += 8) {
-        for (int b = -24; b <= 32; b += 8) {
-            // the centre is left free for the plaza, the logo and the station
-            if (b >= -8 && b <= 16 && a >= -8 && a <= 32)
-                continue;
-            if ((i = loadOne("str0.obj")) < 0)
-                return 0;
-            if (first)
-                strObjstart = i;
-            first = false;
-            place(i, float(b), 0.0f, float(a));
-        }
-    }
-    const char* const streetExtras[] = {"strsing.obj", "strsing.obj", "str0.obj", "str0.obj", "strbor.obj"};
-    const float extraAt[5][3] = {{-4.0f, 0.0f, 0.0f}, {12.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 28.0f}, {8.0f, 0.0f, 28.0f},
-                                 {0.0f, 0.0f, 0.0f}};
-    for (int k = 0; k < 5; k++) {
-        if ((i = loadOne(streetExtras[k])) < 0)
-            return 0;
-        place(i, extraAt[k][0], extraAt[k][1], extraAt[k][2]);
-        strObjend = i;
-    }
-    for (int pass = 0; pass < 2; pass++) {
-        for (int k = 0; k < numBlocks; k++) {
-            std::snprintf(name, sizeof name, "%s%s.obj", blocks[k], pass == 0 ? "" : "a");
-            if ((i = loadOne(name)) < 0)
-                return 0;
-            if (k == 0)
-                (pass == 0 ? skyObjstart : sky_aObjstart) = i;
-            (pass == 0 ? skyObjend : sky_aObjend) = i;
-            if (k >= numBlocks - 3) {
-                const float* s = skylineShift[k - (numBlocks - 3)];
-                place(i, s[0], s[1], s[2]);
-            }
-        }
-    }
-    if (!leaveGroup())
-        return 0;
-
-    if (!enterGroup("unilg"))
-        return 0;
-    if ((unilg = loadOne("unilg.obj")) < 0 || (unilogo = loadOne("unilogo2.obj")) < 0 ||
-        (spherelogo = loadOne("sphere2.obj")) < 0)
-        return 0;
-    if (!leaveGroup())
-        return 0;
-
-    if (!enterGroup("rivasta"))
-        return 0;
-    if ((rivastation = loadOne("station.obj")) < 0 || (rivastation_a = loadOne("illum.obj")) < 0 ||
-        (rivastation_earth = loadOne("earth.obj")) < 0)
-        return 0;
-    if (!leaveGroup())
-        return 0;
-
-    if (!enterGroup("spot"))
-        return 0;
-    int* const spots[] = {&spot1a, &spot2a, &spot3a, &spot4a};
-    for (int* s : spots)
-        if ((*s = loadOne("spot4.obj")) < 0)
-            return 0;
-    if (!leaveGroup())
-        return 0;
-
-    // images of the ship group: the fog kinds and the trail light
-    std::snprintf(loadPath, sizeof loadPath, "%sship", objPath);
-    if (chdir3D(loadPath) == 0) {
-        mainOut.prf("can't chdir %s\n", loadPath);
-        return 0;
-    }
-    int* const images[] = {&fogTexNum1, &fogTexNum2, &fogTexNum3, &trakTexNum};
-    const char* const imageFiles[] = {"fogtex1.rgb", "fogtex2.rgb", "fogtex3.rgb", "li_whit75.rgb"};
-    for (int k = 0; k < 4; k++) {
-        std::snprintf(loadName, sizeof loadName, "%s", imageFiles[k]);
-        if ((*images[k] = sceneData.load_sgi(loadName)) < 0) {
-            mainOut.prf("can't load %s\n", loadName);
-            return 0;
-        }
-    }
-    if (!leaveGroup())
-        return 0;
-
-    if (chdir3D("../endtex") == 0) {
-        mainOut.pr("can't chdir ../endtex\n");
-        return 0;
-    }
-    const char* const endPictures[] = {"korvane.rgb", "3deng.rgb",   "vekkor.rgb",  "music.rgb",
-                                       "drum.rgb",    "modeli.rgb",  "model.rgb",   "halvor1.rgb",
-                                       "halvor2.rgb", "halvor3.rgb", "pelmar1.rgb", "pelmar2.rgb"};
-    for (const char* p : endPictures) {
-        std::snprintf(loadName, sizeof loadName, "%s", p);
-        if (sceneData.load_dynsgi(loadName) < 0) {
-            mainOut.prf("can't load %s\n", loadName);
-            return 0;
-        }
-    }
-    if (chdir3D("../linux") == 0) {
-        mainOut.pr("can't chdir ../linux\n");
-        return 0;
-    }
-    return 1;
+    // a group at a time: into its folder, its files, out again; the first failure ends the load
+    const bool loaded = enterGroup("fab") && loadFactory() && leaveGroup() &&
+                        enterGroup("ship") && loadShip() && leaveGroup() &&
+                        enterGroup("korva") && loadLogo() && leaveGroup() &&
+                        enterGroup("sky") && loadStreets() && loadBlocks() && leaveGroup() &&
+                        enterGroup("unilg") && loadUniLogo() && leaveGroup() &&
+                        enterGroup("rivasta") && loadStation() && leaveGroup() &&
+                        enterGroup("spot") && loadSpots() && leaveGroup() &&
+                        enterGroup("ship") && loadShipImages() && leaveGroup() && loadEndPictures();
+    return loaded ? 1 : 0;
 }
 
 int loadObjs3D()
