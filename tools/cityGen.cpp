@@ -160,147 +160,176 @@ long writeStreets(const std::string& dir)
     return tris;
 }
 
+// the factory's materials, shared by its parts
+struct factoryMaterials {
+    materialDef wall = textured("fabwall", "fabwall.rgb", 0.85, 0.2, 10.0);
+    materialDef roof = textured("fabroof", "fabroof.rgb", 0.8, 0.3, 20.0);
+    materialDef metal = textured("metal", "metal.rgb", 0.8, 0.6, 60.0);
+    materialDef glow = textured("fabglow", "fabglow.rgb", 1.0, 0.0, 0.0);
+    materialDef lamp = textured("lamp", "lamp.rgb", 1, 0, 0);
+};
+
+// fab1: the main hall; the two wall fans sit before its end walls
+void factoryHall(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.wall);
+    m.box({-4, 0, -16.7}, {6, 4.5, -4.95}, 1.5, 6.0, false);
+    m.use(f.roof);
+    m.grid({-4, 4.5, -4.95}, {10, 0, 0}, {0, 0, -11.75}, 5, 6, 0, 0, 2, 2);
+}
+
+// fab2: saw-tooth skylights on the hall roof
+void factorySkylights(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.roof);
+    for (int i = 0; i < 4; i++) {
+        const double z0 = -15.8 + i * 2.7, z1 = z0 + 2.2;
+        m.poly({{-3.5, 4.5, z1}, {5.5, 4.5, z1}, {5.5, 5.6, z0}, {-3.5, 5.6, z0}}, {{0, 0}, {3, 0}, {3, 1}, {0, 1}});
+        m.poly({{-3.5, 4.5, z0}, {-3.5, 5.6, z0}, {5.5, 5.6, z0}, {5.5, 4.5, z0}}, {{0, 0}, {0, 1}, {3, 1}, {3, 0}});
+    }
+}
+
+// fab3: chimneys west of the hall
+void factoryChimneys(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    m.cylinder({-2.0, 0, -22.0}, 0.7, 0, 11.0, 12, true, 2.0);
+    m.cylinder({1.0, 0, -26.5}, 0.55, 0, 8.5, 12, true, 2.0);
+}
+
+// fab4: the small hall by the street
+void factorySmallHall(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.wall);
+    m.box({9, 0, -6}, {15, 3.0, -0.5}, 1.5, 6.0, false);
+    m.use(f.roof);
+    m.grid({9, 3.0, -0.5}, {6, 0, 0}, {0, 0, -5.5}, 3, 3, 0, 0, 1, 1);
+}
+
+// fab5: pipes from the hall to the chimneys and tanks
+void factoryPipes(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    for (int k = 0; k < 2; k++) {
+        const double y = 2.5 + k * 0.8;
+        const double z = -17.5 - k * 0.5;
+        // a horizontal pipe along x, as a box of small section
+        m.box({-2.0, y, z - 0.18}, {9.0, y + 0.36, z + 0.18}, 2.0, 2.0, true);
+    }
+    m.box({-2.2, 0, -18.6}, {-1.8, 3.8, -18.2}, 2.0, 2.0, true);
+}
+
+// fab6: gas tanks south of the chimneys
+void factoryTanks(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    m.cylinder({4.5, 0, -26.0}, 1.6, 0, 3.2, 16, true, 3.0);
+    m.cylinder({-1.5, 0, -28.0}, 1.3, 0, 2.6, 16, true, 3.0);
+}
+
+// fab7: the display yard: posts around the two turntables carry the crowns
+void factoryYardPosts(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    const double at[2][2] = {{20.0, -16.19}, {15.95, -15.01}};
+    for (const auto& c : at) {
+        for (int p = 0; p < 4; p++) {
+            const double a = M_PI * 0.25 + p * M_PI * 0.5;
+            const double x = c[0] + 2.55 * std::cos(a), z = c[1] + 2.55 * std::sin(a);
+            m.box({x - 0.08, 0, z - 0.08}, {x + 0.08, 3.55, z + 0.08}, 2.0, 2.0, true);
+        }
+    }
+}
+
+// fab8: the yard slab and a loading dock
+void factoryYard(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.roof);
+    m.grid({-5, 0.01, 1}, {29, 0, 0}, {0, 0, -21}, 10, 7, 0, 0, 6, 4);
+    m.use(f.wall);
+    m.box({6, 0, -4.6}, {8.8, 1.0, -1.0}, 1.5, 6.0, true);
+}
+
+// fab1a: the lit window bands of both halls, lamps on the chimneys
+void factoryGlow(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.glow);
+    m.box({-4.04, 0, -16.74}, {6.04, 4.5, -4.91}, 1000, 6.0, false);
+    m.box({8.96, 0, -6.04}, {15.04, 3.0, -0.46}, 1000, 6.0, false);
+    m.use(f.lamp);
+    m.poly({{-2.6, 11.3, -22}, {-1.4, 11.3, -22}, {-1.4, 12.5, -22}, {-2.6, 12.5, -22}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+}
+
+// propel1: a wall fan of four blades in the x-y plane
+void factoryFan(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    for (int b = 0; b < 4; b++) {
+        const double a = b * M_PI * 0.5;
+        const double c = std::cos(a), s = std::sin(a);
+        auto at = [&](double r, double t) { return vec3{r * c - t * s, r * s + t * c, 0.0}; };
+        m.poly({at(0.15, -0.12), at(1.0, -0.22), at(1.0, 0.22), at(0.15, 0.12)}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+        m.poly({at(0.15, 0.12), at(1.0, 0.22), at(1.0, -0.22), at(0.15, -0.12)}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}});
+    }
+    m.cylinder({0, -0.2, 0}, 0.18, -0.2, 0.2, 8, true);
+}
+
+// propel5: the crown, a ring of vanes turning about y
+void factoryCrown(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    for (int v = 0; v < 8; v++) {
+        const double a = v * M_PI * 0.25;
+        const vec3 c = {std::cos(a), 0, std::sin(a)};
+        const vec3 t = {-std::sin(a) * 0.25, 0, std::cos(a) * 0.25};
+        m.poly({c - t, c + t, c + t + vec3{0, 0.5, 0}, c - t + vec3{0, 0.5, 0}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+        m.poly({c + t, c - t, c - t + vec3{0, 0.5, 0}, c + t + vec3{0, 0.5, 0}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    }
+    m.cylinder({0, 0, 0}, 0.25, 0.0, 0.6, 8, true);
+}
+
+// propel5a: lamps on the crown's vanes
+void factoryCrownLamps(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.lamp);
+    for (int v = 0; v < 8; v++) {
+        const double a = v * M_PI * 0.25;
+        const vec3 c = {std::cos(a) * 1.05, 0.55, std::sin(a) * 1.05};
+        const vec3 t = {-std::sin(a) * 0.18, 0, std::cos(a) * 0.18};
+        m.poly({c - t + vec3{0, -0.18, 0}, c + t + vec3{0, -0.18, 0}, c + t + vec3{0, 0.18, 0},
+                c - t + vec3{0, 0.18, 0}},
+               {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    }
+}
+
+// propel3: a turntable, a disc of unit radius and height
+void factoryTurntable(meshBuilder& m, const factoryMaterials& f)
+{
+    m.use(f.metal);
+    m.cylinder({0, 0, 0}, 1.0, 0.0, 1.0, 24, true, 4.0);
+}
+
 // The factory in its own frame; the driver places it at (-7, 0, -13.95).
 long writeFactory(const std::string& dir)
 {
+    const factoryMaterials f;
+    const struct {
+        const char* name;
+        void (*make)(meshBuilder&, const factoryMaterials&);
+    } parts[] = {{"fab1", factoryHall},       {"fab2", factorySkylights}, {"fab3", factoryChimneys},
+                 {"fab4", factorySmallHall},  {"fab5", factoryPipes},     {"fab6", factoryTanks},
+                 {"fab7", factoryYardPosts},  {"fab8", factoryYard},      {"fab1a", factoryGlow},
+                 {"propel1", factoryFan},     {"propel5", factoryCrown},  {"propel5a", factoryCrownLamps},
+                 {"propel3", factoryTurntable}};
     long tris = 0;
-    const materialDef wall = textured("fabwall", "fabwall.rgb", 0.85, 0.2, 10.0);
-    const materialDef roof = textured("fabroof", "fabroof.rgb", 0.8, 0.3, 20.0);
-    const materialDef metal = textured("metal", "metal.rgb", 0.8, 0.6, 60.0);
-    const materialDef glowMat = textured("fabglow", "fabglow.rgb", 1.0, 0.0, 0.0);
-    auto save = [&](meshBuilder& m, const char* name) {
+    for (const auto& p : parts) {
+        meshBuilder m;
+        p.make(m, f);
         tris += m.triangles();
-        return m.write(dir, name);
-    };
-    bool ok = true;
-    {  // fab1: the main hall; the two wall fans sit before its end walls
-        meshBuilder m;
-        m.use(wall);
-        m.box({-4, 0, -16.7}, {6, 4.5, -4.95}, 1.5, 6.0, false);
-        m.use(roof);
-        m.grid({-4, 4.5, -4.95}, {10, 0, 0}, {0, 0, -11.75}, 5, 6, 0, 0, 2, 2);
-        ok = ok && save(m, "fab1");
+        if (!m.write(dir, p.name))
+            return -1;
     }
-    {  // fab2: saw-tooth skylights on the hall roof
-        meshBuilder m;
-        m.use(roof);
-        for (int i = 0; i < 4; i++) {
-            const double z0 = -15.8 + i * 2.7, z1 = z0 + 2.2;
-            m.poly({{-3.5, 4.5, z1}, {5.5, 4.5, z1}, {5.5, 5.6, z0}, {-3.5, 5.6, z0}}, {{0, 0}, {3, 0}, {3, 1}, {0, 1}});
-            m.poly({{-3.5, 4.5, z0}, {-3.5, 5.6, z0}, {5.5, 5.6, z0}, {5.5, 4.5, z0}}, {{0, 0}, {0, 1}, {3, 1}, {3, 0}});
-        }
-        ok = ok && save(m, "fab2");
-    }
-    {  // fab3: chimneys west of the hall
-        meshBuilder m;
-        m.use(metal);
-        m.cylinder({-2.0, 0, -22.0}, 0.7, 0, 11.0, 12, true, 2.0);
-        m.cylinder({1.0, 0, -26.5}, 0.55, 0, 8.5, 12, true, 2.0);
-        ok = ok && save(m, "fab3");
-    }
-    {  // fab4: the small hall by the street
-        meshBuilder m;
-        m.use(wall);
-        m.box({9, 0, -6}, {15, 3.0, -0.5}, 1.5, 6.0, false);
-        m.use(roof);
-        m.grid({9, 3.0, -0.5}, {6, 0, 0}, {0, 0, -5.5}, 3, 3, 0, 0, 1, 1);
-        ok = ok && save(m, "fab4");
-    }
-    {  // fab5: pipes from the hall to the chimneys and tanks
-        meshBuilder m;
-        m.use(metal);
-        for (int k = 0; k < 2; k++) {
-            const double y = 2.5 + k * 0.8;
-            const double z = -17.5 - k * 0.5;
-            // a horizontal pipe along x, as a box of small section
-            m.box({-2.0, y, z - 0.18}, {9.0, y + 0.36, z + 0.18}, 2.0, 2.0, true);
-        }
-        m.box({-2.2, 0, -18.6}, {-1.8, 3.8, -18.2}, 2.0, 2.0, true);
-        ok = ok && save(m, "fab5");
-    }
-    {  // fab6: gas tanks south of the chimneys
-        meshBuilder m;
-        m.use(metal);
-        m.cylinder({4.5, 0, -26.0}, 1.6, 0, 3.2, 16, true, 3.0);
-        m.cylinder({-1.5, 0, -28.0}, 1.3, 0, 2.6, 16, true, 3.0);
-        ok = ok && save(m, "fab6");
-    }
-    {  // fab7: the display yard: posts around the two turntables carry the crowns
-        meshBuilder m;
-        m.use(metal);
-        const double at[2][2] = {{20.0, -16.19}, {15.95, -15.01}};
-        for (const auto& c : at) {
-            for (int p = 0; p < 4; p++) {
-                const double a = M_PI * 0.25 + p * M_PI * 0.5;
-                const double x = c[0] + 2.55 * std::cos(a), z = c[1] + 2.55 * std::sin(a);
-                m.box({x - 0.08, 0, z - 0.08}, {x + 0.08, 3.55, z + 0.08}, 2.0, 2.0, true);
-            }
-        }
-        ok = ok && save(m, "fab7");
-    }
-    {  // fab8: the yard slab and a loading dock
-        meshBuilder m;
-        m.use(roof);
-        m.grid({-5, 0.01, 1}, {29, 0, 0}, {0, 0, -21}, 10, 7, 0, 0, 6, 4);
-        m.use(wall);
-        m.box({6, 0, -4.6}, {8.8, 1.0, -1.0}, 1.5, 6.0, true);
-        ok = ok && save(m, "fab8");
-    }
-    {  // fab1a: the lit window bands of both halls, lamps on the chimneys
-        meshBuilder m;
-        m.use(glowMat);
-        m.box({-4.04, 0, -16.74}, {6.04, 4.5, -4.91}, 1000, 6.0, false);
-        m.box({8.96, 0, -6.04}, {15.04, 3.0, -0.46}, 1000, 6.0, false);
-        m.use(textured("lamp", "lamp.rgb", 1, 0, 0));
-        m.poly({{-2.6, 11.3, -22}, {-1.4, 11.3, -22}, {-1.4, 12.5, -22}, {-2.6, 12.5, -22}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
-        ok = ok && save(m, "fab1a");
-    }
-    {  // propel1: a wall fan of four blades in the x-y plane
-        meshBuilder m;
-        m.use(metal);
-        for (int b = 0; b < 4; b++) {
-            const double a = b * M_PI * 0.5;
-            const double c = std::cos(a), s = std::sin(a);
-            auto at = [&](double r, double t) { return vec3{r * c - t * s, r * s + t * c, 0.0}; };
-            m.poly({at(0.15, -0.12), at(1.0, -0.22), at(1.0, 0.22), at(0.15, 0.12)}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
-            m.poly({at(0.15, 0.12), at(1.0, 0.22), at(1.0, -0.22), at(0.15, -0.12)}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}});
-        }
-        m.cylinder({0, -0.2, 0}, 0.18, -0.2, 0.2, 8, true);
-        ok = ok && save(m, "propel1");
-    }
-    {  // propel5: the crown, a ring of vanes turning about y
-        meshBuilder m;
-        m.use(metal);
-        for (int v = 0; v < 8; v++) {
-            const double a = v * M_PI * 0.25;
-            const vec3 c = {std::cos(a), 0, std::sin(a)};
-            const vec3 t = {-std::sin(a) * 0.25, 0, std::cos(a) * 0.25};
-            m.poly({c - t, c + t, c + t + vec3{0, 0.5, 0}, c - t + vec3{0, 0.5, 0}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
-            m.poly({c + t, c - t, c - t + vec3{0, 0.5, 0}, c + t + vec3{0, 0.5, 0}}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
-        }
-        m.cylinder({0, 0, 0}, 0.25, 0.0, 0.6, 8, true);
-        ok = ok && save(m, "propel5");
-    }
-    {  // propel5a: lamps on the crown's vanes
-        meshBuilder m;
-        m.use(textured("lamp", "lamp.rgb", 1, 0, 0));
-        for (int v = 0; v < 8; v++) {
-            const double a = v * M_PI * 0.25;
-            const vec3 c = {std::cos(a) * 1.05, 0.55, std::sin(a) * 1.05};
-            const vec3 t = {-std::sin(a) * 0.18, 0, std::cos(a) * 0.18};
-            m.poly({c - t + vec3{0, -0.18, 0}, c + t + vec3{0, -0.18, 0}, c + t + vec3{0, 0.18, 0},
-                    c - t + vec3{0, 0.18, 0}},
-                   {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
-        }
-        ok = ok && save(m, "propel5a");
-    }
-    {  // propel3: a turntable, a disc of unit radius and height
-        meshBuilder m;
-        m.use(metal);
-        m.cylinder({0, 0, 0}, 1.0, 0.0, 1.0, 24, true, 4.0);
-        ok = ok && save(m, "propel3");
-    }
-    return ok ? tris : -1;
+    return tris;
 }
 
 long writeShip(const std::string& dir)
