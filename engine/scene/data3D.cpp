@@ -486,24 +486,8 @@ int data3D::load_mtl(const char* path)
             continue;
 
         if (tokenEquals(t, n, "newmtl")) {
-            if (idx + 1 >= maxMaterials) {
-                out->prf("data3D::load_mtl: error more than %d materials in %s\n", maxMaterials, path);
+            if (!mtlNewMaterial(s, &idx, path))
                 return 0;
-            }
-            const char* nm = "";
-            size_t nn = 0;
-            s.token(&nm, &nn);
-            material3D& m = mat[idx + 1];
-            if (!copyToken(m.name, sizeof m.name, nm, nn)) {
-                out->prf("data3D::load_mtl: error material name longer than %d in %s\n",
-                         int(sizeof m.name) - 1, path);
-                return 0;
-            }
-            idx++;
-            m.type = 0;
-            m.Ka[3] = m.Kd[3] = m.Ks[3] = 1.0f;
-            if (verbose)
-                out->prf("\t\tdata3D::load_mtl: nFace: %d newmtl %s  \n", idx, m.name);
             // the line after newmtl is passed over unread; stored libraries rely on it
             i++;
             continue;
@@ -511,91 +495,119 @@ int data3D::load_mtl(const char* path)
         // a keyword before the first material has no material to act on
         if (idx < 0)
             continue;
-        material3D& m = mat[idx];
-
-        const bool kd = tokenEquals(t, n, "map_Kd");
-        const bool refl = tokenEquals(t, n, "map_refl");
-        const bool bump = tokenEquals(t, n, "map_bump");
-        if (kd || refl || bump) {
-            // up to 8 tokens including the keyword; the image is the last one read
-            const char* file = nullptr;
-            size_t fnLen = 0;
-            for (int k = 1; k < 8; k++) {
-                const char* tt = nullptr;
-                size_t tn = 0;
-                if (!s.token(&tt, &tn))
-                    break;
-                file = tt;
-                fnLen = tn;
-            }
-            if (kd) {
-                if (m.type != 3 && m.type != 4)
-                    m.type = 1;
-            } else if (refl) {
-                m.type = 3;
-                if (verbose)
-                    out->pr("\t\tdata3D::load_mtl: found texture + spheremap\n");
-            } else {
-                m.type = 4;
-                if (verbose)
-                    out->pr("\t\tdata3D::load_mtl: found texture + bumpmap\n");
-            }
-            char name[512];
-            int texIdx = -1;
-            if (file != nullptr && copyToken(name, sizeof name, file, fnLen)) {
-                texIdx = loadImage(name);
-                if (texIdx < 0) {
-                    namePictoRgb(name);
-                    texIdx = loadImage(name);
-                }
-            }
-            if (texIdx < 0) {
-                out->pr("data3D::load_mtl: load texture error\n");
-                return 0;
-            }
-            if (kd)
-                m.texture = texIdx;
-            else
-                m.texture2 = texIdx;
-            continue;
-        }
-
-        float* colour = nullptr;
-        const char* err = nullptr;
-        if (tokenEquals(t, n, "Ka")) {
-            colour = m.Ka;
-            err = "data3D::load_mtl: error Ka\n";
-        } else if (tokenEquals(t, n, "Kd")) {
-            colour = m.Kd;
-            err = "data3D::load_mtl: error Kd\n";
-        } else if (tokenEquals(t, n, "Ks")) {
-            colour = m.Ks;
-            err = "data3D::load_mtl: error: Ks\n";
-        }
-        if (colour != nullptr) {
-            float c[3];
-            if (!s.readFloat(&c[0]) || !s.readFloat(&c[1]) || !s.readFloat(&c[2])) {
-                out->pr(err);
-                return 0;
-            }
-            colour[0] = c[0];
-            colour[1] = c[1];
-            colour[2] = c[2];
-        } else if (tokenEquals(t, n, "Ns")) {
-            float v = 0.0f;
-            if (!s.readFloat(&v)) {
-                out->pr("data3D::load_mtl: error: Ns\n");
-                return 0;
-            }
-            m.Ns = v;
-        } else if (tokenEquals(t, n, "refl")) {
-            m.type = 2;
-            if (verbose)
-                out->pr("\t\tdata3D::load_mtl: found spheremap\n");
-        }
+        const bool map = tokenEquals(t, n, "map_Kd") || tokenEquals(t, n, "map_refl") || tokenEquals(t, n, "map_bump");
+        if (!(map ? mtlTextureMap(s, mat[idx], t, n) : mtlValue(s, mat[idx], t, n)))
+            return 0;
     }
     numMat = idx + 1;
     return 1;
+}
+
+bool data3D::mtlNewMaterial(scanText& s, int* idx, const char* path)
+{
+    if (*idx + 1 >= maxMaterials) {
+        out->prf("data3D::load_mtl: error more than %d materials in %s\n", maxMaterials, path);
+        return false;
+    }
+    const char* nm = "";
+    size_t nn = 0;
+    s.token(&nm, &nn);
+    material3D& m = mat[*idx + 1];
+    if (!copyToken(m.name, sizeof m.name, nm, nn)) {
+        out->prf("data3D::load_mtl: error material name longer than %d in %s\n", int(sizeof m.name) - 1, path);
+        return false;
+    }
+    ++*idx;
+    m.type = 0;
+    m.Ka[3] = m.Kd[3] = m.Ks[3] = 1.0f;
+    if (verbose)
+        out->prf("\t\tdata3D::load_mtl: nFace: %d newmtl %s  \n", *idx, m.name);
+    return true;
+}
+
+bool data3D::mtlTextureMap(scanText& s, material3D& m, const char* t, size_t n)
+{
+    const bool kd = tokenEquals(t, n, "map_Kd");
+    const bool refl = tokenEquals(t, n, "map_refl");
+    // up to 8 tokens including the keyword; the image is the last one read
+    const char* file = nullptr;
+    size_t fnLen = 0;
+    for (int k = 1; k < 8; k++) {
+        const char* tt = nullptr;
+        size_t tn = 0;
+        if (!s.token(&tt, &tn))
+            break;
+        file = tt;
+        fnLen = tn;
+    }
+    if (kd) {
+        if (m.type != 3 && m.type != 4)
+            m.type = 1;
+    } else if (refl) {
+        m.type = 3;
+        if (verbose)
+            out->pr("\t\tdata3D::load_mtl: found texture + spheremap\n");
+    } else {
+        m.type = 4;
+        if (verbose)
+            out->pr("\t\tdata3D::load_mtl: found texture + bumpmap\n");
+    }
+    char name[512];
+    int texIdx = -1;
+    if (file != nullptr && copyToken(name, sizeof name, file, fnLen)) {
+        texIdx = loadImage(name);
+        if (texIdx < 0) {
+            namePictoRgb(name);
+            texIdx = loadImage(name);
+        }
+    }
+    if (texIdx < 0) {
+        out->pr("data3D::load_mtl: load texture error\n");
+        return false;
+    }
+    if (kd)
+        m.texture = texIdx;
+    else
+        m.texture2 = texIdx;
+    return true;
+}
+
+bool data3D::mtlValue(scanText& s, material3D& m, const char* t, size_t n)
+{
+    float* colour = nullptr;
+    const char* err = nullptr;
+    if (tokenEquals(t, n, "Ka")) {
+        colour = m.Ka;
+        err = "data3D::load_mtl: error Ka\n";
+    } else if (tokenEquals(t, n, "Kd")) {
+        colour = m.Kd;
+        err = "data3D::load_mtl: error Kd\n";
+    } else if (tokenEquals(t, n, "Ks")) {
+        colour = m.Ks;
+        err = "data3D::load_mtl: error: Ks\n";
+    }
+    if (colour != nullptr) {
+        float c[3];
+        if (!s.readFloat(&c[0]) || !s.readFloat(&c[1]) || !s.readFloat(&c[2])) {
+            out->pr(err);
+            return false;
+        }
+        colour[0] = c[0];
+        colour[1] = c[1];
+        colour[2] = c[2];
+    } else if (tokenEquals(t, n, "Ns")) {
+        float v = 0.0f;
+        if (!s.readFloat(&v)) {
+            out->pr("data3D::load_mtl: error: Ns\n");
+            return false;
+        }
+        m.Ns = v;
+    } else if (tokenEquals(t, n, "refl")) {
+        m.type = 2;
+        if (verbose)
+            out->pr("\t\tdata3D::load_mtl: found spheremap\n");
+    }
+    return true;
 }
 
 int data3D::load_vtn(const char* path)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class outTxt;
+class scanText;
 
 class data3D {
 public:
@@ -137,6 +138,11 @@ private:
     int loadSgiInto(const char* op, texture3D* table, int* count, int capacity, const char* kind,
                     const char* pacMiss, bool reuse, const char* countName, const char* name);
     int loadBriskInto(texture3D* t, const char* name);
+    // the steps of load_mtl: a new material, a texture map, a colour or
+    // value; each @returns false after its message
+    bool mtlNewMaterial(scanText& s, int* idx, const char* path);
+    bool mtlTextureMap(scanText& s, material3D& m, const char* t, size_t n);
+    bool mtlValue(scanText& s, material3D& m, const char* t, size_t n);
     int scanVecRun(const char* kind, int dims);
     int scanPolyRun(bool withTex);
     int loadGroupArrays(FILE* f, group3D* g);
