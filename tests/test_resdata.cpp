@@ -679,7 +679,8 @@ TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
 namespace {
 
 // p-values of scipy's mannwhitneyu (two-sided, its automatic method) for pairs of samples, one a line
-std::vector<double> scipyPValues(const std::vector<std::pair<std::vector<double>, std::vector<double>>>& pairs)
+std::vector<double> scipyPValues(const std::vector<std::pair<std::vector<double>, std::vector<double>>>& pairs,
+                                 const char* method = "auto")
 {
     std::string script = "from scipy.stats import mannwhitneyu\n";
     for (const auto& [a, b] : pairs) {
@@ -689,7 +690,7 @@ std::vector<double> scipyPValues(const std::vector<std::pair<std::vector<double>
                 s += std::to_string(x) + ",";
             return s + "]";
         };
-        script += "print(repr(mannwhitneyu(" + list(a) + ", " + list(b) + ", alternative='two-sided').pvalue))\n";
+        script += "print(repr(mannwhitneyu(" + list(a) + ", " + list(b) + ", alternative='two-sided', method='" + method + "').pvalue))\n";
     }
     writeFile("mwu.py", script);
     std::vector<double> p;
@@ -738,6 +739,77 @@ TEST_F(ResDataTest, CompareGivesMediansIntervalsAndMannWhitneyPValues)
     ASSERT_EQ(reference.size(), pairs.size());
     for (size_t i = 0; i < pairs.size(); i++)
         EXPECT_NEAR(mannWhitneyP(pairs[i].first, pairs[i].second), reference[i], 1e-9) << "pair " << i;
+
+    // 8 runs against a thousand: the normal approximation, not the exact
+    // distribution, whose cost grows as the square of their product
+    std::vector<double> many;
+    for (int i = 0; i < 1000; i++)
+        many.push_back(50.0 + i * 0.01);
+    const std::vector<double> eight = {52.055, 54.115, 55.505, 56.255, 57.305, 58.025, 58.905, 59.455};
+    const std::vector<double> approx = scipyPValues({{eight, many}}, "asymptotic");
+    ASSERT_EQ(approx.size(), 1U);
+    EXPECT_NEAR(mannWhitneyP(eight, many), approx[0], 1e-9);
+}
+
+// a bench.json line of a 4:3 resolution, with every text the readers want
+std::string jsonResult(const std::string& benchmark, int width, const std::string& depth, const std::string& fps,
+                       const std::string& more = "", const std::string& computer = "PC")
+{
+    return "{\"computer\":" + nlohmann::json(computer).dump() + ",\"benchmark\":" + nlohmann::json(benchmark).dump() +
+           ",\"user_info\":\"\",\"auto_info1\":\"\",\"auto_info2\":\"\",\"width\":" + std::to_string(width) +
+           ",\"height\":" + std::to_string(width / 4 * 3) + ",\"depth\":" + depth + ",\"fps\":" + fps + more + "}\n";
+}
+
+TEST_F(ResDataTest, CompareReadsResultsAsTheTableDoesAndPrintsThemSafely)
+{
+    const std::string here = dir.path.string();
+    // texts that would retitle and clear a terminal, or run in a spreadsheet
+    const std::string escapes = "\x1b]0;PWNED\x07\x1b[2J\x1b[31mOPENGL    N.DETAIL  N.TEX";
+    const std::string formula = "=HYPERLINK(\"http://x\",\"y\")";
+    std::string a, b;
+    for (int i = 0; i < 6; i++) {
+        a += jsonResult(escapes, 640, "16", std::to_string(60 + i)) + jsonResult(formula, 640, "16", "50");
+        b += jsonResult(escapes, 640, "16", std::to_string(70 + i)) + jsonResult(formula, 640, "16", "51");
+    }
+    writeFile("a.json", a);
+    writeFile("b.json", b);
+    for (const char* format : {"--text", "--csv", "--json"}) {
+        const std::string f = format;
+        const auto t = f == "--text" ? table({"--compare", "a.json", "b.json"}, here)
+                                     : table({"--compare", "a.json", "b.json", f}, here);
+        ASSERT_EQ(t.status, 0) << t.err;
+        EXPECT_EQ(t.out.find_first_of("\x1b\x07"), std::string::npos) << format;
+        if (f == "--csv") {
+            EXPECT_NE(t.out.find("\r\n\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",640x480x16,"), std::string::npos) << t.out;
+        }
+    }
+    // the computers' names in a message
+    writeFile("pool.json", jsonResult("X", 640, "16", "1", "", "box \x1b[2J one") +
+                               jsonResult("X", 640, "16", "1", "", "box \x1b[2J two"));
+    auto t = table({"--compare", "box", "a.json", "pool.json"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err.find('\x1b'), std::string::npos) << t.err;
+
+    // rates the table refuses are refused here too, and counted: negative,
+    // beyond a float, a key given twice; a width beyond 32 bits joins no real class
+    std::string odd;
+    for (int i = 0; i < 6; i++)
+        odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", std::to_string(-100 - i));
+    odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "1.7e308");
+    odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "100", ",\"fps\":-5");
+    odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "-5", ",\"fps\":100");
+    writeFile("odd.json", odd);
+    writeFile("rates.json", jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "50"));
+    t = table({"--compare", "odd.json", "rates.json"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "resview: odd.json: left out 9 unreadable lines (1, 2, 3, 4, 5, ...)\nresview: odd.json: no result in it\n");
+    EXPECT_NE(table({"--table", "odd.json"}, here).err.find("odd.json: left out 9 unreadable lines (1, 2, 3, 4, 5, ...)"), std::string::npos)
+        << "the table and the comparison read one file alike";
+    writeFile("wide.json", std::string("{\"computer\":\"PC\",\"benchmark\":\"B\",\"user_info\":\"\",\"auto_info1\":\"\",") +
+                               "\"auto_info2\":\"\",\"width\":4294967456,\"height\":120,\"depth\":16,\"fps\":9}\n");
+    writeFile("narrow.json", std::string("{\"computer\":\"PC\",\"benchmark\":\"B\",\"user_info\":\"\",\"auto_info1\":\"\",") +
+                                 "\"auto_info2\":\"\",\"width\":160,\"height\":120,\"depth\":16,\"fps\":9}\n");
+    EXPECT_EQ(table({"--compare", "wide.json", "narrow.json"}, here).status, 1);
 }
 
 TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
@@ -746,9 +818,9 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     // A: bench.json lines, one of them unsteady; B: bench.res records
     std::string a;
     for (const double f : {60.0, 61.0, 62.0, 63.0, 64.0, 65.0})
-        a += "{\"benchmark\":\"OPENGL    N.DETAIL  N.TEX\",\"width\":640,\"height\":480,\"depth\":16,\"fps\":" +
-             std::to_string(f) + ",\"summary\":{\"cpu_others_share\":" + (f == 65.0 ? "0.2" : "0.0") + "}}\n";
-    a += "{\"benchmark\":\"OPENGL    H.DETAIL  N.TEX\",\"width\":640,\"height\":480,\"depth\":16,\"fps\":30.0}\n";
+        a += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", std::to_string(f),
+                        std::string(",\"summary\":{\"cpu_others_share\":") + (f == 65.0 ? "0.2" : "0.0") + "}");
+    a += jsonResult("OPENGL    H.DETAIL  N.TEX", 640, "16", "30.0");
     writeFile("a.json", a);
     std::string b;
     for (const char* f : {"70.0", "71.0", "72.0", "73.0", "74.0", "75.0"})

@@ -103,9 +103,9 @@ int runFramesCommand(int argc, char** argv, FILE* out, FILE* err)
     std::vector<std::string> failures;
     loadFrameLogs(o.files, &logs, &failures);
     for (const std::string& f : failures)
-        std::fprintf(err, "%s\n", f.c_str());
+        std::fprintf(err, "%s\n", visibleText(f).c_str());
     if (logs.empty()) {
-        std::fprintf(err, "resview: no frame log to draw: %s is not written\n", o.png.c_str());
+        std::fprintf(err, "resview: no frame log to draw: %s is not written\n", visibleText(o.png).c_str());
         return 1;
     }
     std::vector<const frameFile*> shown;
@@ -114,10 +114,10 @@ int runFramesCommand(int argc, char** argv, FILE* out, FILE* err)
     const plotPicture pic = framePicture(shown, o.width, o.height);
     std::string why;
     if (!framePngWriter(pic, o.png, &why)) {
-        std::fprintf(err, "resview: %s\n", why.c_str());
+        std::fprintf(err, "resview: %s\n", visibleText(why).c_str());
         return 1;
     }
-    std::fprintf(out, "%s: %d of %zu frame logs drawn, %dx%d\n", o.png.c_str(), int(logs.size()), o.files.size(),
+    std::fprintf(out, "%s: %d of %zu frame logs drawn, %dx%d\n", visibleText(o.png).c_str(), int(logs.size()), o.files.size(),
                  pic.width, pic.height);
     return failures.empty() ? 0 : 1;
 }

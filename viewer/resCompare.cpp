@@ -17,8 +17,18 @@
 
 namespace {
 
+// the largest n1 n2 whose exact U distribution is computed: at most 8
+// against 200, some 2.6 million steps
+constexpr int maxExactCells = 1600;
+
 // a sample's class: its benchmark and resolution
 using classKey = std::tuple<std::string, int, int, int>;
+
+// a record's result, its texts read as every view shows them
+resSample sampleOf(const resRecord& r)
+{
+    return {displayText(r.computer), displayText(r.benchmark), r.width, r.height, r.depth, double(r.fps), false};
+}
 
 // the results of a bench.json; what is no result is left out and said in notes
 bool readJsonLines(const std::string& path, std::vector<resSample>* out, std::string* why, std::string* notes)
@@ -33,21 +43,13 @@ bool readJsonLines(const std::string& path, std::vector<resSample>* out, std::st
         if (!skipped.take(l))
             continue;
         const nlohmann::json& j = l.value;
-        if (!j.contains("benchmark") || !j["benchmark"].is_string() || !j.contains("fps") ||
-            !j["fps"].is_number() || !j.contains("width") || !j["width"].is_number_integer() ||
-            !j.contains("height") || !j["height"].is_number_integer() || !j.contains("depth") ||
-            !j["depth"].is_number_integer() || !std::isfinite(j["fps"].get<double>())) {
+        // what the table reads, and only that
+        resRecord r;
+        if (!resData::recordOfJson(j, &r)) {
             skipped.unreadable.push_back(l.number);
             continue;
         }
-        resSample s;
-        if (j.contains("computer") && j["computer"].is_string())
-            s.computer = j["computer"].get<std::string>();
-        s.benchmark = j["benchmark"].get<std::string>();
-        s.width = j["width"].get<int>();
-        s.height = j["height"].get<int>();
-        s.depth = j["depth"].get<int>();
-        s.fps = j["fps"].get<double>();
+        resSample s = sampleOf(r);
         if (j.contains("summary") && j["summary"].is_object()) {
             for (const char* k : {"cpu_others_share", "cpu_steal_share"}) {
                 const auto it = j["summary"].find(k);
@@ -144,15 +146,7 @@ bool loadSamples(const std::string& path, std::vector<resSample>* out, std::stri
         }
         *notes += d->leftOutNotes();
         for (int i = 0; i < d->getNumRecords(); i++) {
-            const resRecord& r = d->record(i);
-            resSample s;
-            s.computer = displayText(r.computer);
-            s.benchmark = displayText(r.benchmark);
-            s.width = r.width;
-            s.height = r.height;
-            s.depth = r.depth;
-            s.fps = double(r.fps);
-            out->push_back(s);
+            out->push_back(sampleOf(d->record(i)));
         }
     }
     if (out->size() == before) {
@@ -216,7 +210,10 @@ double mannWhitneyP(const std::vector<double>& a, const std::vector<double>& b)
     const double u1 = r1 - n1 * (n1 + 1) / 2.0;
     const double u = std::max(u1, double(n1) * n2 - u1);
     double p = 0.0;
-    if ((n1 <= 8 || n2 <= 8) && tieTerm == 0.0) {
+    // the exact distribution costs (n1 n2)^2 steps: only where that is cheap
+    // (and the approximation poorest); a small side against thousands of
+    // runs takes the approximation, which is close there
+    if ((n1 <= 8 || n2 <= 8) && tieTerm == 0.0 && n1 * n2 <= maxExactCells) {
         const std::vector<double> d = uDistribution(std::min(n1, n2), std::max(n1, n2));
         for (size_t k = size_t(std::lround(u)); k < d.size(); k++)
             p += d[k];
@@ -285,7 +282,7 @@ bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vec
         const bool loaded = loadSamples(o.files[k], &pool, &why, &notes);
         sayNotes();
         if (!loaded) {
-            std::fprintf(err, "resview: %s\n", why.c_str());
+            std::fprintf(err, "resview: %s\n", visibleText(why).c_str());
             return false;
         }
     }
@@ -298,9 +295,7 @@ bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vec
             return false;
         }
         for (int i = 0; i < d->getNumRecords(); i++) {
-            const resRecord& r = d->record(i);
-            pool.push_back({displayText(r.computer), displayText(r.benchmark), r.width, r.height, r.depth,
-                            double(r.fps), false});
+            pool.push_back(sampleOf(d->record(i)));
         }
     }
     for (int k = 0; k < 2; k++) {
@@ -308,7 +303,7 @@ bool loadSides(const compareOptions& o, const char* workDir, FILE* err, std::vec
         const bool loaded = sideSamples(o.files[size_t(k)], pool, o.files.size() > 2 || o.base, &side[k], &why, &notes);
         sayNotes();
         if (!loaded) {
-            std::fprintf(err, "resview: %s\n", why.c_str());
+            std::fprintf(err, "resview: %s\n", visibleText(why).c_str());
             return false;
         }
     }
@@ -377,16 +372,8 @@ void printCompareCsv(const compareRows& c, FILE* out)
 {
     std::fprintf(out, "benchmark,resolution,a_runs,a_median_fps,a_ci95,b_runs,b_median_fps,b_ci95,change,p\r\n");
     for (const auto& cells : c.table) {
-        for (size_t k = 0; k < cells.size(); k++) {
-            std::string cell = cells[k];
-            if (cell.find_first_of(",\"") != std::string::npos) {
-                std::string q = "\"";
-                for (const char ch : cell)
-                    q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-                cell = q + "\"";
-            }
-            std::fprintf(out, "%s%s", k > 0 ? "," : "", cell.c_str());
-        }
+        for (size_t k = 0; k < cells.size(); k++)
+            std::fprintf(out, "%s%s", k > 0 ? "," : "", csvField(visibleText(cells[k])).c_str());
         std::fprintf(out, "\r\n");
     }
 }
@@ -394,13 +381,17 @@ void printCompareCsv(const compareRows& c, FILE* out)
 void printCompareText(const compareOptions& o, const compareRows& c, FILE* out)
 {
     std::vector<std::vector<std::string>> table = c.table;
+    // a text of a result file can't move the cursor or set a title
+    for (auto& cells : table)
+        for (std::string& cell : cells)
+            cell = visibleText(cell);
     table.insert(table.begin(), {"BENCHMARK", "RESOLUTION", "A RUNS", "A MEDIAN", "A 95% CI", "B RUNS", "B MEDIAN",
                                  "B 95% CI", "CHANGE", "P"});
     std::vector<size_t> width(table[0].size());
     for (size_t k = 0; k < width.size(); k++)
         for (const auto& cells : table)
             width[k] = std::max(width[k], cells[k].size());
-    std::fprintf(out, "A: %s\nB: %s\n", o.files[0].c_str(), o.files[1].c_str());
+    std::fprintf(out, "A: %s\nB: %s\n", visibleText(o.files[0]).c_str(), visibleText(o.files[1]).c_str());
     for (const auto& cells : table)
         for (size_t k = 0; k < cells.size(); k++) {
             // the last column unpadded: no blanks at the line's end
@@ -431,8 +422,8 @@ int runCompare(int argc, char** argv, const char* workDir, FILE* out, FILE* err)
         return 1;
     const compareRows c = compareSides(side);
     if (c.rows.empty()) {
-        std::fprintf(err, "resview: %s and %s share no benchmark at one resolution\n", o.files[0].c_str(),
-                     o.files[1].c_str());
+        std::fprintf(err, "resview: %s and %s share no benchmark at one resolution\n", visibleText(o.files[0]).c_str(),
+                     visibleText(o.files[1]).c_str());
         return 1;
     }
     if (o.format == compareOptions::json)

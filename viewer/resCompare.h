@@ -32,7 +32,8 @@ double medianOf(std::vector<double> v);
 // sample is too small for any (fewer than 6 values).
 bool medianInterval95(std::vector<double> v, double* low, double* high);
 // The two-sided p-value of the Mann-Whitney U test of a against b: exact
-// when either sample has at most 8 values and none are tied, else the
+// when either sample has at most 8 values, none are tied and the other has
+// at most 200 (8 x 200 at most, so that its cost stays small), else the
 // normal approximation with tie and continuity corrections.
 double mannWhitneyP(const std::vector<double>& a, const std::vector<double>& b);
 // The smallest two-sided p any outcome can give for samples of n1 and n2.

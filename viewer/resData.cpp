@@ -131,28 +131,14 @@ int resData::readJson(const char* path)
     for (const resPairs::line& l : lines) {
         if (!skipped.take(l))
             continue;
-        const nlohmann::json& j = l.value;
-        auto text = [&j](const char* k) { return j.contains(k) && j[k].is_string(); };
-        auto integer = [&j](const char* k) { return j.contains(k) && j[k].is_number_integer(); };
-        if (!text("computer") || !text("benchmark") || !text("user_info") || !text("auto_info1") ||
-            !text("auto_info2") || !integer("width") || !integer("height") || !integer("depth") ||
-            !j.contains("fps") || !j["fps"].is_number() || !rateOk(float(j["fps"].get<double>()))) {
+        resRecord r;
+        if (!recordOfJson(l.value, &r)) {
             skipped.unreadable.push_back(l.number);
             continue;
         }
         if (numRecords >= capacity - 1)
             return -1;
-        resRecord& r = records[numRecords];
-        copyText(r.computer, j["computer"].get<std::string>().c_str());
-        copyText(r.benchmark, j["benchmark"].get<std::string>().c_str());
-        copyText(r.userInfo, j["user_info"].get<std::string>().c_str());
-        copyText(r.autoInfo1, j["auto_info1"].get<std::string>().c_str());
-        copyText(r.autoInfo2, j["auto_info2"].get<std::string>().c_str());
-        const auto clamped = [](long long v) { return int32_t(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
-        r.width = clamped(j["width"].get<long long>());
-        r.height = clamped(j["height"].get<long long>());
-        r.depth = clamped(j["depth"].get<long long>());
-        r.fps = float(j["fps"].get<double>());
+        records[numRecords] = r;
         jsonLines[numRecords] = l.text;
         numRecords++;
     }
@@ -162,6 +148,28 @@ int resData::readJson(const char* path)
     }
     buildLists();
     return 1;
+}
+
+bool resData::recordOfJson(const nlohmann::json& j, resRecord* r)
+{
+    auto text = [&j](const char* k) { return j.contains(k) && j[k].is_string(); };
+    auto integer = [&j](const char* k) { return j.contains(k) && j[k].is_number_integer(); };
+    // a rate beyond a float's range is no rate: it would read as infinite
+    if (!text("computer") || !text("benchmark") || !text("user_info") || !text("auto_info1") ||
+        !text("auto_info2") || !integer("width") || !integer("height") || !integer("depth") ||
+        !j.contains("fps") || !j["fps"].is_number() || !rateOk(float(j["fps"].get<double>())))
+        return false;
+    copyText(r->computer, j["computer"].get<std::string>().c_str());
+    copyText(r->benchmark, j["benchmark"].get<std::string>().c_str());
+    copyText(r->userInfo, j["user_info"].get<std::string>().c_str());
+    copyText(r->autoInfo1, j["auto_info1"].get<std::string>().c_str());
+    copyText(r->autoInfo2, j["auto_info2"].get<std::string>().c_str());
+    const auto clamped = [](long long v) { return int32_t(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+    r->width = clamped(j["width"].get<long long>());
+    r->height = clamped(j["height"].get<long long>());
+    r->depth = clamped(j["depth"].get<long long>());
+    r->fps = float(j["fps"].get<double>());
+    return true;
 }
 
 int resData::readRes(const char* path)

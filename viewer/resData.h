@@ -6,6 +6,8 @@
 #include "resLog.h"
 #include "resRecord.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <memory>
 #include <string>
 
@@ -68,6 +70,12 @@ public:
     const std::string& leftOutNotes() const { return notes; }
     // The folder data/base.bin is looked for in.
     const std::string& workDir() const { return dir; }
+
+    // The one reading of a bench.json line as a result, for every reader:
+    // the five texts (cut at 159 bytes), the resolution (held within 32
+    // bits) and a rate that is a finite number, not negative.
+    // @returns false for a line that is no result.
+    static bool recordOfJson(const nlohmann::json& j, resRecord* r);
 
 private:
     int readRes(const char* path);

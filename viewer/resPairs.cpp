@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <unordered_set>
 
 namespace {
 
@@ -35,6 +36,29 @@ bool resPairs::readRegularFile(const std::string& path, std::string* out)
 }
 
 namespace {
+
+// A line's object, or a discarded value where it is no JSON object or an
+// object names a key twice: the parser would keep the last of two rates,
+// another reader the first, so such a line is read by none.
+nlohmann::json objectOf(const std::string& text)
+{
+    std::vector<std::unordered_set<std::string>> keys;
+    bool twice = false;
+    const nlohmann::json::parser_callback_t seen = [&keys, &twice](int, nlohmann::json::parse_event_t e,
+                                                                    nlohmann::json& parsed) {
+        using event = nlohmann::json::parse_event_t;
+        if (e == event::object_start) {
+            keys.emplace_back();
+        } else if (e == event::object_end && !keys.empty()) {
+            keys.pop_back();
+        } else if (e == event::key && !keys.empty() && parsed.is_string()) {
+            twice = !keys.back().insert(parsed.get_ref<const std::string&>()).second || twice;
+        }
+        return true;
+    };
+    nlohmann::json j = nlohmann::json::parse(text, seen, false);
+    return twice ? nlohmann::json(nlohmann::json::value_t::discarded) : j;
+}
 
 std::string textOf(const nlohmann::json& j, const char* key)
 {
@@ -92,7 +116,7 @@ resPairs::resPairs(const std::string& json, const std::string* res, const std::s
             all.push_back(std::move(l));
             continue;
         }
-        l.value = nlohmann::json::parse(l.text, nullptr, false);
+        l.value = objectOf(l.text);
         if (!l.value.is_object()) {
             l.what = broken;
             l.value = nlohmann::json();

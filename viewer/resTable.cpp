@@ -81,7 +81,7 @@ int runCheck(int argc, char** argv, FILE* out, FILE* err)
     }
     resCheck c;
     if (!checkResults(argv[2], &c)) {
-        std::fprintf(err, "resview: %s holds no bench.res or bench.json that can be read\n", argv[2]);
+        std::fprintf(err, "resview: %s holds no bench.res or bench.json that can be read\n", visibleText(argv[2]).c_str());
         return 1;
     }
     std::fputs(c.report.c_str(), out);
@@ -114,23 +114,6 @@ std::string visible(const std::string& s)
 std::string shown(const char* bytes)
 {
     return visible(displayText(bytes));
-}
-
-// RFC 4180: a field with a comma, quote or line break is quoted, its quotes
-// doubled; a text a spreadsheet would take for a formula gets a leading '
-std::string csvField(std::string s)
-{
-    if (!s.empty() && (s[0] == '=' || s[0] == '+' || s[0] == '-' || s[0] == '@'))
-        s.insert(0, "'");
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string q = "\"";
-    for (const char c : s) {
-        q += c;
-        if (c == '"')
-            q += '"';
-    }
-    return q + "\"";
 }
 
 std::string resolutionOf(const resRecord& r)
@@ -179,6 +162,21 @@ const char* const summaryKeys[] = {"frames",       "fps_1pct_low", "fps_01pct_lo
 
 }  // namespace
 
+std::string csvField(std::string s)
+{
+    if (!s.empty() && (s[0] == '=' || s[0] == '+' || s[0] == '-' || s[0] == '@'))
+        s.insert(0, "'");
+    if (s.find_first_of(",\"\r\n") == std::string::npos)
+        return s;
+    std::string q = "\"";
+    for (const char c : s) {
+        q += c;
+        if (c == '"')
+            q += '"';
+    }
+    return q + "\"";
+}
+
 std::string visibleText(const std::string& s)
 {
     std::string v;
@@ -207,7 +205,7 @@ void sayLeftOut(FILE* err, const std::string& notes)
 
 int wrongOption(FILE* err, const std::string& what)
 {
-    std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", what.c_str());
+    std::fprintf(err, "resview: %s\nTry 'resview --help' for more information.\n", visibleText(what).c_str());
     return 2;
 }
 
@@ -355,7 +353,7 @@ bool chooseFilter(const tableOptions& o, resData* d, FILE* err)
             if (o.sort == modes[k])
                 s = k;
         if (s < 0) {
-            std::fprintf(err, "resview: no sort \"%s\"; the sorts are: none, fps, resolutions\n", o.sort.c_str());
+            std::fprintf(err, "resview: no sort \"%s\"; the sorts are: none, fps, resolutions\n", visible(o.sort).c_str());
             return false;
         }
     }

@@ -14,6 +14,10 @@ int wrongOption(FILE* err, const std::string& what);
 // A text for a terminal or a spreadsheet: its control characters (C0, DEL
 // and C1) become U+FFFD.
 std::string visibleText(const std::string& s);
+// A CSV field (RFC 4180): a field with a comma, quote or line break is
+// quoted, its quotes doubled; a text a spreadsheet would take for a formula
+// (=, +, -, @ first) gets a leading '.
+std::string csvField(std::string s);
 // Prints what loads left out (resData::leftOutNotes, a line a file) on err,
 // each line after "resview: " and shown safely.
 void sayLeftOut(FILE* err, const std::string& notes);

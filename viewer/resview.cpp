@@ -340,7 +340,7 @@ bool openFrames(const std::vector<std::string>& files)
     if (!failures.empty()) {
         wxString text;
         for (const std::string& f : failures) {
-            std::fprintf(stderr, "%s\n", f.c_str());
+            std::fprintf(stderr, "%s\n", visibleText(f).c_str());
             text += wxString::FromUTF8(f.c_str()) + "\n";
         }
         wxMessageBox(text, "ERROR", wxOK, app->mainFrame);
