@@ -76,7 +76,9 @@ void BM_PngCairo(benchmark::State& state)
     const std::string out = (std::filesystem::temp_directory_path() / "korva_bench_frames.png").string();
     for (auto _ : state) {
         std::string why;
-        benchmark::DoNotOptimize(writePicturePngCairo(framePicture({&log, &log}, 1000, 700), out, &why));
+        FILE* f = std::fopen(out.c_str(), "wb");
+        benchmark::DoNotOptimize(writePicturePngCairo(framePicture({&log, &log}, 1000, 700), f, &why));
+        std::fclose(f);
     }
     std::filesystem::remove(out);
 }

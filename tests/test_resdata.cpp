@@ -25,6 +25,7 @@
 #include "frameImage.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -660,7 +661,44 @@ TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
     EXPECT_FALSE(std::filesystem::exists("none.png"));
     t = table({"--frames", "fast.csv", "--png", "no/such/folder.png"}, here);
     EXPECT_EQ(t.status, 1);
-    EXPECT_NE(t.err.find("can't write no/such/folder.png"), std::string::npos) << t.err;
+    EXPECT_EQ(t.err, "resview: can't write no/such/folder.png: No such file or directory\n");
+
+    // what the picture never replaces: results, by name or link, its own
+    // logs, a FIFO, a folder, a file that is no PNG (through a link too)
+    writeFile("bench.json", "{\"fps\":1}\n");
+    writeFile("victim.txt", "keep me\n");
+    std::filesystem::create_directory("folder");
+    std::filesystem::create_symlink("bench.json", "results.png");
+    std::filesystem::create_symlink("victim.txt", "linked.png");
+    ASSERT_EQ(mkfifo("fifo.png", 0600), 0);
+    const std::pair<const char*, const char*> refused[] = {
+        {"bench.json", "it is a result file"},           {"results.png", "it is a result file"},
+        {"slow.csv", "it is one of the files it reads"}, {"fifo.png", "it is not a regular file"},
+        {"folder", "it is not a regular file"},          {"linked.png", "it is not a PNG picture"}};
+    for (const auto& [target, why] : refused) {
+        t = table({"--frames", "fast.csv", "slow.csv", "--png", target}, here);
+        EXPECT_EQ(t.status, 2) << target;
+        EXPECT_EQ(t.err, std::string("resview: won't write ") + target + ": " + why + "\n");
+    }
+    EXPECT_EQ(readFile("bench.json"), "{\"fps\":1}\n");
+    EXPECT_EQ(readFile("victim.txt"), "keep me\n");
+    EXPECT_EQ(readFile("slow.csv"), frameLog(slow));
+    EXPECT_TRUE(std::filesystem::is_fifo("fifo.png"));
+    // a temporary planted under this writer's name is never opened; a dead writer's goes
+    const std::string planted = "out.png." + std::to_string(getpid()) + ".tmp";
+    std::filesystem::create_symlink("victim.txt", planted);
+    writeFile("out.png.999999999.tmp", "a dead writer's part");
+    t = table({"--frames", "fast.csv", "--png", "out.png"}, here);
+    EXPECT_EQ(t.status, 1);
+    EXPECT_EQ(t.err, "resview: can't write out.png: File exists\n");
+    EXPECT_EQ(readFile("victim.txt"), "keep me\n");
+    EXPECT_FALSE(std::filesystem::exists("out.png.999999999.tmp"));
+    std::filesystem::remove(planted);
+    // a picture replaces a picture, and an empty file
+    writeFile("empty.png", "");
+    EXPECT_EQ(table({"--frames", "fast.csv", "--png", "empty.png"}, here).status, 0);
+    EXPECT_EQ(table({"--frames", "fast.csv", "--png", "empty.png"}, here).status, 0);
+    EXPECT_TRUE(png.readPng("empty.png", &why)) << why;
 #endif
     // wrong command lines
     for (const std::vector<std::string>& args :

@@ -103,10 +103,13 @@ bool frameImage::readPng(const std::string& path, std::string* why)
 
 bool frameImage::writePng(const std::string& path) const
 {
-    if (width <= 0 || height <= 0 || rgb.size() != size_t(width) * size_t(height) * 3)
-        return false;
     filePtr f(std::fopen(path.c_str(), "wb"));
-    if (!f)
+    return f && writePng(f.get());
+}
+
+bool frameImage::writePng(std::FILE* f) const
+{
+    if (width <= 0 || height <= 0 || rgb.size() != size_t(width) * size_t(height) * 3)
         return false;
     std::string err;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &err, onError, onWarning);
@@ -119,7 +122,7 @@ bool frameImage::writePng(const std::string& path) const
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, f.get());
+    png_init_io(png, f);
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
@@ -128,5 +131,5 @@ bool frameImage::writePng(const std::string& path) const
         png_write_row(png, &rgb[size_t(y) * size_t(width) * 3]);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fflush(f.get()) == 0 && std::ferror(f.get()) == 0;
+    return std::fflush(f) == 0 && std::ferror(f) == 0;
 }

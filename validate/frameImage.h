@@ -3,6 +3,7 @@
 #ifndef KORVA_FRAMEIMAGE_H
 #define KORVA_FRAMEIMAGE_H
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct frameImage {
     bool readPng(const std::string& path, std::string* why);
     // @returns false when the file cannot be written whole.
     bool writePng(const std::string& path) const;
+    // The same into an open file, flushed. @returns false when a write failed.
+    bool writePng(std::FILE* f) const;
 };
 
 #endif

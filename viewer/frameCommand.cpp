@@ -1,6 +1,7 @@
 #include "frameCommand.h"
 
 #include "framePlot.h"
+#include "outputTarget.h"
 #include "resTable.h"
 #ifndef _WIN32
 #include "plotCairo.h"
@@ -99,6 +100,12 @@ int runFramesCommand(int argc, char** argv, FILE* out, FILE* err)
         std::fprintf(err, "resview: this build can't write PNG files\n");
         return 1;
     }
+    // a result file, a log it draws, a device or a folder is never replaced by the picture
+    const std::string refused = outputTarget::refusal(o.png, o.files, "\x89PNG\r\n\x1a\n", "a PNG picture");
+    if (!refused.empty()) {
+        std::fprintf(err, "resview: won't write %s: %s\n", visibleText(o.png).c_str(), refused.c_str());
+        return 2;
+    }
     std::vector<std::unique_ptr<frameFile>> logs;
     std::vector<std::string> failures;
     loadFrameLogs(o.files, &logs, &failures);
@@ -113,7 +120,10 @@ int runFramesCommand(int argc, char** argv, FILE* out, FILE* err)
         shown.push_back(l.get());
     const plotPicture pic = framePicture(shown, o.width, o.height);
     std::string why;
-    if (!framePngWriter(pic, o.png, &why)) {
+    const auto body = [](FILE* f, const void* picture, std::string* reason) {
+        return framePngWriter(*static_cast<const plotPicture*>(picture), f, reason);
+    };
+    if (!outputTarget::write(o.png, body, &pic, &why)) {
         std::fprintf(err, "resview: %s\n", visibleText(why).c_str());
         return 1;
     }

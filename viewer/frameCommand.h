@@ -30,8 +30,8 @@ bool asksForFrames(int argc, char** argv);
 void loadFrameLogs(const std::vector<std::string>& files, std::vector<std::unique_ptr<frameFile>>* logs,
                    std::vector<std::string>* failures);
 
-// how a build saves a picture as PNG; @returns false with why in one line
-using picturePngWriter = bool (*)(const plotPicture& pic, const std::string& path, std::string* why);
+// how a build writes a picture as PNG into an open file; @returns false with why in one line
+using picturePngWriter = bool (*)(const plotPicture& pic, FILE* f, std::string* why);
 extern picturePngWriter framePngWriter;
 
 // @returns -1 when the arguments ask for the window, else the exit status:

@@ -7,7 +7,8 @@
 #ifdef _WIN32
 #include "frameImage.h"
 
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace {
@@ -75,7 +76,7 @@ void frameView::onPaint(wxPaintEvent&)
 }
 
 #ifdef _WIN32
-bool writePicturePngWx(const plotPicture& pic, const std::string& path, std::string* why)
+bool writePicturePngWx(const plotPicture& pic, FILE* f, std::string* why)
 {
     wxBitmap bitmap(pic.width, pic.height, 24);
     if (!bitmap.IsOk()) {
@@ -90,16 +91,8 @@ bool writePicturePngWx(const plotPicture& pic, const std::string& path, std::str
     out.width = image.GetWidth();
     out.height = image.GetHeight();
     out.rgb.assign(image.GetData(), image.GetData() + size_t(out.width) * size_t(out.height) * 3);
-    // whole or not at all: an earlier picture by that name stays until the new one is complete
-    const std::string part = path + ".part";
-    std::error_code ec;
-    if (out.writePng(part))
-        std::filesystem::rename(part, path, ec);
-    else
-        ec = std::make_error_code(std::errc::io_error);
-    if (ec) {
-        std::filesystem::remove(part, ec);
-        *why = "can't write " + path;
+    if (!out.writePng(f)) {
+        *why = std::strerror(errno);
         return false;
     }
     return true;

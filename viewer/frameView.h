@@ -8,6 +8,7 @@
 
 #include <wx/wx.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -26,7 +27,7 @@ void paintPicture(wxDC& dc, const plotPicture& pic);
 
 #ifdef _WIN32
 // the Windows build's PNG pictures: drawn in memory by the toolkit, saved with libpng
-bool writePicturePngWx(const plotPicture& pic, const std::string& path, std::string* why);
+bool writePicturePngWx(const plotPicture& pic, FILE* f, std::string* why);
 #endif
 
 #endif

@@ -2,8 +2,9 @@
 
 #include <cairo.h>
 
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -61,7 +62,7 @@ void draw(cairo_t* c, const plotItem& item)
 
 }  // namespace
 
-bool writePicturePngCairo(const plotPicture& pic, const std::string& path, std::string* why)
+bool writePicturePngCairo(const plotPicture& pic, FILE* f, std::string* why)
 {
     std::unique_ptr<cairo_surface_t, surfaceFree> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, pic.width, pic.height));
@@ -80,15 +81,13 @@ bool writePicturePngCairo(const plotPicture& pic, const std::string& path, std::
             draw(c.get(), item);
     }
     cairo_surface_flush(surface.get());
-    // whole or not at all: an earlier picture by that name stays until the new one is complete
-    const std::string part = path + ".part";
-    const cairo_status_t s = cairo_surface_write_to_png(surface.get(), part.c_str());
-    std::error_code ec;
-    if (s == CAIRO_STATUS_SUCCESS)
-        std::filesystem::rename(part, path, ec);
-    if (s != CAIRO_STATUS_SUCCESS || ec) {
-        std::filesystem::remove(part, ec);
-        *why = "can't write " + path + ": " + (s != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(s) : ec.message());
+    const auto toFile = [](void* file, const unsigned char* data, unsigned int length) {
+        return std::fwrite(data, 1, length, static_cast<FILE*>(file)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                 : CAIRO_STATUS_WRITE_ERROR;
+    };
+    const cairo_status_t s = cairo_surface_write_to_png_stream(surface.get(), toFile, f);
+    if (s != CAIRO_STATUS_SUCCESS) {
+        *why = std::strerror(errno);
         return false;
     }
     return true;

@@ -6,7 +6,10 @@
 
 #include <string>
 
-// @returns false, with why in one line, when the PNG can't be written whole.
-bool writePicturePngCairo(const plotPicture& pic, const std::string& path, std::string* why);
+#include <cstdio>
+
+// Writes the picture as PNG into f. @returns false, with why in one line,
+// when it can't be written whole.
+bool writePicturePngCairo(const plotPicture& pic, FILE* f, std::string* why);
 
 #endif

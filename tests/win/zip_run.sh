@@ -49,4 +49,13 @@ printf 'frame,since_first_ms,frame_ms\n1,5.0,5.0\n2,9.5,4.5\n3,21.5,12.0\n' > fr
 [ "$(od -An -tx1 -N8 frames.png | tr -d ' ')" = 89504e470d0a1a0a ] || fail "frames.png is no PNG"
 [ "$(od -An -tu1 -j16 -N8 frames.png | awk '{ print $3 * 256 + $4, $7 * 256 + $8 }')" = "640 400" ] ||
     fail "the frame-time picture is not 640 x 400"
+# but never over a result file, its own log or a folder
+cp "$dir/bench.res" kept.res
+for target in "$dir/bench.res" frames.csv "$dir/data"; do
+    "$wine_run" "$dir/resview.exe" --frames frames.csv --png "$target" > refused.txt 2>&1
+    rc=$?
+    [ $rc -eq 2 ] && grep -q "won't write" refused.txt || { cat refused.txt; fail "--png $target: status $rc"; }
+done
+cmp -s kept.res "$dir/bench.res" || fail "--png changed bench.res"
+[ -d "$dir/data" ] || fail "--png replaced the data folder"
 echo "the unpacked ZIP ran its benchmark: $(grep -i 'fps' "$dir/bench.res" | tr -d '\r')"
