@@ -848,6 +848,22 @@ TEST_F(ResDataTest, CompareReadsResultsAsTheTableDoesAndPrintsThemSafely)
     writeFile("narrow.json", std::string("{\"computer\":\"PC\",\"benchmark\":\"B\",\"user_info\":\"\",\"auto_info1\":\"\",") +
                                  "\"auto_info2\":\"\",\"width\":160,\"height\":120,\"depth\":16,\"fps\":9}\n");
     EXPECT_EQ(table({"--compare", "wide.json", "narrow.json"}, here).status, 1);
+
+    // more results than a view holds: said so, not "corrupt"; the comparison
+    // reads a bench.json of any length
+    std::string big, bigRes;
+    for (int i = 0; i < 1500; i++) {
+        big += jsonResult("B", 160, "16", "9");
+        bigRes += rec("PC", "B", "160 x 120 x 16 fps: 9.0");
+    }
+    writeFile("big.json", big);
+    writeFile("big.res", bigRes);
+    const auto tooMany = [](const char* f) {
+        return std::string("resview: ") + f + ": more than 1499 results; a table or view holds at most that many\n";
+    };
+    EXPECT_EQ(table({"--table", "big.json"}, here).err, tooMany("big.json"));
+    EXPECT_EQ(table({"--compare", "big.res", "narrow.json"}, here).err, tooMany("big.res"));
+    EXPECT_EQ(table({"--compare", "big.json", "narrow.json"}, here).status, 0);
 }
 
 TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)

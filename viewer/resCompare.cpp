@@ -141,7 +141,7 @@ bool loadSamples(const std::string& path, std::vector<resSample>* out, std::stri
         float maxFps = 0.0f;
         auto d = std::make_unique<resData>(&log, &maxFps, ".");
         if (d->loadRes(path.c_str()) != 1) {
-            *why = path + ": corrupt .res file";
+            *why = d->overflow().empty() ? path + ": corrupt .res file" : d->overflow();
             return false;
         }
         *notes += d->leftOutNotes();

@@ -121,6 +121,14 @@ int resData::addRes(const char* path)
     return readRes(path);
 }
 
+// the load's failure when a file holds more results than the store
+int resData::full(const char* path)
+{
+    tooMany = std::string(path) + ": more than " + std::to_string(capacity - 1) +
+              " results; a table or view holds at most that many";
+    return -1;
+}
+
 int resData::readJson(const char* path)
 {
     std::vector<resPairs::line> lines;
@@ -137,7 +145,7 @@ int resData::readJson(const char* path)
             continue;
         }
         if (numRecords >= capacity - 1)
-            return -1;
+            return full(path);
         records[numRecords] = r;
         jsonLines[numRecords] = l.text;
         numRecords++;
@@ -174,6 +182,7 @@ bool resData::recordOfJson(const nlohmann::json& j, resRecord* r)
 
 int resData::readRes(const char* path)
 {
+    tooMany.clear();
     filePtr f(regularFile(path) ? std::fopen(path, "r") : nullptr);
     if (!f)
         return -1;
@@ -204,7 +213,7 @@ int resData::readRes(const char* path)
         if (std::sscanf(line, "%255s", first) != 1 || std::strcmp(first, "[") != 0)
             continue;
         if (numRecords >= capacity)
-            return -1;
+            return full(path);
         resRecord& r = records[numRecords];
         jsonLines[numRecords].clear();
         char* texts[5] = {r.computer, r.benchmark, r.userInfo, r.autoInfo1, r.autoInfo2};
@@ -231,7 +240,7 @@ int resData::readRes(const char* path)
         numRecords++;
         // the table holds 1499 records and a free entry
         if (numRecords >= capacity)
-            return -1;
+            return full(path);
     }
     leftOutNote();
     buildLists();

@@ -68,6 +68,9 @@ public:
     // What the loads left out of their files (orphans, duplicates, lines
     // that are no result, runs on a test's fast clock), a line a file.
     const std::string& leftOutNotes() const { return notes; }
+    // Why the last load of results failed where the file itself is sound:
+    // it holds more results than a view holds. Empty otherwise ("corrupt .res file").
+    const std::string& overflow() const { return tooMany; }
     // The folder data/base.bin is looked for in.
     const std::string& workDir() const { return dir; }
 
@@ -80,11 +83,13 @@ public:
 private:
     int readRes(const char* path);
     int readJson(const char* path);
+    int full(const char* path);
 
     resLog* log;
     float* maxFps;
     std::string dir;
     std::string notes;
+    std::string tooMany;
     std::unique_ptr<resRecord[]> records;
     std::unique_ptr<std::string[]> jsonLines;
     int numRecords = 0;

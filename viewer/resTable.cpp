@@ -324,7 +324,9 @@ bool loadTables(const tableOptions& o, const char* workDir, resData* d, resLog* 
     if (r == 1 && !o.base && d->getNumRecords() == 0 && notes.empty())
         r = -1;
     if (r != 1) {
-        std::fprintf(err, "%s\n", r == -2 ? "can't load data/base.bin baseresult file" : "corrupt .res file");
+        std::fprintf(err, "%s\n", r == -2                   ? "can't load data/base.bin baseresult file"
+                                  : !d->overflow().empty() ? ("resview: " + visibleText(d->overflow())).c_str()
+                                                           : "corrupt .res file");
         return false;
     }
     return true;

@@ -311,8 +311,10 @@ bool openView(int command, const wxString& file)
     if (r != 1) {
         app->maxFps = maxBefore;
         const bool baseFailed = command == idViewBase || r == -2;
-        wxMessageBox(baseFailed ? "can't load data/base.bin baseresult file" : "corrupt .res file", "ERROR", wxOK,
-                     app->mainFrame);
+        wxMessageBox(baseFailed                  ? wxString("can't load data/base.bin baseresult file")
+                     : data->overflow().empty() ? wxString("corrupt .res file")
+                                                : wxString::FromUTF8(visibleText(data->overflow()).c_str()),
+                     "ERROR", wxOK, app->mainFrame);
         return false;
     }
     // what the load left out (orphans, duplicates, test clocks) is said in the title
