@@ -3,6 +3,7 @@
 #include "driver3D.h"
 #include "manifest3D.h"
 #include "platform3D.h"
+#include "recordText3D.h"
 
 #include <nlohmann/json.hpp>
 
@@ -155,6 +156,16 @@ std::string resultsUnwritable3D(int* status)
 }
 
 namespace {
+
+// every text of a JSON value as UTF-8, the bytes of another code page read as the record's are
+void utf8Texts(nlohmann::json* j)
+{
+    if (j->is_string())
+        *j = recordTextUtf8(j->get_ref<const std::string&>().c_str());
+    else if (j->is_structured())
+        for (auto& v : *j)
+            utf8Texts(&v);
+}
 
 // a record's text line without its line break
 std::string line(const char* s)
@@ -374,7 +385,8 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
     }
     if (frameLog != nullptr)
         j["frame_log"] = frameLog;
-    // texts that are not UTF-8 (a Windows code page) become replacement characters, never an error
+    // texts that are not UTF-8 (a Windows code page) are read as the viewer reads the record's
+    utf8Texts(&j);
     return j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 

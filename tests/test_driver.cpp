@@ -936,7 +936,13 @@ TEST(Steadiness, SharesOfTheMachineAndWarningsOfUnsteadyRuns)
     const cpuPerFrame3D flight = cityCpuPerFrame3D();
     EXPECT_GE(flight.othersShare, 0.0);
     EXPECT_LE(flight.othersShare, 1.0);
+    // a name in a Windows code page reads as the record's bytes read, not as replacement characters
+    char name[sizeof pcNameText];
+    std::memcpy(name, pcNameText, sizeof name);
+    std::snprintf(pcNameText, sizeof pcNameText, "%s", "\xe9t\xe9 \x80 box");
     const auto j = nlohmann::json::parse(benchJson3D(frameStats3D{}, flight, "2026-12-10T00:00:00Z", nullptr, nullptr));
+    std::memcpy(pcNameText, name, sizeof name);
+    EXPECT_EQ(j["computer"], "\u00e9t\u00e9 \u20ac box");
     EXPECT_EQ(j["summary"]["cpu_others_share"].get<double>(), std::round(flight.othersShare * 1000.0) / 1000.0);
     EXPECT_TRUE(j["summary"].contains("cpu_steal_share"));
 }
