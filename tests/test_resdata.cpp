@@ -623,6 +623,14 @@ TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
     }
     EXPECT_EQ(legend, 1);
     ASSERT_EQ(panels.size(), 2u);
+    // a log of zero times has no rate to show
+    writeFile("zero.csv", frameLog(std::vector<float>(10, 0.0f)));
+    frameFile z;
+    ASSERT_TRUE(z.load("zero.csv", &why)) << why;
+    legend = 0;
+    for (const plotItem& i : framePicture({&z}, 640, 480).items)
+        legend += i.kind == plotItem::label && i.text == "zero.csv  frames: 10  its frame times are all zero";
+    EXPECT_EQ(legend, 1);
 
     auto t = table({"--frames", "fast.csv", "slow.csv", "--png", "two.png", "--size", "640x480"}, here);
     EXPECT_EQ(t.status, framePngWriter != nullptr ? 0 : 1) << t.err;

@@ -205,8 +205,12 @@ plotPicture framePicture(const std::vector<const frameFile*>& logs, int width, i
         const float y = legendTop + row * (float(k) + 0.5f);
         paint.rect(left, y - 3.0f, 18.0f, 6.0f, c, true);
         char t[160];
-        std::snprintf(t, sizeof t, "  frames: %d  avg %.1f fps  1%% low %.1f fps  0.1%% low %.1f fps", s.frames,
-                      s.avgFps, s.low1Fps, s.low01Fps);
+        // a log of zero times has no rate: it says so rather than "avg 0.0 fps"
+        if (s.avgFps > 0.0)
+            std::snprintf(t, sizeof t, "  frames: %d  avg %.1f fps  1%% low %.1f fps  0.1%% low %.1f fps", s.frames,
+                          s.avgFps, s.low1Fps, s.low01Fps);
+        else
+            std::snprintf(t, sizeof t, "  frames: %d  its frame times are all zero", s.frames);
         paint.text(left + 24.0f, y, log.name() + t, -1);
     }
     const float key = legendTop + row * (float(n) + 0.5f);
