@@ -4,6 +4,7 @@
 #include "resTable.h"
 
 #include "fuzzFiles.h"
+#include "fuzzText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -23,57 +24,10 @@ std::string run(const char* format)
     if (out == nullptr || err == nullptr)
         std::abort();
     runTableCommand(3, argv, ".", out, err);
-    std::string text;
-    std::rewind(out);
-    char buf[4096];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, out)) > 0)
-        text.append(buf, n);
+    const std::string text = fileText(out);
     std::fclose(out);
     std::fclose(err);
     return text;
-}
-
-// RFC 4180 rows of CRLF-ended lines; @returns false on a malformed field
-bool csvRows(const std::string& s, int fields)
-{
-    size_t i = 0;
-    while (i < s.size()) {
-        int count = 0;
-        for (;;) {
-            count++;
-            if (i < s.size() && s[i] == '"') {
-                i++;
-                for (;;) {
-                    if (i >= s.size())
-                        return false;
-                    if (s[i] == '"' && i + 1 < s.size() && s[i + 1] == '"') {
-                        i += 2;
-                    } else if (s[i] == '"') {
-                        i++;
-                        break;
-                    } else {
-                        i++;
-                    }
-                }
-            } else {
-                while (i < s.size() && s[i] != ',' && s[i] != '\r' && s[i] != '\n') {
-                    if (s[i] == '"')
-                        return false;
-                    i++;
-                }
-            }
-            if (i < s.size() && s[i] == ',') {
-                i++;
-                continue;
-            }
-            break;
-        }
-        if (s.compare(i, 2, "\r\n") != 0 || count != fields)
-            return false;
-        i += 2;
-    }
-    return true;
 }
 
 }  // namespace
@@ -82,11 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
     fuzzEnterTempDir();
     fuzzWrite("f.res", data, size);
-    const std::string table = run("--table");
-    for (const char c : table)
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7f)
-            std::abort();
-    if (table.find("\xc2\x80") != std::string::npos || table.find("\xc2\x9b") != std::string::npos)
+    if (!terminalSafe(run("--table")))
         std::abort();
     if (!csvRows(run("--csv"), 22))
         std::abort();

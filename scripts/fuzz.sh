@@ -27,6 +27,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 [ -n "$keep" ] && { mkdir -p "$keep"; keep=$(realpath "$keep"); }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# what fontconfig (under the frame-time pictures) keeps until the process ends is no leak of ours
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}
 
 # one target: NAME; writes WORK/NAME.line and WORK/NAME.status
 run_target() {

@@ -372,8 +372,9 @@ void printCompareCsv(const compareRows& c, FILE* out)
 {
     std::fprintf(out, "benchmark,resolution,a_runs,a_median_fps,a_ci95,b_runs,b_median_fps,b_ci95,change,p\r\n");
     for (const auto& cells : c.table) {
+        // the benchmark is a result file's text; the other cells are this program's numbers
         for (size_t k = 0; k < cells.size(); k++)
-            std::fprintf(out, "%s%s", k > 0 ? "," : "", csvField(visibleText(cells[k])).c_str());
+            std::fprintf(out, "%s%s", k > 0 ? "," : "", k == 0 ? csvField(visibleText(cells[k])).c_str() : cells[k].c_str());
         std::fprintf(out, "\r\n");
     }
 }
