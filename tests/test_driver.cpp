@@ -469,6 +469,8 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     loadBigTex = 1;
     viewDistance = 58.5f;
     dynamicFog = 2;
+    glFilterLinear = 0;
+    glQualityHintHigh = 0;
     // a flight of 100 frames of 20 ms, the last one 60 ms
     cityFrames3D.start(1000000);
     long long t = 1000000;
@@ -523,6 +525,8 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(set["view_distance"], 58.5);
     EXPECT_EQ(set["fog"], 2);
     EXPECT_EQ(set["night"], flyNight);
+    EXPECT_EQ(set["texture_filter"], "nearest");
+    EXPECT_EQ(set["quality_hint"], "fastest");
     EXPECT_EQ(j["version"], "KORVA_LIN 1.3");
     EXPECT_EQ(j["system"].get<std::string>().rfind("Linux ", 0), 0u);
     const std::string when = j["time"];

@@ -160,6 +160,10 @@ TEST(DriverRun, BenchmarkThenDemoOnOneSceneLoad)
     glGetFloatv(GL_PROJECTION_MATRIX, proj);
     EXPECT_NEAR(proj[14] / (proj[10] - 1.0f), 0.3f, 1e-3f);
     EXPECT_NEAR(proj[14] / (proj[10] + 1.0f), 60.0f, 0.1f);
+    // and their own light: the city's specular highlights dimmed to 0.4
+    float specular[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    EXPECT_FLOAT_EQ(specular[0], 0.4f);
     // no picture before 0.9 s; the first fades in through texture 0's alpha
     texture3D* shownTex = sceneData.getTex2D(0);
     const texture3D* firstPic = sceneData.getDynTex2D(0);

@@ -1,6 +1,7 @@
 // The viewer's reader, lists, filter and sort, on files written by the test.
 #include "frameCommand.h"
 #include "framePlot.h"
+#include "resCheck.h"
 #include "resCompare.h"
 #include "resData.h"
 #include "resTable.h"
@@ -872,6 +873,16 @@ TEST_F(ResDataTest, CompareReadsResultsAsTheTableDoesAndPrintsThemSafely)
     EXPECT_EQ(table({"--table", "big.json"}, here).err, tooMany("big.json"));
     EXPECT_EQ(table({"--compare", "big.res", "narrow.json"}, here).err, tooMany("big.res"));
     EXPECT_EQ(table({"--compare", "big.json", "narrow.json"}, here).status, 0);
+
+    // a blank line is nothing to the check and to every reader alike
+    std::filesystem::create_directory("blank");
+    writeFile("blank/bench.json", jsonResult("B", 160, "16", "9") + "\n \t\r\n" + jsonResult("B", 160, "16", "8"));
+    resCheck c;
+    ASSERT_TRUE(checkResults("blank", &c));
+    EXPECT_EQ(c.broken, 0);
+    t = table({"--table", "blank/bench.json"}, here);
+    EXPECT_EQ(t.status, 0);
+    EXPECT_EQ(t.err, "");
 }
 
 TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)

@@ -103,6 +103,9 @@ bool frameImage::readPng(const std::string& path, std::string* why)
 
 bool frameImage::writePng(const std::string& path) const
 {
+    // nothing written for a frame that holds no pixels
+    if (width <= 0 || height <= 0 || rgb.size() != size_t(width) * size_t(height) * 3)
+        return false;
     filePtr f(std::fopen(path.c_str(), "wb"));
     return f && writePng(f.get());
 }
