@@ -874,6 +874,13 @@ TEST_F(ResDataTest, CompareReadsResultsAsTheTableDoesAndPrintsThemSafely)
     EXPECT_EQ(table({"--compare", "big.res", "narrow.json"}, here).err, tooMany("big.res"));
     EXPECT_EQ(table({"--compare", "big.json", "narrow.json"}, here).status, 0);
 
+    // a byte-order mark before the first line: still a bench.json to the table and the comparison
+    writeFile("bom.json", "\xef\xbb\xbf" + jsonResult("B", 160, "16", "9"));
+    t = table({"--table", "bom.json"}, here);
+    EXPECT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(lines(t.out), 2) << t.out;
+    EXPECT_EQ(table({"--compare", "bom.json", "narrow.json"}, here).status, 0);
+
     // a blank line is nothing to the check and to every reader alike
     std::filesystem::create_directory("blank");
     writeFile("blank/bench.json", jsonResult("B", 160, "16", "9") + "\n \t\r\n" + jsonResult("B", 160, "16", "8"));

@@ -130,7 +130,9 @@ bool loadSamples(const std::string& path, std::vector<resSample>* out, std::stri
     }
     std::ifstream in(path, std::ios::binary);
     char first = ' ';
-    while (in.get(first) && (first == ' ' || first == '\t' || first == '\r' || first == '\n')) {
+    // blanks, and the byte-order mark an editor may put first
+    while (in.get(first) && (first == ' ' || first == '\t' || first == '\r' || first == '\n' || first == '\xef' ||
+                             first == '\xbb' || first == '\xbf')) {
     }
     const size_t before = out->size();
     if (first == '{') {

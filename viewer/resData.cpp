@@ -188,7 +188,9 @@ int resData::readRes(const char* path)
         return -1;
     // JSON Lines begin with an object
     int first = 0;
-    while ((first = std::fgetc(f.get())) != EOF && isSpace(char(first))) {
+    // blanks, and the byte-order mark an editor may put first, before the first character
+    while ((first = std::fgetc(f.get())) != EOF &&
+           (isSpace(char(first)) || first == 0xef || first == 0xbb || first == 0xbf)) {
     }
     if (first == '{') {
         f.reset();
