@@ -1,5 +1,7 @@
 #include "outputTarget.h"
 
+#include "deadTemporaries3D.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
@@ -69,26 +71,6 @@ long ownPid()
 #endif
 }
 
-// "NAME.PID.tmp" files beside path whose writer is gone, plain files only
-void removeDeadTemporaries(const fs::path& path)
-{
-    std::error_code ec;
-    const std::string stem = path.filename().string() + ".";
-    const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= stem.size() + 4 || name.compare(0, stem.size(), stem) != 0 ||
-            name.compare(name.size() - 4, 4, ".tmp") != 0)
-            continue;
-        const std::string digits = name.substr(stem.size(), name.size() - stem.size() - 4);
-        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::error_code e2;
-        if (it->is_regular_file(e2) && !it->is_symlink(e2) && !alive(std::stol(digits)))
-            fs::remove(it->path(), e2);
-    }
-}
-
 }  // namespace
 
 std::string outputTarget::refusal(const std::string& path, const std::vector<std::string>& inputs,
@@ -118,7 +100,7 @@ std::string outputTarget::refusal(const std::string& path, const std::vector<std
 
 bool outputTarget::write(const std::string& path, bodyWriter body, const void* what, std::string* why)
 {
-    removeDeadTemporaries(fs::path(path));
+    sweepDeadTemporaries3D(path.c_str(), alive);
     const std::string part = path + "." + std::to_string(ownPid()) + ".tmp";
 #ifdef _WIN32
     const int fd = ::_open(part.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
