@@ -4,6 +4,7 @@
 #include "driver3D.h"
 #include "manifest3D.h"
 #include "platform3D.h"
+#include "resultNames3D.h"
 #include "recordText3D.h"
 
 #include <nlohmann/json.hpp>
@@ -46,42 +47,10 @@ std::string frameLogPathOfRun3D()
 
 namespace {
 
-// the last part of a path, either slash
-std::string baseName(const std::string& p)
-{
-    const size_t slash = p.find_last_of("/\\");
-    return slash == std::string::npos ? p : p.substr(slash + 1);
-}
-
-// a name results are kept under, in any folder
-bool resultFileName(const std::string& name)
-{
-    std::string lower;
-    for (const char c : name)
-        lower += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return lower == "bench.res" || lower == "bench.json";
-}
-
-// where a path leads, links followed even to a file still to be made
-std::filesystem::path finalTarget(const std::string& path)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path p = fs::absolute(path, ec);
-    for (int hops = 0; hops < 16 && fs::is_symlink(p, ec); hops++) {
-        const fs::path to = fs::read_symlink(p, ec);
-        if (ec)
-            break;
-        p = to.is_absolute() ? to : p.parent_path() / to;
-    }
-    const fs::path c = fs::weakly_canonical(p, ec);
-    return ec ? p.lexically_normal() : c;
-}
-
 // whether two result paths are one file, or would be once the first is made
 bool oneFile(const std::string& a, const std::string& b)
 {
-    return sameFile3D(a.c_str(), b.c_str()) || finalTarget(a) == finalTarget(b);
+    return sameFile3D(a.c_str(), b.c_str()) || finalTarget3D(a) == finalTarget3D(b);
 }
 
 }  // namespace
@@ -91,7 +60,7 @@ const char* frameLogRefusal3D(const char* path)
     if (sameFile3D(path, outputPath3D("bench.res").c_str()) || sameFile3D(path, outputPath3D("bench.json").c_str()))
         return "it is a result file";
     // another folder's results, by name or by what a link leads to, even while empty
-    if (resultFileName(baseName(path)) || resultFileName(finalTarget(path).filename().string()))
+    if (namesResultFile3D(path))
         return "it is a result file";
     if (notRegularFile3D(path))
         return "it is not a regular file";

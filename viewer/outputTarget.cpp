@@ -1,6 +1,7 @@
 #include "outputTarget.h"
 
 #include "deadTemporaries3D.h"
+#include "resultNames3D.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -22,28 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool resultFileName(const std::string& name)
-{
-    std::string lower;
-    for (const char c : name)
-        lower += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return lower == "bench.res" || lower == "bench.json";
-}
-
-// where a path leads, links followed even to a file still to be made
-fs::path linkTarget(const std::string& path)
-{
-    std::error_code ec;
-    fs::path p = fs::absolute(path, ec);
-    for (int hops = 0; hops < 16 && fs::is_symlink(p, ec); hops++) {
-        const fs::path to = fs::read_symlink(p, ec);
-        if (ec)
-            break;
-        p = to.is_absolute() ? to : p.parent_path() / to;
-    }
-    return p.lexically_normal();
-}
 
 bool alive(long pid)
 {
@@ -76,7 +55,7 @@ long ownPid()
 std::string outputTarget::refusal(const std::string& path, const std::vector<std::string>& inputs,
                                   const std::string& signature, const char* kind)
 {
-    if (resultFileName(fs::path(path).filename().string()) || resultFileName(linkTarget(path).filename().string()))
+    if (namesResultFile3D(path))
         return "it is a result file";
     std::error_code ec;
     const fs::file_status st = fs::status(path, ec);
