@@ -289,6 +289,18 @@ void d3d3D::endFrame()
     inScene = false;
 }
 
+void d3d3D::finish()
+{
+    endFrame();
+    if (target == nullptr)
+        return;
+    // a lock of the target waits for every drawing into it
+    DDSURFACEDESC2 sd = {};
+    sd.dwSize = sizeof sd;
+    if (SUCCEEDED(target->Lock(nullptr, &sd, DDLOCK_WAIT | DDLOCK_READONLY, nullptr)))
+        target->Unlock(nullptr);
+}
+
 bool d3d3D::readBack(std::vector<unsigned char>& rgba, int* width, int* height)
 {
     if (target == nullptr)

@@ -52,6 +52,8 @@ public:
     void detach();
     // Ends the frame's scene before the back buffer is shown.
     void endFrame();
+    // Ends the scene and waits until the device has drawn all of it.
+    void finish();
     // The target as RGBA rows, top row first. @returns whether it could be read.
     bool readBack(std::vector<unsigned char>& rgba, int* width, int* height);
 

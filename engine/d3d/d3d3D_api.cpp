@@ -87,6 +87,10 @@ void APIENTRY dFlush()
 {
     // the frame reaches the screen with the swap
 }
+void APIENTRY dFinish()
+{
+    run([](d3d3D& d) { d.finish(); });
+}
 void APIENTRY dMatrixMode(GLenum mode)
 {
     run([=](d3d3D& d) { d.matrixMode(mode); });
@@ -332,6 +336,7 @@ const glApi3D* d3d3D::api()
         .GetString = dGetString,
         .GetError = dGetError,
         .Flush = dFlush,
+        .Finish = dFinish,
         .MatrixMode = dMatrixMode,
         .LoadIdentity = dLoadIdentity,
         .PushMatrix = dPushMatrix,

@@ -300,6 +300,12 @@ int gl3D::readFrame(unsigned char* rgb) const
     return windowSys->readFrame(glWin, xres, yres, rgb);
 }
 
+void gl3D::finish3D() const
+{
+    if (gl != nullptr)
+        gl->Finish();
+}
+
 int gl3D::swap3DBuffer()
 {
     altTriangle = 0;

@@ -67,6 +67,8 @@ public:
     int clear3DScreen(float r, float g, float b, float a);
     // Presents the frame (nothing in single-buffered mode). @returns 1.
     int swap3DBuffer();
+    // Waits until the device has drawn everything asked of it so far.
+    void finish3D() const;
     // Reads back what the last swap presented, getXres() x getYres(), bottom
     // row first, RGB. @returns 1, or 0 when the window system cannot.
     int readFrame(unsigned char* rgb) const;

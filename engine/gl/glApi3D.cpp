@@ -11,6 +11,7 @@ const glApi3D* openGLApi3D()
         .GetString = glGetString,
         .GetError = glGetError,
         .Flush = glFlush,
+        .Finish = glFinish,
         .MatrixMode = glMatrixMode,
         .LoadIdentity = glLoadIdentity,
         .PushMatrix = glPushMatrix,

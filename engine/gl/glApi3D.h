@@ -23,6 +23,7 @@ struct glApi3D {
     const GLubyte*(APIENTRY* GetString)(GLenum name);
     GLenum(APIENTRY* GetError)();
     void(APIENTRY* Flush)();
+    void(APIENTRY* Finish)();
 
     void(APIENTRY* MatrixMode)(GLenum mode);
     void(APIENTRY* LoadIdentity)();
