@@ -6,6 +6,8 @@
 
 namespace {
 long (*clockSource)() = nullptr;
+bool stepped = false;
+long steppedNow = 0;
 
 // KORVA_CLOCK_RATE=N (2 to 64) runs the system clock N times fast, so that
 // a test of a whole program flies a path in a fraction of its length; any
@@ -48,12 +50,42 @@ void setClockSource3D(long (*source)())
     clockSource = source;
 }
 
+long long measureMicros3D()
+{
+    return clockSource != nullptr ? (long long)clockSource() * 1000LL : atRate(osClockMicros3D());
+}
+
 long clockMillis3D()
 {
+    if (stepped)
+        return steppedNow;
     return clockSource != nullptr ? clockSource() : atRate(osClockMillis3D());
 }
 
 long long clockMicros3D()
 {
-    return clockSource != nullptr ? (long long)clockSource() * 1000LL : atRate(osClockMicros3D());
+    return stepped ? (long long)steppedNow * 1000LL : measureMicros3D();
+}
+
+void startSteppedClock3D()
+{
+    if (stepped)
+        return;
+    steppedNow = clockMillis3D();
+    stepped = true;
+}
+
+void stepClock3D(long ms)
+{
+    steppedNow += ms;
+}
+
+void stopSteppedClock3D()
+{
+    stepped = false;
+}
+
+bool steppedClockOn3D()
+{
+    return stepped;
 }

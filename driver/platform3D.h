@@ -23,8 +23,18 @@ long clockMillis3D();
 // How many times faster than real time the program clock runs
 // (KORVA_CLOCK_RATE, for tests): 1 for a real clock.
 long clockRate3D();
-// @returns the same clock in microseconds, for the times of single frames.
+// @returns the same clock in microseconds.
 long long clockMicros3D();
+// The stepped clock: while it runs, the program clock stands at its reading
+// of the start and moves only when the driver steps it, so that every frame
+// moves a flight on by the same time whatever the machine's speed.
+void startSteppedClock3D();
+void stepClock3D(long ms);
+void stopSteppedClock3D();
+bool steppedClockOn3D();
+// @returns the clock the frames are measured with, in microseconds: the
+// program clock's source, never stepped.
+long long measureMicros3D();
 // The CPU time the process has used so far, user and system, in seconds.
 // @returns false when the system does not tell.
 bool processCpu3D(double* userS, double* systemS);

@@ -328,7 +328,7 @@ void drawCity3D()
         cityFrames3D.clear();
         resetTiming();
         // the measured flight's frames and CPU time start with its clock
-        cityFrames3D.start(clockMicros3D());
+        cityFrames3D.start(measureMicros3D());
         if (!processCpu3D(&cityCpuUserS3D, &cityCpuSystemS3D))
             cityCpuUserS3D = cityCpuSystemS3D = 0.0;
         if (!machineCpu3D(&cityMachineBusyS3D, &cityMachineStealS3D, &cityMachineTotalS3D))
@@ -394,7 +394,7 @@ void drawCity3D()
     }
     glEngine.swap3DBuffer();
     frameTiming();
-    const long long ended = clockMicros3D();
+    const long long ended = measureMicros3D();
     cityFrames3D.frame(ended, T, glEngine.polyCount, float(double(glEngine.texBytes) * 0.001));
     if (runDemo != 1)
         benchProgress3D(ended, T, cityPathLengthS, frameCounter, double(elapsedStartTimeS));

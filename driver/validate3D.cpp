@@ -32,12 +32,6 @@ const validShot3D shots[] = {
 };
 constexpr int numShots = int(sizeof shots / sizeof shots[0]);
 
-long steppedNow = 0;
-long steppedClock()
-{
-    return steppedNow;
-}
-
 // the sequence's flags, set as its start asks
 void startSequence(validSeq3D seq)
 {
@@ -97,8 +91,7 @@ int validateFlight3D(validGrab3D grab, void* ctx)
 {
     const int keepNight = flyNight;
     const int keepFly = vekCityFly;
-    steppedNow = 1000000;
-    setClockSource3D(steppedClock);
+    startSteppedClock3D();
     int frames = 0;
     bool ok = true;
     int next = 0;
@@ -127,10 +120,10 @@ int validateFlight3D(validGrab3D grab, void* ctx)
                 ok = grab(shots[next], ctx);
                 next++;
             }
-            steppedNow += validStepMs3D;
+            stepClock3D(validStepMs3D);
         }
     }
-    setClockSource3D(nullptr);
+    stopSteppedClock3D();
     flyNight = keepNight;
     vekCityFly = keepFly;
     // the run ends as a benchmark's does, with nothing measured or written
