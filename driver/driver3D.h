@@ -23,6 +23,16 @@ extern dr3DTail shipTail;
 
 // run state
 extern int runDemo, runBenchNormal, runBenchHigh;
+// A benchmark's flight as a timedemo: on the stepped clock, every frame the
+// path time a machine at timedemoRate3D frames a second would show, so that
+// every machine draws the same frames; timed on the measuring clock.
+extern int runTimedemo;
+constexpr int timedemoRate3D = 60;
+// the stepped clock's milliseconds from the flight's start to its frame k
+constexpr long timedemoMs3D(long k)
+{
+    return k * 1000L / timedemoRate3D;
+}
 extern int drawIntroNow, drawCityNow, drawEndNow;
 extern int runBenchControlNow;
 extern int startIntro, startCity, startEnd;
@@ -146,6 +156,8 @@ int benchControl3D();
 
 void drawIntro3D();
 void drawCity3D();
+// A timedemo's stepped clock gives way to the system's (its run ended early).
+void endTimedemoClock3D();
 void drawCityObj3D();
 void drawTracktor3D(const vec_4& from, const vec_4& to, float t);
 void drawEnd3D();

@@ -104,6 +104,7 @@ void clearRunRequests()
     drawIntroNow = drawCityNow = drawEndNow = 0;
     runBenchControlNow = 0;
     closeFLTKWin = 0;
+    endTimedemoClock3D();
 }
 
 }  // namespace
@@ -123,6 +124,9 @@ void prepareRun3D()
     const bool bench = runBenchNormal == 1 || runBenchHigh == 1;
     if (bench)
         runDemo = 0;
+    else
+        runTimedemo = 0;
+    const char* const kind = runTimedemo == 1 ? "TIMEDEMO" : "BENCH";
 
     // every run composes its name anew
     benchNameText[0] = '\0';
@@ -131,10 +135,10 @@ void prepareRun3D()
     else
         std::snprintf(benchNameText, sizeof benchNameText, "%s", benchRendererText);
     if (runBenchNormal == 1) {
-        mainOut.pr("\nSTARTING NORMALDETAIL BENCH  ");
+        mainOut.prf("\nSTARTING NORMALDETAIL %s  ", kind);
         appendf3D(benchNameText, sizeof benchNameText, "N.DETAIL  ");
     } else if (runBenchHigh == 1) {
-        mainOut.pr("\nSTARTING HIGHDETAIL BENCH  ");
+        mainOut.prf("\nSTARTING HIGHDETAIL %s  ", kind);
         appendf3D(benchNameText, sizeof benchNameText, "H.DETAIL  ");
     }
     // a benchmark measures the same scene whatever the demo settings say
@@ -173,13 +177,15 @@ int refusedOutcome = runNotStarted;
 // and the benchmark's texture set.
 void announceRunSettings()
 {
+    // a timedemo's results are a class of their own: its name says so to every reader
+    const char* const timedemo = runDemo != 1 && runTimedemo == 1 ? "  TIMEDEMO" : "";
     if (loadBigTex == 1) {
         mMipmapLevels = 8;
         mainOut.pr("BIGTEXTURES  ");
-        appendf3D(benchNameText, sizeof benchNameText, "B.TEX\n");
+        appendf3D(benchNameText, sizeof benchNameText, "B.TEX%s\n", timedemo);
     } else {
         mainOut.pr("NORMALTEXTURES  ");
-        appendf3D(benchNameText, sizeof benchNameText, "N.TEX\n");
+        appendf3D(benchNameText, sizeof benchNameText, "N.TEX%s\n", timedemo);
     }
     glEngine.mipmap = mMipmapLevels > 0 ? 1 : 0;
     glEngine.noReflect = mNoReflectionMap;

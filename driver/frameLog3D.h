@@ -23,6 +23,7 @@ public:
     void frame(long long micros, float pathS, int triangles, float textureKB);
 
     int count() const { return n; }
+    long long startedAt() const { return startMicros; }
     // frames beyond the store: counted, not kept
     int dropped() const { return lost; }
     float frameMs(int i) const { return times[i]; }

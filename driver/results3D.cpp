@@ -296,6 +296,10 @@ std::string benchJson3D(const frameStats3D& s, const cpuPerFrame3D& cpu, const c
         {"memory_mb", machine.memoryBytes >> 20},
         {"time", isoTime},
     };
+    // a timedemo's frames each move the path on by a fixed step of the clock
+    j["mode"] = runTimedemo == 1 ? "timedemo" : "timed";
+    if (runTimedemo == 1)
+        j["step_ms"] = rounded(1000.0 / timedemoRate3D, 0.001);
     // how much of the machine others took during the flight, where the system tells
     if (cpu.othersShare >= 0.0) {
         j["summary"]["cpu_others_share"] = rounded(cpu.othersShare, 0.001);

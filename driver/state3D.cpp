@@ -13,6 +13,7 @@ recmat3D deskShipRec(&mainOut), deskLogoRec(&mainOut), cityShipRec(&mainOut), ci
 dr3DTail shipTail(&mainOut);
 
 int runDemo = 0, runBenchNormal = 0, runBenchHigh = 0;
+int runTimedemo = 0;
 int drawIntroNow = 0, drawCityNow = 0, drawEndNow = 0;
 int runBenchControlNow = 0;
 int startIntro = 0, startCity = 0, startEnd = 0;
@@ -69,6 +70,7 @@ const frontEnd3D* getFrontEnd3D()
 void defaultSettings3D()
 {
     runDemo = runBenchNormal = runBenchHigh = 0;
+    runTimedemo = 0;
     vekCityFly = 0;
     scrX = 640;
     scrY = 480;

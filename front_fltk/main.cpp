@@ -27,6 +27,9 @@ const char* const usage =
     "usage: townview_x [options]\n"
     "  (no options)          the dialogs choose a demo or a benchmark\n"
     "  --bench normal|high   run that benchmark at once, then exit\n"
+    "  --timedemo normal|high  that benchmark's flight as fixed work: the same\n"
+    "                        2550 frames on every machine (60 a second of the\n"
+    "                        flight), timed from the first to the last one drawn\n"
     "  --demo                run the demo at once, then exit\n"
     "  --off-screen          run the benchmark or validation with no X server (EGL)\n"
     "  --validate normal|high  fly that benchmark on a stepped clock and compare\n"
@@ -81,6 +84,7 @@ namespace fs = std::filesystem;
 // what the command line asks for
 struct runOptions {
     int autoRun = 0;   // 1 normal bench, 2 high bench, 3 demo
+    bool timedemo = false;  // the benchmark asked as a timedemo
     int validate = 0;  // 1 normal, 2 high
     bool fullscreen = false, offScreen = false, makeReferences = false;
     int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
@@ -122,9 +126,9 @@ int parseOptions(int argc, char** argv, runOptions* o)
             a = a.substr(0, eq);
             inlineValue = true;
         }
-        const bool takesValue = a == "--bench" || a == "--size" || a == "--frame-log" || a == "--repeat" ||
-                                a == "--validate" || a == "--references" || a == "--validate-out" ||
-                                a == "--results-dir";
+        const bool takesValue = a == "--bench" || a == "--timedemo" || a == "--size" || a == "--frame-log" ||
+                                a == "--repeat" || a == "--validate" || a == "--references" ||
+                                a == "--validate-out" || a == "--results-dir";
         if (inlineValue && !takesValue)
             return wrongOption((a + " takes no value").c_str());
         if (takesValue && !inlineValue) {
@@ -136,10 +140,13 @@ int parseOptions(int argc, char** argv, runOptions* o)
             a == "--frame-log" || a == "--references" || a == "--validate-out" || a == "--results-dir";
         if (isPath && value.empty())
             return wrongOption((a + " needs a path, not an empty text").c_str());
-        if (a == "--bench") {
+        if (a == "--bench" || a == "--timedemo") {
             if (value != "normal" && value != "high")
-                return wrongOption(("--bench takes normal or high, not " + value).c_str());
+                return wrongOption((a + " takes normal or high, not " + value).c_str());
+            if (o->autoRun != 0 && o->timedemo != (a == "--timedemo"))
+                return wrongOption("--timedemo runs on its own: leave out --bench and --demo");
             o->autoRun = value == "high" ? 2 : 1;
+            o->timedemo = a == "--timedemo";
         } else if (a == "--validate") {
             if (value != "normal" && value != "high")
                 return wrongOption(("--validate takes normal or high, not " + value).c_str());
@@ -151,6 +158,8 @@ int parseOptions(int argc, char** argv, runOptions* o)
         } else if (a == "--make-references") {
             o->makeReferences = true;
         } else if (a == "--demo") {
+            if (o->timedemo)
+                return wrongOption("--timedemo runs on its own: leave out --bench and --demo");
             o->autoRun = 3;
         } else if (a == "--off-screen") {
             o->offScreen = true;
@@ -182,11 +191,11 @@ int parseOptions(int argc, char** argv, runOptions* o)
         }
     }
     if (o->validate != 0 && o->autoRun != 0)
-        return wrongOption("--validate runs on its own: leave out --bench and --demo");
+        return wrongOption("--validate runs on its own: leave out --bench, --timedemo and --demo");
     if ((o->makeReferences || !o->references.empty()) && o->validate == 0)
         return wrongOption("--make-references and --references go with --validate");
     if (o->offScreen && o->validate == 0 && (o->autoRun == 0 || o->autoRun == 3))
-        return wrongOption("--off-screen runs a benchmark: add --bench normal or --bench high");
+        return wrongOption("--off-screen runs a benchmark: add --bench normal or --bench high (or --timedemo)");
     if (o->offScreen && o->fullscreen)
         return wrongOption("--fullscreen has no screen to fill off-screen");
     return -1;
@@ -375,6 +384,7 @@ int runSeries(const runOptions& opt)
         runDemo = autoRun == 3;
         runBenchNormal = autoRun == 1;
         runBenchHigh = autoRun == 2;
+        runTimedemo = opt.timedemo ? 1 : 0;
         if (opt.offScreen) {
             if (startBareRun3D() != 1)
                 return refusedStatus();

@@ -550,7 +550,9 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(j["record_file_tail_sha256"].get<std::string>().size(), 64u);
     EXPECT_TRUE(j["record_file_id"].is_string());
     // (and the processors it may use, on a machine that gives it fewer than it has)
-    EXPECT_EQ(j.size(), m.allowedThreads > 0 && m.allowedThreads < m.threads ? 27u : 26u);
+    EXPECT_EQ(j["mode"], "timed");
+    EXPECT_FALSE(j.contains("step_ms"));
+    EXPECT_EQ(j.size(), m.allowedThreads > 0 && m.allowedThreads < m.threads ? 28u : 27u);
 
     // the frame log: a header and one row a frame
     const std::string csv = readFile((dir.path / "frames.csv").string());
