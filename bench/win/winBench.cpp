@@ -1,10 +1,11 @@
 // The TOWNVIEW benchmark flight through the driver of the Windows build, on
 // the renderers named, one after the other in one process, without the
 // dialogs; the frame rates and each run's rate against the first OpenGL one.
-//   korva_winbench.exe [--high] [--size WxH] [--window] [--save] gl d3d gl d3d ...
+//   korva_winbench.exe [--high] [--timedemo] [--size WxH] [--window] [--save] gl d3d gl d3d ...
 //   korva_winbench.exe --validate normal|high [--references DIR] [--validate-out DIR]
 //                      [--make-references] gl d3d ...
 // --save appends each run's record to bench.res (and its line to bench.json) as townview.exe does.
+// --timedemo flies each run as a timedemo: the same frames on every renderer, timed to the last.
 // --validate flies the benchmark's sequences on a stepped clock on each renderer named and
 // compares their frames with the references (default references/CLASS), as townview_x does.
 // Run it in the Windows tree (build-win/korvane), under scripts/wineRun.sh.
@@ -24,7 +25,7 @@
 namespace {
 
 // the settings of a benchmark run on the renderer, as its dialog leaves them
-void prepare(bool direct3D, bool high, int w, int h, bool save)
+void prepare(bool direct3D, bool high, int w, int h, bool save, bool timedemo = false)
 {
     useDirect3D = direct3D ? 1 : 0;
     selectRenderer3D();
@@ -36,15 +37,16 @@ void prepare(bool direct3D, bool high, int w, int h, bool save)
     runBenchNormal = high ? 0 : 1;
     runBenchHigh = high ? 1 : 0;
     saveBench = save ? 1 : 0;
+    runTimedemo = timedemo ? 1 : 0;
     scrX = startScrX = w;
     scrY = startScrY = h;
     scrD = startScrD = 32;
     prepareRun3D();
 }
 
-float fly(bool direct3D, bool high, int w, int h, bool window, bool save)
+float fly(bool direct3D, bool high, int w, int h, bool window, bool save, bool timedemo)
 {
-    prepare(direct3D, high, w, h, save);
+    prepare(direct3D, high, w, h, save, timedemo);
     // a benchmark takes the full screen; --window keeps the desktop
     if (window)
         frameWindow = 1;
@@ -77,7 +79,7 @@ int validate(bool direct3D, bool high, const validateOptions& base)
 int main(int argc, char** argv)
 {
     enterProgramFolder3D();
-    bool high = false, window = false, save = false, validating = false;
+    bool high = false, window = false, save = false, validating = false, timedemo = false;
     int w = 640, h = 480;
     std::vector<bool> runs;
     validateOptions vo;
@@ -98,6 +100,8 @@ int main(int argc, char** argv)
             vo.make = true;
         else if (!std::strcmp(argv[i], "--high"))
             high = true;
+        else if (!std::strcmp(argv[i], "--timedemo"))
+            timedemo = true;
         else if (!std::strcmp(argv[i], "--window"))
             window = true;
         else if (!std::strcmp(argv[i], "--save"))
@@ -108,7 +112,7 @@ int main(int argc, char** argv)
             runs.push_back(!std::strcmp(argv[i], "d3d"));
     }
     if (runs.empty()) {
-        std::fprintf(stderr, "usage: korva_winbench [--high] [--size WxH] [--window] [--save] gl d3d ...\n"
+        std::fprintf(stderr, "usage: korva_winbench [--high] [--timedemo] [--size WxH] [--window] [--save] gl d3d ...\n"
                              "       korva_winbench --validate normal|high [--references DIR] [--validate-out DIR]\n"
                              "                      [--make-references] gl d3d ...\n");
         return 2;
@@ -131,11 +135,11 @@ int main(int argc, char** argv)
     float firstGL = 0.0f;
     int failed = 0;
     for (const bool d3d : runs) {
-        const float fps = fly(d3d, high, w, h, window, save);
+        const float fps = fly(d3d, high, w, h, window, save, timedemo);
         if (!d3d && firstGL == 0.0f)
             firstGL = fps;
-        std::printf("%-8s %dx%dx32 %s: %6.2f fps", d3d ? "DIRECT3D" : "OPENGL", w, h, high ? "H.DETAIL" : "N.DETAIL",
-                    double(fps));
+        std::printf("%-8s %dx%dx32 %s%s: %6.2f fps", d3d ? "DIRECT3D" : "OPENGL", w, h, high ? "H.DETAIL" : "N.DETAIL",
+                    timedemo ? " TIMEDEMO" : "", double(fps));
         if (firstGL > 0.0f)
             std::printf("  (x%.2f of the first OpenGL run)", double(fps / firstGL));
         std::printf("\n");

@@ -58,4 +58,16 @@ for target in "$dir/bench.res" frames.csv "$dir/data"; do
 done
 cmp -s kept.res "$dir/bench.res" || fail "--png changed bench.res"
 [ -d "$dir/data" ] || fail "--png replaced the data folder"
-echo "the unpacked ZIP ran its benchmark: $(grep -i 'fps' "$dir/bench.res" | tr -d '\r')"
+# a timedemo on both renderers: the same 2550 frames each, saved as a class of its own
+"$wine_run" "$dir/korva_winbench.exe" --timedemo --save --size 64x48 gl d3d > timedemo.log 2>&1 ||
+    { cat timedemo.log; fail "the timedemo on both renderers"; }
+tr -d '\r' < timedemo.log | grep -q '^DIRECT3D 64x48x32 N.DETAIL TIMEDEMO: ' || { cat timedemo.log; fail "no Direct3D timedemo"; }
+python3 - "$dir/bench.json" <<'PY' || fail "the timedemo results are not two lines of 2550 frames"
+import json, sys
+lines = [json.loads(l) for l in open(sys.argv[1]) if l.strip()][1:]
+names = sorted(j["benchmark"] for j in lines)
+assert names == ["DIRECT3D  N.DETAIL  N.TEX  TIMEDEMO", "OPENGL    N.DETAIL  N.TEX  TIMEDEMO"], names
+assert all(j["mode"] == "timedemo" and j["summary"]["frames"] == 2550 and j["fps"] > 0 for j in lines), lines
+PY
+
+echo "the unpacked ZIP ran its benchmark and timedemos: $(grep -i 'fps' "$dir/bench.res" | tr -d '\r' | tr '\n' ' ')"
