@@ -241,6 +241,10 @@ TEST_F(LoaderTest, MaterialLineErrors)
     console->prCls();
     EXPECT_EQ(store->load_obj("n.obj"), -1);
     EXPECT_EQ(log(), "data3D::load_mtl: error can't open none.mtl\ndata3D::load_obj: load_mtl error\n");
+    // an mtllib line that names no library is passed over
+    writeFile("bare.obj", std::string("mtllib\n") + squareData + "f 1//1 2//1 3//1\n");
+    console->prCls();
+    EXPECT_EQ(store->load_obj("bare.obj"), 0) << log();
 }
 
 TEST_F(LoaderTest, TexturesLoadOncePerInitAndRetryAsRgb)
