@@ -295,6 +295,19 @@ TEST_F(GlTest, MipmapsArePointSampledDownToOnePixel)
     unsigned char l5[2 * 3];
     glGetTexImage(GL_TEXTURE_2D, 5, GL_RGB, GL_UNSIGNED_BYTE, l5);
     EXPECT_EQ(l5[3], px[32 * 3]);
+
+    // pixels of one or two components are no texture: nothing is read from them
+    for (const int c : {1, 2}) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        const std::vector<unsigned char> grey(size_t(4 * 4 * c), 128);
+        EXPECT_EQ(gl->makeGLTex(c, 4, 4, grey.data()), 1);
+        GLint w = -1;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        EXPECT_EQ(w, 0) << c << " components";
+        glDeleteTextures(1, &name);
+    }
 }
 
 TEST_F(GlTest, DisplayListsDrawTheSameAndAreDroppedOnMove)
