@@ -45,12 +45,20 @@ frameStats3D frameLog3D::stats() const
 std::string frameLog3D::csv(const char* header) const
 {
     std::string out = std::string(header) + "\n";
-    out.reserve(out.size() + size_t(n) * 48);
-    char line[160];
-    for (int i = 0; i < n; i++) {
-        const int k = std::snprintf(line, sizeof line, "%d,%.3f,%.3f,%.3f,%d,%.1f\n", i + 1, sinceFirstMs(i),
-                                    double(times[i]), double(paths[i]), tris[i], double(texKB[i]));
-        out.append(line, size_t(k) < sizeof line ? size_t(k) : sizeof line - 1);
-    }
+    appendRows(&out, 1, 0.0, n);
     return out;
+}
+
+int frameLog3D::appendRows(std::string* out, int first, double offsetMs, int maxRows) const
+{
+    const int rows = maxRows < n ? (maxRows > 0 ? maxRows : 0) : n;
+    out->reserve(out->size() + size_t(rows) * 48);
+    char line[160];
+    for (int i = 0; i < rows; i++) {
+        const int k = std::snprintf(line, sizeof line, "%d,%.3f,%.3f,%.3f,%d,%.1f\n", first + i,
+                                    offsetMs + sinceFirstMs(i), double(times[i]), double(paths[i]), tris[i],
+                                    double(texKB[i]));
+        out->append(line, size_t(k) < sizeof line ? size_t(k) : sizeof line - 1);
+    }
+    return rows;
 }

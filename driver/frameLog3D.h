@@ -36,6 +36,9 @@ public:
     frameStats3D stats() const;
     // The kept frames as CSV, its first line header.
     std::string csv(const char* header) const;
+    // Appends at most maxRows of the kept frames' CSV rows to out, numbered
+    // from first and timed from offsetMs before this log's start. @returns the rows appended.
+    int appendRows(std::string* out, int first, double offsetMs, int maxRows) const;
 
 private:
     long long startMicros = 0;
