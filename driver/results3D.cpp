@@ -516,3 +516,75 @@ void repeatSummary3D(char* out, size_t size, const double* fps, int n)
                   n, mean, median, st.low, st.high, mean > 0.0 ? 100.0 * sd / mean : 0.0, mean - half,
                   mean + half);
 }
+
+stressStability3D stressStabilityOf3D(const double* fps, int n)
+{
+    stressStability3D st = {n, 0.0, 0.0, 0.0, false};
+    if (n <= 0)
+        return st;
+    st.lowest = *std::min_element(fps, fps + n);
+    st.highest = *std::max_element(fps, fps + n);
+    st.percent = st.highest > 0.0 ? rounded(100.0 * st.lowest / st.highest, 0.1) : 0.0;
+    // judged on the figure the console and the JSON line show, so that they never contradict it
+    st.stable = n >= 2 && st.percent >= stressStablePercent3D;
+    return st;
+}
+
+std::string stressJson3D(const double* fps, int n, int minutes, double seconds, const char* isoTime,
+                         const char* frameLog)
+{
+    using nlohmann::json;
+    // the machine, renderer and settings as the last loop's bench.json line names them
+    json j = json::parse(benchJson3D(cityFrames3D.stats(), cityCpuPerFrame3D(), isoTime, nullptr, frameLog));
+    for (const char* perRun : {"fps", "summary", "step_ms"})
+        j.erase(perRun);
+    // the renderer is gone once its last loop ended: its name stays in auto_info1
+    if (j.contains("gl_version") && j["gl_version"] == "")
+        j.erase("gl_version");
+    const stressStability3D st = stressStabilityOf3D(fps, n);
+    json rates = json::array();
+    for (int i = 0; i < n; i++)
+        rates.push_back(rounded(fps[i], 0.01));
+    j["mode"] = "stress";
+    j["minutes"] = minutes;
+    j["seconds"] = rounded(seconds, 0.1);
+    j["loops"] = n;
+    j["loop_fps"] = rates;
+    j["lowest_fps"] = rounded(st.lowest, 0.01);
+    j["highest_fps"] = rounded(st.highest, 0.01);
+    j["stability_pct"] = st.percent;
+    j["stable"] = st.stable;
+    return j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::string stressFileRefusal3D()
+{
+    const std::string path = outputPath3D("stress.json");
+    if (oneFile(path, outputPath3D("bench.res")) || oneFile(path, outputPath3D("bench.json")) ||
+        namesResultFile3D(path))
+        return "can't write " + path + ": it is a result file";
+    if (notRegularFile3D(path.c_str()))
+        return "can't write " + path + ": it is not a regular file";
+    char why[256];
+    if (!canAppend3D(path.c_str(), why, sizeof why))
+        return "can't write " + path + ": " + why;
+    return std::string();
+}
+
+bool appendStressLine3D(const std::string& line, char* why, size_t whySize)
+{
+    const std::string refused = stressFileRefusal3D();
+    if (!refused.empty()) {
+        std::snprintf(why, whySize, "%s", refused.c_str());
+        return false;
+    }
+    const lockedFile f(outputPath3D("stress.json").c_str(), why, whySize);
+    if (f.fd < 0)
+        return false;
+    errno = 0;
+    if (!endLastLine(f.fd) || appendLockedFile3D(f.fd, line.data(), line.size()) != appendWritten) {
+        std::snprintf(why, whySize, "%s", errno != 0 ? std::strerror(errno) : "the write failed");
+        return false;
+    }
+    return true;
+}

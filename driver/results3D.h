@@ -107,4 +107,25 @@ void repeatSummary3D(char* out, size_t size, const double* fps, int n);
 // 3 %, and each run far from the others (rates in run order); empty when none.
 std::string repeatWarnings3D(const double* fps, int n);
 
+// A stress run's stability: the lowest loop's rate over the highest's, in
+// percent (to the tenth it is printed with); stable at stressStablePercent3D or more.
+constexpr double stressStablePercent3D = 97.0;
+struct stressStability3D {
+    int loops;
+    double lowest, highest, percent;
+    bool stable;
+};
+stressStability3D stressStabilityOf3D(const double* fps, int n);
+// The JSON line of a stress run for stress.json: the machine, the settings
+// and the renderer as bench.json names them (from the last loop), the
+// minutes asked, the seconds it ran, each loop's rate and the stability.
+std::string stressJson3D(const double* fps, int n, int minutes, double seconds, const char* isoTime,
+                         const char* frameLog);
+// Why stress.json in the results folder can't take a line (a result file
+// by another name, no regular file, not writable), or an empty text.
+std::string stressFileRefusal3D();
+// Appends line to stress.json in the results folder under the results'
+// lock, on a line of its own. @returns false with the reason in why.
+bool appendStressLine3D(const std::string& line, char* why, size_t whySize);
+
 #endif

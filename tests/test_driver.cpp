@@ -461,6 +461,26 @@ TEST(FrameStats, RepeatedRunsStatistics)
                        "95% CI of the mean 50.00 to 50.00 fps\n");
 }
 
+TEST(FrameStats, StressStabilityIsTheLowestLoopOverTheHighest)
+{
+    // judged on the tenth of a percent it is printed with
+    const double edge[] = {100.0, 98.0, 96.96};
+    const stressStability3D a = stressStabilityOf3D(edge, 3);
+    EXPECT_EQ(a.loops, 3);
+    EXPECT_EQ(a.lowest, 96.96);
+    EXPECT_EQ(a.highest, 100.0);
+    EXPECT_EQ(a.percent, 97.0);
+    EXPECT_TRUE(a.stable);
+    const double below[] = {96.94, 100.0};
+    EXPECT_EQ(stressStabilityOf3D(below, 2).percent, 96.9);
+    EXPECT_FALSE(stressStabilityOf3D(below, 2).stable);
+    // one loop says nothing of stability; no rate at all neither
+    const double one[] = {100.0};
+    EXPECT_FALSE(stressStabilityOf3D(one, 1).stable);
+    const double none[] = {0.0, 0.0};
+    EXPECT_FALSE(stressStabilityOf3D(none, 2).stable);
+}
+
 TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
 {
     measuredResult();
