@@ -7,6 +7,7 @@
 #include "fltkFront.h"
 #include "platform3D.h"
 #include "results3D.h"
+#include "stress3D.h"
 #include "glxWindow3D.h"
 #include "manifest3D.h"
 #include "validateRun.h"
@@ -30,6 +31,10 @@ const char* const usage =
     "  --timedemo normal|high  that benchmark's flight as fixed work: the same\n"
     "                        2550 frames on every machine (60 a second of the\n"
     "                        flight), timed from the first to the last one drawn\n"
+    "  --stress MINUTES      loop the benchmark's timed flight (normal, or as\n"
+    "                        --bench names it) for at least MINUTES, whole loops,\n"
+    "                        at least two; a line a loop, then the stability (the\n"
+    "                        lowest loop's rate over the highest's) into stress.json\n"
     "  --demo                run the demo at once, then exit\n"
     "  --off-screen          run the benchmark or validation with no X server (EGL)\n"
     "  --validate normal|high  fly that benchmark on a stepped clock and compare\n"
@@ -60,6 +65,9 @@ const char* const usage =
     "  written (so neither file was; also a bench.json that is bench.res by\n"
     "  another name), 7 the frame log could not be written (or would have\n"
     "  replaced what is not a frame log)\n"
+    "exit status of --stress: 0 stable (97 % or more), 8 not stable, 1 it could\n"
+    "  not start, 2 a wrong option, 4 a loop ended without a rate, 6 stress.json\n"
+    "  could not be written, 7 the frame log could not be written\n"
     "KORVA_CLOCK_RATE=N (tests only) runs the clock N times fast: the result is\n"
     "  marked and every reader of the results leaves it out\n"
     "exit status of --validate: 0 every frame passed, 1 the run could not start\n"
@@ -85,6 +93,7 @@ namespace fs = std::filesystem;
 struct runOptions {
     int autoRun = 0;   // 1 normal bench, 2 high bench, 3 demo
     bool timedemo = false;  // the benchmark asked as a timedemo
+    int stress = 0;         // minutes of a stress run; 0 for none
     int validate = 0;  // 1 normal, 2 high
     bool fullscreen = false, offScreen = false, makeReferences = false;
     int wantX = 0, wantY = 0, bigTex = 0, noSave = 0, repeat = 1;
@@ -128,7 +137,7 @@ int parseOptions(int argc, char** argv, runOptions* o)
         }
         const bool takesValue = a == "--bench" || a == "--timedemo" || a == "--size" || a == "--frame-log" ||
                                 a == "--repeat" || a == "--validate" || a == "--references" ||
-                                a == "--validate-out" || a == "--results-dir";
+                                a == "--validate-out" || a == "--results-dir" || a == "--stress";
         if (inlineValue && !takesValue)
             return wrongOption((a + " takes no value").c_str());
         if (takesValue && !inlineValue) {
@@ -181,6 +190,11 @@ int parseOptions(int argc, char** argv, runOptions* o)
             o->frameLog = value;
         } else if (a == "--results-dir") {
             o->resultsDir = value;
+        } else if (a == "--stress") {
+            long n = 0;
+            if (!digitsOnly(value, 10080, &n) || n < 1)
+                return wrongOption("--stress takes minutes from 1 to 10080");
+            o->stress = int(n);
         } else if (a == "--repeat") {
             long n = 0;
             if (!digitsOnly(value, 1000, &n) || n < 1)
@@ -189,6 +203,14 @@ int parseOptions(int argc, char** argv, runOptions* o)
         } else {
             return wrongOption(("unknown option " + a).c_str());
         }
+    }
+    if (o->stress != 0) {
+        if (o->timedemo || o->autoRun == 3 || o->validate != 0)
+            return wrongOption("--stress loops the timed flight: leave out --timedemo, --demo and --validate");
+        if (o->repeat != 1)
+            return wrongOption("--stress runs its own loops: leave out --repeat");
+        if (o->autoRun == 0)
+            o->autoRun = 1;
     }
     if (o->validate != 0 && o->autoRun != 0)
         return wrongOption("--validate runs on its own: leave out --bench, --timedemo and --demo");
@@ -411,6 +433,51 @@ int runSeries(const runOptions& opt)
     return status;
 }
 
+// --stress: the timed flight looped for the minutes asked; the first loop
+// prints as a benchmark does, the later ones their line alone
+int runStress(const runOptions& opt)
+{
+    saveBench = 0;
+    // the loops' frames go into one log of the whole run, not one a loop
+    const std::string logPath = frameLogPath3D;
+    frameLogPath3D[0] = '\0';
+    const std::string refused = stressFileRefusal3D();
+    if (!refused.empty()) {
+        mainOut.prf("%s\nstress run not started\n", refused.c_str());
+        return stressJsonFailed;
+    }
+    stress3D run(opt.stress, logPath);
+    FILE* const echo = stdout;
+    do {
+        runDemo = 0;
+        runBenchNormal = opt.autoRun == 1;
+        runBenchHigh = opt.autoRun == 2;
+        runTimedemo = 0;
+        if (opt.offScreen) {
+            if (startBareRun3D() != 1)
+                return run.loops() == 0 ? refusedStatus() : stressNoMeasure;
+            runFrames3D(std::numeric_limits<int>::max());
+        } else {
+            if (startGlut() != 1)
+                return run.loops() == 0 ? refusedStatus() : stressNoMeasure;
+            while (!runEnded && Fl::wait() > 0) {
+            }
+        }
+        mainOut.setEcho(echo);
+        if (benchExitStatus3D() != 0 || !(cityFps > 0.0f)) {
+            mainOut.prf("stress loop %d ended without a rate: no stress figures written\n", run.loops() + 1);
+            return stressNoMeasure;
+        }
+        mainOut.pr(run.addLoop(double(cityFps), cityFrames3D, measureMicros3D()).c_str());
+        mainOut.setEcho(nullptr);
+    } while (run.wantsAnother());
+    mainOut.setEcho(echo);
+    std::string lines;
+    const int status = run.finish(&lines);
+    mainOut.pr(lines.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -437,6 +504,8 @@ int main(int argc, char** argv)
     openSession(opt, iniPath);
     if (opt.validate != 0)
         return validateDoor(opt);
+    if (opt.stress != 0)
+        return runStress(opt);
     if (opt.autoRun != 0)
         return runSeries(opt);
     while (Fl::wait() > 0) {
