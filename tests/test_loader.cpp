@@ -524,6 +524,7 @@ TEST_F(LoaderTest, DebugLinesShowEveryEntryEveryFaceAndTheFinishedGroup)
                              "end mat: a: 0.250000 0.500000 0.750000\n", "end mat: d: 0.500000 0.125000 1.000000\n",
                              "end mat: s: 0.750000 0.000000 0.500000\n", "polyType 1\n",
                              "end vec    \t1  1.000000 0.000000 0.000000\n",
+                             "end vec    \t2  1.000000 1.000000 0.000000\n",
                              "end norms\t2 0.000000 0.000000 1.000000\n", "end texc   \t0 0.500000 0.250000\n"})
         EXPECT_TRUE(logged(line)) << line << "\n" << log();
     // one line per entry: three points, one normal, three texture corners
