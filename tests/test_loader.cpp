@@ -631,6 +631,7 @@ TEST_F(LoaderTest, ImageMode1ThroughALibrary)
     ASSERT_EQ(store->load_sgi("wall.rgb"), 1);
     store->imageMode = 1;
     std::filesystem::remove("sky.tga");
+    store->verbose = 1;
     ASSERT_EQ(store->load_obj("m.obj"), 0) << log();
     EXPECT_EQ(store->getNumTex(), 2);
     const int first = 1;
@@ -643,6 +644,7 @@ TEST_F(LoaderTest, ImageMode1ThroughALibrary)
     EXPECT_EQ(o->group[1].texture, second);
     EXPECT_EQ(o->group[1].type, 2);
     EXPECT_EQ(o->group[1].texture2, 0);
+    EXPECT_TRUE(logged("\t\tdata3D::load_mtl: found spheremap\n")) << log();
     // init leaves image mode: the SGI reader does not take the Targa
     writeFile("sky.tga", tga);
     store->init();
