@@ -949,6 +949,9 @@ TEST_F(ResDataTest, CompareTwoResultFilesClassByClass)
     EXPECT_EQ(t.err, "resview: \"box\" fits 2 computers: \"Box A\", \"Box B\"\n");
     t = table({"--compare", "Box C", "Box B", "pool.res"}, here);
     EXPECT_EQ(t.err, "resview: no file and no computer \"Box C\" in the results\n");
+    // with no file beside the two sides, a side is a file and nothing else
+    t = table({"--compare", "Box A", "pool.res"}, here);
+    EXPECT_EQ(t.err, "resview: Box A: can't read it\n");
     // a machine of the base database against one of a file
     std::filesystem::create_directory("data");
     writeFile("data/base.bin", image("base A", 640, 480, 16, 60.0f) + image("base A", 640, 480, 16, 62.0f));
