@@ -547,6 +547,12 @@ TEST_F(DriverTest, EveryMeasuredBenchmarkAddsOneJsonLineAndItsFrameLog)
     EXPECT_EQ(set["night"], flyNight);
     EXPECT_EQ(set["texture_filter"], "nearest");
     EXPECT_EQ(set["quality_hint"], "fastest");
+    // the rest as the defaults leave them
+    const nlohmann::json rest = {{"mipmaps", 0},         {"fly_mode", "path"},         {"untextured", 0},
+                                 {"reflection_maps", 1}, {"glow_blend_additive", 1}, {"display_lists", 0},
+                                 {"buffers", 2},         {"in_window", 1}};
+    for (const auto& [key, value] : rest.items())
+        EXPECT_EQ(set[key], value) << key;
     EXPECT_EQ(j["version"], "KORVA_LIN 1.3");
     EXPECT_EQ(j["system"].get<std::string>().rfind("Linux ", 0), 0u);
     const std::string when = j["time"];
