@@ -453,13 +453,17 @@ int runStress(const runOptions& opt)
         runBenchNormal = opt.autoRun == 1;
         runBenchHigh = opt.autoRun == 2;
         runTimedemo = 0;
+        const bool started = opt.offScreen ? startBareRun3D() == 1 : startGlut() == 1;
+        if (!started && run.loops() == 0)
+            return refusedStatus();
+        if (!started) {
+            mainOut.setEcho(echo);
+            mainOut.prf("stress loop %d could not start: no stress figures written\n", run.loops() + 1);
+            return stressNoMeasure;
+        }
         if (opt.offScreen) {
-            if (startBareRun3D() != 1)
-                return run.loops() == 0 ? refusedStatus() : stressNoMeasure;
             runFrames3D(std::numeric_limits<int>::max());
         } else {
-            if (startGlut() != 1)
-                return run.loops() == 0 ? refusedStatus() : stressNoMeasure;
             while (!runEnded && Fl::wait() > 0) {
             }
         }
