@@ -7,16 +7,9 @@ set -u
 prog=$(realpath "$1")
 viewer=$(realpath "$2")
 tree=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-unset DISPLAY WAYLAND_DISPLAY XAUTHORITY KORVA_CLOCK_RATE
-
-mkdir -p "$work/t/linux" "$work/t/data"
-cp "$tree/linux/Korva.INI" "$work/t/linux/"
-for d in smltex bigtex endtex; do ln -s "$tree/$d" "$work/t/$d"; done
-for f in "$tree"/data/*; do ln -s "$f" "$work/t/data/"; done
-cd "$work/t/linux" || exit 1
+# shellcheck source=tests/scratchTree.sh
+. "$(dirname "$0")/scratchTree.sh" "$tree"
+unset KORVA_CLOCK_RATE
 
 for wrong in "--timedemo fast" "--timedemo normal --bench normal" "--bench high --timedemo high" \
     "--demo --timedemo normal" "--timedemo normal --validate normal"; do
