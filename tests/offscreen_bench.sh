@@ -8,16 +8,8 @@ prog=$(realpath "$1")
 viewer=$(realpath "$2")
 tree=$3
 keep=$4
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-unset DISPLAY WAYLAND_DISPLAY XAUTHORITY
-
-mkdir -p "$work/t/linux" "$work/t/data"
-cp "$tree/linux/Korva.INI" "$work/t/linux/"
-for d in smltex bigtex endtex; do ln -s "$tree/$d" "$work/t/$d"; done
-for f in "$tree"/data/*; do ln -s "$f" "$work/t/data/"; done
-cd "$work/t/linux" || exit 1
+# shellcheck source=tests/scratchTree.sh
+. "$(dirname "$0")/scratchTree.sh" "$tree"
 
 # what the command line refuses before any start
 "$prog" --off-screen > out.txt 2>&1
