@@ -845,13 +845,17 @@ TEST_F(ResDataTest, CompareReadsResultsAsTheTableDoesAndPrintsThemSafely)
     odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "1.7e308");
     odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "100", ",\"fps\":-5");
     odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "-5", ",\"fps\":100");
+    // twice in one object with another object between
+    odd += jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "-5", ",\"summary\":{\"frames\":1},\"fps\":100");
     writeFile("odd.json", odd);
-    writeFile("rates.json", jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "50"));
+    // a key of an inner object may be a key of the outer one
+    writeFile("rates.json", "{\"summary\":{\"fps\":1}," + jsonResult("OPENGL    N.DETAIL  N.TEX", 640, "16", "50").substr(1));
     t = table({"--compare", "odd.json", "rates.json"}, here);
     EXPECT_EQ(t.status, 1);
-    EXPECT_EQ(t.err, "resview: odd.json: left out 9 unreadable lines (1, 2, 3, 4, 5, ...)\nresview: odd.json: no result in it\n");
-    EXPECT_NE(table({"--table", "odd.json"}, here).err.find("odd.json: left out 9 unreadable lines (1, 2, 3, 4, 5, ...)"), std::string::npos)
+    EXPECT_EQ(t.err, "resview: odd.json: left out 10 unreadable lines (1, 2, 3, 4, 5, ...)\nresview: odd.json: no result in it\n");
+    EXPECT_NE(table({"--table", "odd.json"}, here).err.find("odd.json: left out 10 unreadable lines (1, 2, 3, 4, 5, ...)"), std::string::npos)
         << "the table and the comparison read one file alike";
+    EXPECT_EQ(table({"--table", "rates.json"}, here).status, 0);
     writeFile("wide.json", std::string("{\"computer\":\"PC\",\"benchmark\":\"B\",\"user_info\":\"\",\"auto_info1\":\"\",") +
                                "\"auto_info2\":\"\",\"width\":4294967456,\"height\":120,\"depth\":16,\"fps\":9}\n");
     writeFile("narrow.json", std::string("{\"computer\":\"PC\",\"benchmark\":\"B\",\"user_info\":\"\",\"auto_info1\":\"\",") +
