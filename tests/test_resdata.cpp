@@ -624,6 +624,13 @@ TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
     }
     EXPECT_EQ(legend, 1);
     ASSERT_EQ(panels.size(), 2u);
+    // the percentile axis names its marks, left to right, below the lower panel
+    std::vector<std::string> marks;
+    for (const plotItem& i : pic.items)
+        if (i.kind == plotItem::label && i.xy[1] > panels[1][1] + panels[1][3] &&
+            i.xy[1] < panels[1][1] + panels[1][3] + 20.0f)
+            marks.push_back(i.text);
+    EXPECT_EQ(marks, (std::vector<std::string>{"0", "50", "90", "95", "99", "99.5", "99.9"}));
     // a log of zero times has no rate to show
     writeFile("zero.csv", frameLog(std::vector<float>(10, 0.0f)));
     frameFile z;
