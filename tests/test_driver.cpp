@@ -749,6 +749,10 @@ TEST_F(DriverTest, AFrameLogIsWholeOrNoneAndNeverAResultFile)
     EXPECT_EQ(frameLogPathOfRun3D(), "runs/a.b/frames-2.csv");
     std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "runs/a.b/frames");
     EXPECT_EQ(frameLogPathOfRun3D(), "runs/a.b/frames-2");
+    // a name that begins with its only dot has no extension
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "runs/.frames");
+    EXPECT_EQ(frameLogPathOfRun3D(), "runs/.frames-2");
+    std::snprintf(frameLogPath3D, sizeof frameLogPath3D, "%s", "runs/a.b/frames");
     benchRunCount3D = benchRunNumber3D = 1;
     EXPECT_EQ(frameLogPathOfRun3D(), "runs/a.b/frames");
 
