@@ -642,6 +642,9 @@ TEST_F(ResDataTest, FramesCommandDrawsBothLogsIntoAPngOfTheAskedSize)
 
     auto t = table({"--frames", "fast.csv", "slow.csv", "--png", "two.png", "--size", "640x480"}, here);
     EXPECT_EQ(t.status, framePngWriter != nullptr ? 0 : 1) << t.err;
+    // a size of five digits a side, leading zeros and all
+    EXPECT_EQ(table({"--frames", "fast.csv", "--png", "five.png", "--size", "00640x00480"}, here).status,
+              framePngWriter != nullptr ? 0 : 1);
 #ifndef _WIN32
     EXPECT_EQ(t.out, "two.png: 2 of 2 frame logs drawn, 640x480\n");
     frameImage png;
