@@ -233,6 +233,11 @@ TEST_F(PacTest, DamagedPackagesAreRefusedAndLeaveAnEmptyStore)
     // the untouched file still loads into the same store
     EXPECT_EQ(fresh->load_pac("good.pac"), 1);
     expectSameStore(store.get(), fresh.get());
+    // the last texture is the highest index a group may name
+    const int textures = fresh->getNumTex();
+    EXPECT_EQ(patched(tex0, textures), 0);
+    EXPECT_TRUE(logged("texture index out of range"));
+    EXPECT_EQ(patched(tex0, textures - 1), 1);
 
     EXPECT_EQ(fresh->load_pac("missing.pac"), 0);
     EXPECT_TRUE(logged("data3D::load_pac: error can't open missing.pac\n"));
