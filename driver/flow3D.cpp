@@ -519,18 +519,12 @@ std::string frameLogName(const std::string& path)
 void saveResult(const char* record, size_t len, const frameStats3D& s, const cpuPerFrame3D& cpu,
                 const char* frameLog)
 {
-    char when[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm utc = {};
-    const std::tm* t = std::gmtime(&now);
-    if (t != nullptr)
-        utc = *t;
-    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    const std::string when = isoTimeNow3D();
     const std::string res = outputPath3D("bench.res");
     char why[256] = "";
     const pairResult3D r = appendResultPair3D(
         res.c_str(), outputPath3D("bench.json").c_str(), record, len,
-        [&](const resultPartner3D& p) { return benchJson3D(s, cpu, when, &p, frameLog); }, why, sizeof why);
+        [&](const resultPartner3D& p) { return benchJson3D(s, cpu, when.c_str(), &p, frameLog); }, why, sizeof why);
     switch (r) {
     case pairWritten:
         if (!windowsRecord3D)

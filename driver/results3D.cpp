@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -515,6 +516,17 @@ void repeatSummary3D(char* out, size_t size, const double* fps, int n)
                   "%.2f to %.2f fps\n",
                   n, mean, median, st.low, st.high, mean > 0.0 ? 100.0 * sd / mean : 0.0, mean - half,
                   mean + half);
+}
+
+std::string isoTimeNow3D()
+{
+    char when[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm utc = {};
+    if (const std::tm* t = std::gmtime(&now))
+        utc = *t;
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return when;
 }
 
 stressStability3D stressStabilityOf3D(const double* fps, int n)

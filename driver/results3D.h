@@ -107,6 +107,9 @@ void repeatSummary3D(char* out, size_t size, const double* fps, int n);
 // 3 %, and each run far from the others (rates in run order); empty when none.
 std::string repeatWarnings3D(const double* fps, int n);
 
+// The time now, UTC, as ISO 8601 ("2026-12-11T03:08:25Z"), for the JSON lines.
+std::string isoTimeNow3D();
+
 // A stress run's stability: the lowest loop's rate over the highest's, in
 // percent (to the tenth it is printed with); stable at stressStablePercent3D or more.
 constexpr double stressStablePercent3D = 97.0;

@@ -4,7 +4,6 @@
 #include "results3D.h"
 
 #include <cstdio>
-#include <ctime>
 #include <utility>
 
 stress3D::stress3D(int minutes, std::string logPath) : minutes(minutes), logPath(std::move(logPath))
@@ -68,14 +67,8 @@ int stress3D::finish(std::string* lines) const
         }
     }
 
-    char when[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm utc = {};
-    if (const std::tm* t = std::gmtime(&now))
-        utc = *t;
-    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    const std::string json =
-        stressJson3D(rates.data(), loops(), minutes, seconds, when, logName.empty() ? nullptr : logName.c_str());
+    const std::string json = stressJson3D(rates.data(), loops(), minutes, seconds, isoTimeNow3D().c_str(),
+                                          logName.empty() ? nullptr : logName.c_str());
     char why[256] = "";
     if (appendStressLine3D(json, why, sizeof why)) {
         *lines += "stress figures appended to " + outputPath3D("stress.json") + "\n";
