@@ -565,17 +565,8 @@ std::string writeFrameLog(std::string* why)
     if (frameLogPath3D[0] == '\0')
         return std::string();
     const std::string path = frameLogPathOfRun3D();
-    if (const char* refused = frameLogRefusal3D(path.c_str())) {
-        *why = refused;
+    if (!writeFrameLogFile3D(path, cityFrames3D.csv(frameLogHeader3D), why))
         return std::string();
-    }
-    char reason[256] = "";
-    removeDeadTemporaries3D(path.c_str());
-    const std::string csv = cityFrames3D.csv(frameLogHeader3D);
-    if (!replaceFile3D(path.c_str(), csv.data(), csv.size(), reason, sizeof reason)) {
-        *why = reason;
-        return std::string();
-    }
     return frameLogName(path);
 }
 

@@ -85,6 +85,21 @@ void removeDeadTemporaries3D(const char* path)
     sweepDeadTemporaries3D(path, processAlive3D);
 }
 
+bool writeFrameLogFile3D(const std::string& path, const std::string& text, std::string* why)
+{
+    if (const char* refused = frameLogRefusal3D(path.c_str())) {
+        *why = refused;
+        return false;
+    }
+    char reason[256] = "";
+    removeDeadTemporaries3D(path.c_str());
+    if (!replaceFile3D(path.c_str(), text.data(), text.size(), reason, sizeof reason)) {
+        *why = reason;
+        return false;
+    }
+    return true;
+}
+
 std::string resultsUnwritable3D(int* status)
 {
     const std::string res = outputPath3D("bench.res"), json = outputPath3D("bench.json");

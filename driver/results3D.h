@@ -31,6 +31,10 @@ extern const char frameLogHeader3D[];
 // Why a frame log must not be written at path (a result file, something
 // that is not a regular file, a file that is not a frame log), or null.
 const char* frameLogRefusal3D(const char* path);
+// Writes a frame log's text at path unless it is refused, through a
+// temporary file renamed over it, after removing dead writers' temporaries.
+// @returns false with the refusal or the system's reason in why.
+bool writeFrameLogFile3D(const std::string& path, const std::string& text, std::string* why);
 // Removes what a writer of path killed before its rename left: its
 // temporary files (path.PID.tmp) whose process is gone.
 void removeDeadTemporaries3D(const char* path);

@@ -52,17 +52,15 @@ int stress3D::finish(std::string* lines) const
 
     std::string logName;
     if (!logPath.empty()) {
-        char why[256] = "";
-        const char* refused = frameLogRefusal3D(logPath.c_str());
-        removeDeadTemporaries3D(logPath.c_str());
-        if (refused == nullptr && replaceFile3D(logPath.c_str(), log.data(), log.size(), why, sizeof why)) {
+        std::string why;
+        if (writeFrameLogFile3D(logPath, log, &why)) {
             *lines += "frame log of every loop written to " + logPath + "\n";
             logName = logPath;
             if (unlogged > 0)
                 *lines += "the frame log holds the first " + std::to_string(logged) + " frames of " +
                           std::to_string(logged + unlogged) + ": the frame-time window reads no more\n";
         } else {
-            *lines += "can't write the frame log " + logPath + ": " + (refused != nullptr ? refused : why) + "\n";
+            *lines += "can't write the frame log " + logPath + ": " + why + "\n";
             status = stressLogFailed;
         }
     }
